@@ -1,0 +1,104 @@
+# Checks Tavikit.DLL against the export table and the module's fixed identity:
+#  - every table name exported as _name@16, and no other name (no plain or name@16 forms);
+#  - one entry point per name, except the names that the table lets share an entry;
+#  - the export directory's module name "Tavikit.DLL";
+#  - no import from a compiler runtime DLL;
+#  - the version resource: 2.1.1.0 and its string fields.
+#   cmake -DDLL=Tavikit.DLL -DOBJDUMP=i686-w64-mingw32-objdump -P CheckDllExports.cmake
+include("${CMAKE_CURRENT_LIST_DIR}/TavikitExports.cmake")
+tavikit_read_exports(names aliases)
+
+execute_process(COMMAND "${OBJDUMP}" -p "${DLL}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${OBJDUMP} -p failed on ${DLL}")
+endif()
+set(errors "")
+# Square brackets would split CMake list items oddly: read them as angle brackets.
+string(REPLACE "[" "<" dump "${dump}")
+string(REPLACE "]" ">" dump "${dump}")
+
+# Exported names: the <Ordinal/Name Pointer> table lists "<  i> name".
+string(FIND "${dump}" "<Ordinal/Name Pointer> Table" at)
+if(at LESS 0)
+  message(FATAL_ERROR "${DLL} has no export name table")
+endif()
+string(SUBSTRING "${dump}" ${at} -1 tail)
+string(REGEX MATCH "Table\n(\t< *[0-9]+> [^\n]+\n)+" block "${tail}")
+string(REGEX MATCHALL "> [^\n]+" rows "${block}")
+set(actual "")
+foreach(row IN LISTS rows)
+  string(REGEX REPLACE "^> " "" exported "${row}")
+  list(APPEND actual "${exported}")
+endforeach()
+set(expected "")
+foreach(name IN LISTS names)
+  list(APPEND expected "_${name}@16")
+endforeach()
+list(SORT expected)
+list(SORT actual)
+if(NOT actual STREQUAL expected)
+  set(missing ${expected})
+  list(REMOVE_ITEM missing ${actual})
+  set(extra ${actual})
+  list(REMOVE_ITEM extra ${expected})
+  string(APPEND errors "exported names differ from the table\n  missing: ${missing}\n"
+         "  not in the table: ${extra}\n")
+endif()
+
+# Entry points: distinct RVAs of the export address table.
+string(REGEX MATCHALL "\\+base< *[0-9]+> +[0-9a-f]+ Export RVA" rvas "${dump}")
+set(entries "")
+foreach(row IN LISTS rvas)
+  string(REGEX REPLACE ".*> +([0-9a-f]+) Export RVA" "\\1" rva "${row}")
+  list(APPEND entries "${rva}")
+endforeach()
+list(REMOVE_DUPLICATES entries)
+list(LENGTH entries entry_count)
+list(LENGTH names name_count)
+list(LENGTH aliases alias_count)
+math(EXPR want_entries "${name_count} - ${alias_count}")
+if(NOT entry_count EQUAL want_entries)
+  string(APPEND errors "${entry_count} entry points, expected ${want_entries}\n")
+endif()
+
+if(NOT dump MATCHES "\nName[ \t]+[0-9a-f]+ Tavikit\\.DLL\n")
+  string(APPEND errors "export directory module name is not Tavikit.DLL\n")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(import IN LISTS imports)
+  if(import MATCHES "(libgcc|libstdc|libwinpthread|pthread)")
+    string(APPEND errors "imports a compiler runtime: ${import}\n")
+  endif()
+endforeach()
+
+# Version resource: VS_FIXEDFILEINFO (signature FEEF04BD, then struct version, then file and
+# product versions as high/low dwords: 2.1 and 1.0) and the UTF-16 string values.
+file(READ "${DLL}" hex HEX)
+if(NOT hex MATCHES "bd04effe0000010001000200000001000100020000000100")
+  string(APPEND errors "no fixed version info 2.1.1.0 for file and product\n")
+endif()
+function(utf16_hex text out)
+  string(HEX "${text}" plain)
+  string(REGEX REPLACE "(..)" "\\100" wide "${plain}")
+  set(${out} "${wide}" PARENT_SCOPE)
+endfunction()
+foreach(pair IN ITEMS "FileDescription=Tavikit.DLL" "InternalName=Tavikit.DLL"
+                      "OriginalFilename=Tavikit.DLL" "ProductName=Tavikit.DLL"
+                      "FileVersion=2, 1, 1, 0" "ProductVersion=2, 1, 1, 0")
+  string(REPLACE "=" ";" kv "${pair}")
+  list(GET kv 0 key)
+  list(GET kv 1 value)
+  utf16_hex("${key}" key_hex)
+  utf16_hex("${value}" value_hex)
+  # key, its terminating zero, padding to a 4-byte boundary, then the value with its zero
+  if(NOT hex MATCHES "${key_hex}0000(0000)?${value_hex}0000")
+    string(APPEND errors "version string ${key} is not \"${value}\"\n")
+  endif()
+endforeach()
+
+if(errors)
+  message(FATAL_ERROR "${DLL}:\n${errors}")
+endif()
+message(STATUS "${DLL}: ${name_count} decorated names on ${entry_count} entry points, "
+               "module Tavikit.DLL, version 2.1.1.0, no runtime DLL imports")

@@ -1,0 +1,30 @@
+# Checks that the shared library exports exactly the names of the export table.
+#   cmake -DLIB=libtavikit.so -DNM=nm -P CheckSoExports.cmake
+include("${CMAKE_CURRENT_LIST_DIR}/TavikitExports.cmake")
+tavikit_read_exports(expected aliases)
+
+execute_process(COMMAND "${NM}" -D --defined-only "${LIB}" OUTPUT_VARIABLE out
+                RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "${NM} failed on ${LIB}")
+endif()
+string(REGEX MATCHALL "[0-9a-f]+ [TW] [A-Za-z_][A-Za-z0-9_@.]*" lines "${out}")
+set(actual "")
+foreach(line IN LISTS lines)
+  string(REGEX REPLACE "^[0-9a-f]+ [TW] " "" name "${line}")
+  if(NOT name MATCHES "^_(init|fini)$")
+    list(APPEND actual "${name}")
+  endif()
+endforeach()
+
+list(SORT expected)
+list(SORT actual)
+if(NOT actual STREQUAL expected)
+  set(missing ${expected})
+  list(REMOVE_ITEM missing ${actual})
+  set(extra ${actual})
+  list(REMOVE_ITEM extra ${expected})
+  message(FATAL_ERROR "export mismatch\n  missing: ${missing}\n  not in the table: ${extra}")
+endif()
+list(LENGTH actual count)
+message(STATUS "${LIB}: ${count} exports, as the table lists them")

@@ -1,0 +1,51 @@
+# Reads the export table (include/tavikit_exports.h) so that build files and checks take their
+# names from the one list the code uses.
+#
+#   tavikit_read_exports(<names-var> <aliases-var>)
+#     <names-var>   every exported name, in table order
+#     <aliases-var> "name=entry" for each name that shares the entry point of another
+
+set(TAVIKIT_EXPORTS_HEADER "${CMAKE_CURRENT_LIST_DIR}/../include/tavikit_exports.h")
+
+function(tavikit_read_exports names_var aliases_var)
+  file(READ "${TAVIKIT_EXPORTS_HEADER}" text)
+  # The table proper lies between the clang-format markers; the comments above it show the
+  # notation and must not be read as entries.
+  string(FIND "${text}" "clang-format off" begin)
+  string(FIND "${text}" "clang-format on" end)
+  math(EXPR length "${end} - ${begin}")
+  string(SUBSTRING "${text}" ${begin} ${length} table)
+  string(REGEX MATCHALL "[ \t(]X\\([A-Za-z_][A-Za-z0-9_]*\\)|[ \t(]A\\([A-Za-z_][A-Za-z0-9_]*, *[A-Za-z_][A-Za-z0-9_]*\\)" entries "${table}")
+  set(names "")
+  set(aliases "")
+  foreach(entry IN LISTS entries)
+    if(entry MATCHES "X\\(([A-Za-z0-9_]+)\\)")
+      list(APPEND names "${CMAKE_MATCH_1}")
+    elseif(entry MATCHES "A\\(([A-Za-z0-9_]+), *([A-Za-z0-9_]+)\\)")
+      list(APPEND names "${CMAKE_MATCH_1}")
+      list(APPEND aliases "${CMAKE_MATCH_1}=${CMAKE_MATCH_2}")
+    endif()
+  endforeach()
+  set(${names_var} "${names}" PARENT_SCOPE)
+  set(${aliases_var} "${aliases}" PARENT_SCOPE)
+endfunction()
+
+# Writes the module-definition file of Tavikit.DLL: every name exported in its decorated
+# standard-call form _name@16 and no other form. (The linker adds the leading underscore to
+# internal symbol names, so the internal side of each line is written without it.)
+function(tavikit_write_def path)
+  tavikit_read_exports(names aliases)
+  set(def "LIBRARY \"Tavikit.DLL\"\nEXPORTS\n")
+  foreach(name IN LISTS names)
+    set(entry "${name}")
+    foreach(alias IN LISTS aliases)
+      if(alias MATCHES "^${name}=(.+)$")
+        set(entry "${CMAKE_MATCH_1}")
+      endif()
+    endforeach()
+    string(APPEND def "  _${name}@16 = ${entry}@16\n")
+  endforeach()
+  file(WRITE "${path}.tmp" "${def}")
+  file(COPY_FILE "${path}.tmp" "${path}" ONLY_IF_DIFFERENT)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TAVIKIT_EXPORTS_HEADER}")
+endfunction()

@@ -1,0 +1,85 @@
+/* tavikit.h - public interface of Tavikit.
+ *
+ * Every export takes four word-sized arguments and returns a signed 32-bit result.
+ *
+ *  - Win32 (Tavikit.DLL): 32-bit words, __stdcall, exported as _name@16 only.
+ *  - Elsewhere (libtavikit.so): pointer-sized words (intptr_t), the platform's C convention,
+ *    exported under the plain name.
+ *
+ * An integer argument is the low 32 bits of its word, read as signed 32-bit; a pointer argument
+ * is the whole word. A screen record is an array of words of the same size, of which the library
+ * reads [1] width, [2] height, [5] pixels, [9] palette, [13] hwnd, [27] cursorX and [28] cursorY.
+ * Pixels are one palette index per byte, rows stored bottom-up.
+ *
+ * Results: 0 is success; reported values come back negated; failures are small negative codes.
+ */
+#ifndef TAVIKIT_H
+#define TAVIKIT_H
+
+#include <stdint.h>
+
+#include "tavikit_exports.h"
+
+#if defined(_WIN32)
+#define TAVIKIT_CALL __stdcall
+#define TAVIKIT_API
+#elif defined(TAVIKIT_BUILDING)
+#define TAVIKIT_CALL
+#define TAVIKIT_API __attribute__((visibility("default")))
+#else
+#define TAVIKIT_CALL
+#define TAVIKIT_API
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* One argument word: 32 bits in Tavikit.DLL, pointer-sized elsewhere. */
+typedef intptr_t tavi_word;
+
+/* The type of every export, for hosts that resolve them at run time. */
+typedef int32_t(TAVIKIT_CALL* tavi_export_fn)(tavi_word, tavi_word, tavi_word, tavi_word);
+
+/* Screen record word indexes. */
+enum {
+  TAVI_REC_WIDTH = 1,
+  TAVI_REC_HEIGHT = 2,
+  TAVI_REC_PIXELS = 5,
+  TAVI_REC_PALETTE = 9,
+  TAVI_REC_HWND = 13,
+  TAVI_REC_CURSOR_X = 27,
+  TAVI_REC_CURSOR_Y = 28,
+  TAVI_REC_WORDS = 29 /* the least number of words a record must have */
+};
+
+/* ---- Frame: version, selection, plain copies ------------------------------------------------ */
+
+/* Writes "[tavi 2.11]" and its terminating zero (12 bytes) to `buffer`. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_GetTaviVER(tavi_word unused1, tavi_word unused2,
+                                                 tavi_word unused3, tavi_word buffer);
+/* Selects the source screen that copies read. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_fset(tavi_word screen, tavi_word unused2, tavi_word unused3,
+                                           tavi_word unused4);
+/* Selects the target screen that copies write. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_tset(tavi_word screen, tavi_word unused2, tavi_word unused3,
+                                           tavi_word unused4);
+/* Stores the copy rectangle of the source screen. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_copyset(tavi_word copyX, tavi_word copyY, tavi_word copyW,
+                                              tavi_word copyH);
+/* Copies w x h source pixels at (x, y) to the target's cursor, w rounded down to 4-pixel groups. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopy(tavi_word x, tavi_word y, tavi_word w, tavi_word h);
+/* Fills the 640 x 480 window at the target's cursor with the source area at (sx, sy), rolled so
+ * that its top-left lands at target (x, y). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_fillcopy(tavi_word x, tavi_word y, tavi_word sx,
+                                               tavi_word sy);
+/* Tiles the copy rectangle over w x h target pixels at the cursor, starting (|ox|, |oy|) into
+ * the tile. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_tilecopy(tavi_word w, tavi_word h, tavi_word ox,
+                                               tavi_word oy);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* TAVIKIT_H */

@@ -1,0 +1,42 @@
+/* tavikit_exports.h - the library's export table.
+ *
+ * One line per exported name, grouped by subsystem. Both builds take their export lists from here:
+ * the Win32 module-definition file is generated from it, the export checks compare the built
+ * libraries with it, and hosts (the test harness among them) resolve every export by iterating it.
+ *
+ *   X(name)          an export with an entry point of its own
+ *   A(name, entry)   an export that shares the entry point of `entry`
+ */
+#ifndef TAVIKIT_EXPORTS_H
+#define TAVIKIT_EXPORTS_H
+
+/* clang-format off */
+
+#define TAVIKIT_FRAME_EXPORTS(X, A) \
+  X(tavi_GetTaviVER) X(tavi_fset) X(tavi_tset) X(tavi_copyset) \
+  X(tavi_gcopy) X(tavi_fillcopy) X(tavi_tilecopy)
+
+#define TAVIKIT_BLEND_EXPORTS(X, A)
+
+#define TAVIKIT_EFFECTS_EXPORTS(X, A)
+
+#define TAVIKIT_CELLS_EXPORTS(X, A)
+
+#define TAVIKIT_PACK_EXPORTS(X, A)
+
+#define TAVIKIT_SOUND_EXPORTS(X, A)
+
+#define TAVIKIT_UTIL_EXPORTS(X, A)
+
+/* clang-format on */
+
+#define TAVIKIT_EXPORTS(X, A)   \
+  TAVIKIT_FRAME_EXPORTS(X, A)   \
+  TAVIKIT_BLEND_EXPORTS(X, A)   \
+  TAVIKIT_EFFECTS_EXPORTS(X, A) \
+  TAVIKIT_CELLS_EXPORTS(X, A)   \
+  TAVIKIT_PACK_EXPORTS(X, A)    \
+  TAVIKIT_SOUND_EXPORTS(X, A)   \
+  TAVIKIT_UTIL_EXPORTS(X, A)
+
+#endif /* TAVIKIT_EXPORTS_H */
