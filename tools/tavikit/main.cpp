@@ -1,0 +1,44 @@
+// tavikit: the library's command-line companion.
+#include <cstdio>
+#include <cstring>
+
+#include "commands.h"
+
+namespace tavitool {
+namespace {
+
+constexpr Command kCommands[] = {
+    {"demo", "draw a scene with the library's exports and write it as a PNG", RunDemo},
+};
+
+void Usage(std::FILE* out) {
+  std::fprintf(out, "usage: tavikit COMMAND [ARGS...]\n\ncommands:\n");
+  for (const Command& c : kCommands)
+    std::fprintf(out, "  %-10s %s\n", c.name, c.summary);
+  std::fprintf(out, "\n'tavikit COMMAND --help' tells more.\n");
+}
+
+}  // namespace
+
+bool WantsHelp(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "-h") == 0 || std::strcmp(argv[i], "--help") == 0) return true;
+  }
+  return false;
+}
+
+}  // namespace tavitool
+
+int main(int argc, char** argv) {
+  using namespace tavitool;
+  if (argc < 2 || std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0) {
+    Usage(argc < 2 ? stderr : stdout);
+    return argc < 2 ? 2 : 0;
+  }
+  for (const Command& c : kCommands) {
+    if (std::strcmp(argv[1], c.name) == 0) return c.run(argc - 1, argv + 1);
+  }
+  std::fprintf(stderr, "tavikit: unknown command '%s'\n", argv[1]);
+  Usage(stderr);
+  return 2;
+}
