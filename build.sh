@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# Build, test and demo commands for Tavikit on Debian 12. Each command installs the Debian
+# packages it needs first (when run as root and they are missing).
+#
+#   ./build.sh demo        build libtavikit.so and the tavikit tool, run `tavikit demo`
+#   ./build.sh test        every build and check: native, sanitizers, 32-bit under qemu-i386,
+#                          Tavikit.DLL with its export check, formatting and clang-tidy
+#   ./build.sh bench       build and run the benchmarks (ratios against baselines at the end)
+#   ./build.sh wine-test   Tavikit.DLL in a real Windows process under Wine (changes the
+#                          machine's apt architectures: run it after everything else)
+set -euo pipefail
+cd "$(dirname "$0")"
+
+NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libbenchmark-dev libspng-dev)
+TEST_PACKAGES=("${NATIVE_PACKAGES[@]}" g++-multilib qemu-user g++-mingw-w64-i686
+               binutils-mingw-w64-i686 clang clang-format clang-tidy libclang-rt-14-dev)
+
+say() { printf '\n== %s\n' "$*"; }
+
+# Installs whichever of the given packages are missing.
+need() {
+  local missing=()
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' ||
+      missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" != 0 ]; then
+    echo "missing packages: ${missing[*]} (run as root, or install them)" >&2
+    exit 1
+  fi
+  say "installing ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -q
+  apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+build() {  # build PRESET
+  say "build: $1"
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1"
+}
+
+check() {  # build and test PRESET
+  build "$1"
+  say "test: $1"
+  ctest --preset "$1"
+}
+
+lint() {
+  say "clang-format"
+  git ls-files -- '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
+  say "clang-tidy"
+  git ls-files -- 'src/*.cpp' 'host/*.cpp' 'tools/*.cpp' 'bench/*.cpp' 'tests/*.cpp' |
+    grep -v -E 'dllmain\.cpp' |
+    xargs -P "$(nproc)" -n 4 clang-tidy -p build/native --quiet 2>/dev/null
+}
+
+case "${1:-}" in
+  demo)
+    need "${NATIVE_PACKAGES[@]}"
+    build native
+    say "tavikit demo"
+    build/native/bin/tavikit demo -o demo.png
+    ;;
+  test)
+    need "${TEST_PACKAGES[@]}"
+    check native
+    check sanitize
+    check m32
+    check win32
+    lint
+    say "all checks passed"
+    ;;
+  bench)
+    need "${NATIVE_PACKAGES[@]}"
+    build native
+    build/native/bench/tavikit_bench "${@:2}"
+    ;;
+  wine-test)
+    need "${TEST_PACKAGES[@]}"
+    build win32
+    exec scripts/wine-test.sh build/win32
+    ;;
+  *)
+    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
+    exit 2
+    ;;
+esac
