@@ -78,6 +78,18 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_fillcopy(tavi_word x, tavi_word y, tavi_wo
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_tilecopy(tavi_word w, tavi_word h, tavi_word ox,
                                                tavi_word oy);
 
+/* ---- Blend: colour cube, blend tables, blended and dissolve copies --------------------------- */
+
+/* ---- Effects: mosaic, zoom, polygon, rotation, mesh and other copies ------------------------- */
+
+/* ---- Cells: the sprite-cell table, drawing, capture and loading ------------------------------ */
+
+/* ---- Pack: data packs, pictures and buffer scramble ------------------------------------------ */
+
+/* ---- Sound ----------------------------------------------------------------------------------- */
+
+/* ---- Input and utilities: joystick, background map, files ------------------------------------ */
+
 #ifdef __cplusplus
 }
 #endif
