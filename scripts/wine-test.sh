@@ -244,7 +244,7 @@ run_test_program() {
   [ -f "$(dirname "$exe")/Tavikit.DLL" ] || { say "no Tavikit.DLL beside $exe"; return 1; }
   say "running $exe under Wine"
   out=$(run_windows "$exe" 2>&1 | tr -d '\r')
-  rc=${PIPESTATUS[0]}
+  rc=$?  # the program's own, through pipefail
   printf '%s\n' "$out"
   if [ "$rc" != 0 ] || ! grep -q '^\[  PASSED  \] [1-9]' <<<"$out"; then
     say "the Windows test program failed (exit code $rc)"
@@ -252,24 +252,36 @@ run_test_program() {
   fi
 }
 
-# The scenes: one digest line per scene, from the DLL under Wine and from libtavikit.so.
+# The scenes: one digest line per scene from libtavikit.so, which Tavikit.DLL under Wine (and the
+# 32-bit libtavikit.so, where that build exists) must print alike.
 compare_scenes() {
   local exe=$1/tests/tavikit_scenes.exe native=$2/tests/tavikit_scenes
-  local windows_out native_out
+  local m32 expected
+  m32=$(dirname "$2")/m32/tests/tavikit_scenes
   [ -f "$exe" ] || { say "no $exe: build the win32 preset first"; return 1; }
   [ -x "$native" ] || { say "no $native: build the native preset first"; return 1; }
-  native_out=$("$native") || { say "$native failed"; return 1; }
-  windows_out=$(run_windows "$exe" | tr -d '\r') || { say "$exe failed under Wine"; return 1; }
-  if [ -z "$native_out" ]; then
-    say "the scene program drew no scenes"
+  expected=$("$native") || { say "$native failed"; return 1; }
+  [ -n "$expected" ] || { say "the scene program drew no scenes"; return 1; }
+  same_scenes "Tavikit.DLL under Wine" "$expected" run_windows "$exe" || return 1
+  if [ -x "$m32" ]; then
+    same_scenes "the 32-bit libtavikit.so" "$expected" qemu-i386 -L / "$m32" || return 1
+  fi
+}
+
+# same_scenes LABEL EXPECTED COMMAND...: COMMAND prints EXPECTED (line endings aside).
+same_scenes() {
+  local label=$1 expected=$2 actual
+  shift 2
+  if ! actual=$("$@" | tr -d '\r'); then  # pipefail: the program's own exit code counts
+    say "the scene program failed for $label"
     return 1
   fi
-  if [ "$windows_out" != "$native_out" ]; then
-    say "scenes differ between Tavikit.DLL under Wine (<) and libtavikit.so (>):"
-    diff <(printf '%s\n' "$windows_out") <(printf '%s\n' "$native_out") >&2
+  if [ "$actual" != "$expected" ]; then
+    say "scenes differ between $label (<) and libtavikit.so (>):"
+    diff <(printf '%s\n' "$actual") <(printf '%s\n' "$expected") >&2
     return 1
   fi
-  say "$(wc -l <<<"$native_out") scenes: Tavikit.DLL under Wine draws the same bytes as libtavikit.so"
+  say "$(wc -l <<<"$expected") scenes: $label draws the same bytes as libtavikit.so"
 }
 
 case "${1:-}" in
