@@ -195,7 +195,6 @@ create_prefix() {
 }
 
 setup() {
-  [ "$(id -u)" = 0 ] || cannot "needs root (apt, binfmt_misc)"
   [ "$(uname -m)" = x86_64 ] || cannot "needs an x86_64 machine, this is $(uname -m)"
   # shellcheck disable=SC1091
   [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] ||
@@ -211,9 +210,10 @@ setup() {
 
 # One setup at a time (fd 9 is closed for every Wine process so that none inherits the lock).
 locked_setup() {
-  mkdir -p "$STATE" || cannot "cannot create $STATE"
-  exec 9>"$STATE/lock"
-  flock 9
+  [ "$(id -u)" = 0 ] || cannot "needs root (apt, binfmt_misc, the prefix in $STATE)"
+  if ! { mkdir -p "$STATE" && exec 9>"$STATE/lock" && flock 9; }; then
+    cannot "cannot lock $STATE/lock"
+  fi
   setup
   exec 9>&-
 }
