@@ -13,6 +13,11 @@
 # kernel runs no 32-bit code, qemu-i386 (qemu-user >= 8.1 from bookworm-backports) registered with
 # binfmt_misc so that Wine's own i386 processes run through it. A 32-bit prefix is created once.
 #
+# Settings from the environment: TAVIKIT_WINE_STATE (prefix, apt lists and log; default
+# /var/lib/tavikit-wine), TAVIKIT_WINE_MIRROR (default http://deb.debian.org/debian),
+# TAVIKIT_WINE_PERSIST (seconds the wineserver stays up after a run, default 60),
+# TAVIKIT_WINE_TIMEOUT (seconds a Windows program may take, default 600), WINEDEBUG (default -all).
+#
 # Exit codes: 0 everything passed; 1 a test failed or a scene differs; 2 Wine could not be set up
 # here (one line on stderr says why, the details are in the log named there).
 set -uo pipefail
@@ -23,6 +28,7 @@ export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 MIRROR=${TAVIKIT_WINE_MIRROR:-http://deb.debian.org/debian}
 PERSIST_SECONDS=${TAVIKIT_WINE_PERSIST:-60}
+RUN_SECONDS=${TAVIKIT_WINE_TIMEOUT:-600}
 LOG=$STATE/setup.log
 APT_DIR=$STATE/apt
 QEMU=/usr/bin/qemu-i386
@@ -228,11 +234,16 @@ start_server() {
   return 0
 }
 
-# Runs a Windows program from its own folder (where Tavikit.DLL lies beside it).
+# Runs a Windows program from its own folder (where Tavikit.DLL lies beside it), for at most
+# TAVIKIT_WINE_TIMEOUT seconds.
 run_windows() {
-  local program=$1
+  local program=$1 rc
   shift
-  (cd "$(dirname "$program")" && wine "./$(basename "$program")" "$@")
+  (cd "$(dirname "$program")" &&
+    timeout -k 10 "$RUN_SECONDS" wine "./$(basename "$program")" "$@")
+  rc=$?
+  [ $rc = 124 ] && say "$program did not finish within $RUN_SECONDS s"
+  return $rc
 }
 
 # ------------------------------------------------------------------ the checks
