@@ -86,6 +86,7 @@ case "${1:-}" in
   wine-test)
     need "${TEST_PACKAGES[@]}"
     build native
+    build m32
     build win32
     exec scripts/wine-test.sh build/win32 build/native
     ;;
