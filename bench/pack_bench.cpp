@@ -65,8 +65,10 @@ BENCHMARK(BM_memcpy_picture_640x480);
 void DecodeKind(benchmark::State& state, PictureKind kind) {
   tavihost::HostScreen host(kW, kH);
   host.Fill(0);
-  const tavikit::Screen screen =
-      tavikit::ReadScreen(reinterpret_cast<const tavi_word*>(host.record()));
+  tavikit::Screen screen;
+  screen.width = kW;
+  screen.height = kH;
+  screen.pixels = host.pixels().data();
   const auto picture = Picture(kind);
   for (auto _ : state) {
     tavikit::DecodePicture(screen, picture);

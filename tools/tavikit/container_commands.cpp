@@ -1,8 +1,8 @@
 // tavikit archive, tavikit pack and tavikit list: picture archives and "DPMX" packs.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <cstring>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -75,7 +75,7 @@ int RunArchive(int argc, char** argv) {
     std::vector<uint8_t> bytes;
     PictureInfo info;
     if (!ReadFile(in, bytes, error)) return Fail("archive", error);
-    if (!DescribePicture(bytes, 0, info, error)) return Fail("archive", in + ": " + error);
+    if (!DescribePicture(bytes, 0, info, error)) return Fail("archive", About(in, error));
     pictures.push_back(std::move(bytes));
   }
   const auto archive = taviwriter::BuildArchive(pictures);

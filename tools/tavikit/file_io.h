@@ -43,6 +43,14 @@ inline int Fail(const char* command, const std::string& message) {
   return 1;
 }
 
+// "subject: message".
+inline std::string About(const std::string& subject, const std::string& message) {
+  std::string text = subject;
+  text += ": ";
+  text += message;
+  return text;
+}
+
 // Parses a whole decimal integer; false for anything else.
 inline bool ParseInt(const std::string& text, long long& value) {
   if (text.empty()) return false;

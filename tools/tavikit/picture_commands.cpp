@@ -140,9 +140,10 @@ int RunDecode(int argc, char** argv) {
     image.palette = palette.palette;
     image.paletteSize = palette.paletteSize;
   } else {
-    for (int i = 0; i < 256; ++i)
-      image.palette[i * 4] = image.palette[i * 4 + 1] = image.palette[i * 4 + 2] =
-          static_cast<uint8_t>(i);
+    for (int i = 0; i < 256; ++i) {
+      for (int c = 0; c < 3; ++c)
+        image.palette[i * 4 + c] = static_cast<uint8_t>(i);
+    }
   }
   tavihost::HostScreen screen(info.width, info.height);
   screen.Fill(static_cast<uint8_t>(background));

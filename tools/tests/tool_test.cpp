@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,9 +22,15 @@ using tavihost::HostScreen;
 using tavitest::TempDir;
 using tavitool::IndexedImage;
 
-// Runs the tool with `args`; returns its exit status.
-int Tool(const std::string& args) {
-  const std::string command = std::string(TAVIKIT_TOOL) + " " + args + " >/dev/null 2>&1";
+// Runs the tool with `args` (each passed as one word); returns its exit status.
+int Tool(std::initializer_list<std::string> args) {
+  std::string command = TAVIKIT_TOOL;
+  for (const std::string& arg : args) {
+    command += " '";
+    command += arg;
+    command += "'";
+  }
+  command += " >/dev/null 2>&1";
   const int status = std::system(command.c_str());
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -77,12 +84,12 @@ TEST(TavikitTool, EncodeInEveryKindDrawsBackEveryPixelAndAutoIsNeverLarger) {
     size_t smallest = SIZE_MAX;
     for (const char* kind : {"TK00", "TK10", "TK01", "TK11"}) {
       const std::string out = dir.Path(std::string(kind) + ".tk");
-      ASSERT_EQ(Tool("encode " + png + " -o " + out + " --kind " + kind), 0);
+      ASSERT_EQ(Tool({"encode", png, "-o", out, "--kind", kind}), 0);
       EXPECT_EQ(Draw(out, w, h, 0), image.pixels) << kind << " round " << round;
       smallest = std::min(smallest, FileSize(out));
     }
     const std::string autoOut = dir.Path("auto.tk");
-    ASSERT_EQ(Tool("encode " + png + " -o " + autoOut), 0);
+    ASSERT_EQ(Tool({"encode", png, "-o", autoOut}), 0);
     EXPECT_EQ(Draw(autoOut, w, h, 0), image.pixels);
     EXPECT_LE(FileSize(autoOut), smallest);
   }
@@ -97,14 +104,14 @@ TEST(TavikitTool, SkipIndexLeavesThoseScreenPixelsAndAutoStaysWithSkipKinds) {
   ASSERT_TRUE(WriteIndexedPng(png, image, error)) << error;
   for (const char* kind : {"TK10", "TK11", "auto"}) {
     const std::string out = dir.Path("skip.tk");
-    ASSERT_EQ(Tool("encode " + png + " -o " + out + " --skip 1 --kind " + kind), 0);
+    ASSERT_EQ(Tool({"encode", png, "-o", out, "--skip", "1", "--kind", kind}), 0);
     std::vector<uint8_t> want = image.pixels;
     for (auto& p : want)
       p = p == 1 ? 77 : p;
     EXPECT_EQ(Draw(out, 40, 30, 77), want) << kind;
   }
-  EXPECT_NE(Tool("encode " + png + " -o " + dir.Path("x.tk") + " --skip 1 --kind TK00"), 0);
-  EXPECT_NE(Tool("encode " + png + " -o " + dir.Path("x.tk") + " --skip 256"), 0);
+  EXPECT_NE(Tool({"encode", png, "-o", dir.Path("x.tk"), "--skip", "1", "--kind", "TK00"}), 0);
+  EXPECT_NE(Tool({"encode", png, "-o", dir.Path("x.tk"), "--skip", "256"}), 0);
 }
 
 TEST(TavikitTool, DecodeWritesThePictureWithAnotherPngsPalette) {
@@ -113,22 +120,18 @@ TEST(TavikitTool, DecodeWritesThePictureWithAnotherPngsPalette) {
   const IndexedImage image = RandomImage(rng, 33, 21, 256);
   std::string error;
   ASSERT_TRUE(WriteIndexedPng(dir.Path("in.png"), image, error)) << error;
-  ASSERT_EQ(Tool("encode " + dir.Path("in.png") + " -o " + dir.Path("a.tk") + " --kind TK01"), 0);
-  ASSERT_EQ(Tool("encode " + dir.Path("in.png") + " -o " + dir.Path("b.tk") + " --kind TK10"), 0);
-  ASSERT_EQ(
-      Tool("archive " + dir.Path("a.tk") + " " + dir.Path("b.tk") + " -o " + dir.Path("set.tkx")),
-      0);
+  ASSERT_EQ(Tool({"encode", dir.Path("in.png"), "-o", dir.Path("a.tk"), "--kind", "TK01"}), 0);
+  ASSERT_EQ(Tool({"encode", dir.Path("in.png"), "-o", dir.Path("b.tk"), "--kind", "TK10"}), 0);
+  ASSERT_EQ(Tool({"archive", dir.Path("a.tk"), dir.Path("b.tk"), "-o", dir.Path("set.tkx")}), 0);
   for (const std::string& in : {dir.Path("a.tk"), dir.Path("set.tkx") + "#1"}) {
-    ASSERT_EQ(
-        Tool("decode " + in + " --palette " + dir.Path("in.png") + " -o " + dir.Path("out.png")),
-        0);
+    ASSERT_EQ(Tool({"decode", in, "--palette", dir.Path("in.png"), "-o", dir.Path("out.png")}), 0);
     IndexedImage back;
     ASSERT_TRUE(ReadIndexedPng(dir.Path("out.png"), back, error)) << error;
     EXPECT_EQ(back.pixels, image.pixels) << in;
     EXPECT_EQ(back.palette, image.palette) << in;
   }
-  EXPECT_NE(Tool("decode " + dir.Path("set.tkx") + "#2 -o " + dir.Path("out.png")), 0);
-  EXPECT_NE(Tool("decode " + dir.Path("in.png") + " -o " + dir.Path("out.png")), 0);
+  EXPECT_NE(Tool({"decode", dir.Path("set.tkx#2"), "-o", dir.Path("out.png")}), 0);
+  EXPECT_NE(Tool({"decode", dir.Path("in.png"), "-o", dir.Path("out.png")}), 0);
 }
 
 TEST(TavikitTool, PackRefusesLongAndCollidingNamesAndAppendsAfterAFile) {
@@ -139,12 +142,11 @@ TEST(TavikitTool, PackRefusesLongAndCollidingNamesAndAppendsAfterAFile) {
   ASSERT_TRUE(tavitool::WriteFile(dir.Path("a-name-of-twenty-four-by"), {7}, error));
   ASSERT_TRUE(tavitool::WriteFile(dir.Path("twenty-three-bytes-name"), {8, 9}, error));
   ASSERT_TRUE(tavitool::WriteFile(dir.Path("lead.exe"), std::vector<uint8_t>(300, 0xCC), error));
-  EXPECT_NE(Tool("pack " + dir.Path("Title.BIN") + " " + dir.Path("title.bin") + " -o " +
-                 dir.Path("p.dpm")),
+  EXPECT_NE(Tool({"pack", dir.Path("Title.BIN"), dir.Path("title.bin"), "-o", dir.Path("p.dpm")}),
             0);
-  EXPECT_NE(Tool("pack " + dir.Path("a-name-of-twenty-four-by") + " -o " + dir.Path("p.dpm")), 0);
-  ASSERT_EQ(Tool("pack " + dir.Path("Title.BIN") + " " + dir.Path("twenty-three-bytes-name") +
-                 " -o " + dir.Path("p.dpm") + " --append-to " + dir.Path("lead.exe")),
+  EXPECT_NE(Tool({"pack", dir.Path("a-name-of-twenty-four-by"), "-o", dir.Path("p.dpm")}), 0);
+  ASSERT_EQ(Tool({"pack", dir.Path("Title.BIN"), dir.Path("twenty-three-bytes-name"), "-o",
+                  dir.Path("p.dpm"), "--append-to", dir.Path("lead.exe")}),
             0);
   std::vector<uint8_t> bytes;
   ASSERT_TRUE(tavitool::ReadFile(dir.Path("p.dpm"), bytes, error));
@@ -154,17 +156,17 @@ TEST(TavikitTool, PackRefusesLongAndCollidingNamesAndAppendsAfterAFile) {
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin(), bytes.begin() + 300),
             std::vector<uint8_t>(300, 0xCC));
   EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + 300, bytes.end()), want);
-  EXPECT_EQ(Tool("list " + dir.Path("p.dpm") + ",300"), 0);
-  EXPECT_NE(Tool("list " + dir.Path("lead.exe")), 0);
+  EXPECT_EQ(Tool({"list", dir.Path("p.dpm,300")}), 0);
+  EXPECT_NE(Tool({"list", dir.Path("lead.exe")}), 0);
 }
 
 TEST(TavikitTool, EveryCommandHasHelpAndBadInputFailsWithAStatus) {
   for (const char* command : {"encode", "decode", "archive", "pack", "list", "demo"})
-    EXPECT_EQ(Tool(std::string(command) + " --help"), 0) << command;
-  EXPECT_NE(Tool("encode /nonexistent.png -o /tmp/x.tk"), 0);
-  EXPECT_NE(Tool("encode"), 0);
-  EXPECT_NE(Tool("archive /nonexistent.tk -o /tmp/x.tkx"), 0);
-  EXPECT_NE(Tool("frobnicate"), 0);
+    EXPECT_EQ(Tool({command, "--help"}), 0) << command;
+  EXPECT_NE(Tool({"encode", "/nonexistent.png", "-o", "/tmp/x.tk"}), 0);
+  EXPECT_NE(Tool({"encode"}), 0);
+  EXPECT_NE(Tool({"archive", "/nonexistent.tk", "-o", "/tmp/x.tkx"}), 0);
+  EXPECT_NE(Tool({"frobnicate"}), 0);
 }
 
 }  // namespace
