@@ -16,13 +16,7 @@ using taviwriter::PictureKind;
 
 // A random image with runs of random lengths, so that encoders use every kind of record.
 std::vector<uint8_t> RandomImage(std::mt19937& rng, int32_t w, int32_t h, int colours) {
-  std::vector<uint8_t> image(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < image.size();) {
-    const auto v = static_cast<uint8_t>(rng() % colours);
-    for (size_t n = 1 + rng() % 20; n > 0 && i < image.size(); --n)
-      image[i++] = v;
-  }
-  return image;
+  return taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, colours, 20);
 }
 
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& image, int32_t w, int32_t h,

@@ -39,12 +39,7 @@ IndexedImage RandomImage(std::mt19937& rng, int32_t w, int32_t h, int colours) {
   IndexedImage image;
   image.width = w;
   image.height = h;
-  image.pixels.resize(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < image.pixels.size();) {
-    const auto v = static_cast<uint8_t>(rng() % colours);
-    for (size_t n = 1 + rng() % 25; n > 0 && i < image.pixels.size(); --n)
-      image.pixels[i++] = v;
-  }
+  image.pixels = taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, colours, 25);
   for (size_t i = 0; i < image.palette.size(); ++i)
     image.palette[i] = i % 4 == 3 ? 0 : static_cast<uint8_t>(rng());  // blue, green, red, unused
   return image;
