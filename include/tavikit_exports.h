@@ -22,7 +22,12 @@
 
 #define TAVIKIT_CELLS_EXPORTS(X, A)
 
-#define TAVIKIT_PACK_EXPORTS(X, A)
+#define TAVIKIT_PACK_EXPORTS(X, A) \
+  X(tavi_dpminit) \
+  X(tavi_PCP2Load) X(tavi_PCP2BLoad) X(tavi_GetTKXFormat) X(tavi_PCPDecode) \
+  X(tavi_PCPDiffPos) A(tavi_PCPEncode, tavi_PCPDiffPos) A(tavi_PCPSaveA, tavi_PCPDiffPos) \
+  A(tavi_PCPSaveD, tavi_PCPDiffPos) \
+  X(tavi_DMSupportSet) X(tavi_DMSupportXOR)
 
 #define TAVIKIT_SOUND_EXPORTS(X, A)
 
