@@ -80,6 +80,22 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_tilecopy(tavi_word w, tavi_word h, tavi_wo
 
 /* ---- Blend: colour cube, blend tables, blended and dissolve copies --------------------------- */
 
+/* Builds the colour cube from palette entries 0 to n - 1 of the screen's palette, n = ((count - 1)
+ * AND 255) + 1. With request above 0 returns minus the number of distinct indices in the cube,
+ * otherwise 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_AlphaInit(tavi_word screen, tavi_word count,
+                                                tavi_word unused3, tavi_word request);
+/* Builds the additive blend table: destination colours from the screen's palette, source colours
+ * from the source screen's palette scaled by factor / 256 (low 8 bits of each factor). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_addset(tavi_word screen, tavi_word redFactor,
+                                             tavi_word greenFactor, tavi_word blueFactor);
+/* Builds the subtractive blend table, as tavi_addset with the scaled source colour taken away. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_decset(tavi_word screen, tavi_word redFactor,
+                                             tavi_word greenFactor, tavi_word blueFactor);
+/* Builds the inverse subtractive blend table: the inverted source colour, scaled, taken away. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_edecset(tavi_word screen, tavi_word redFactor,
+                                              tavi_word greenFactor, tavi_word blueFactor);
+
 /* ---- Effects: mosaic, zoom, polygon, rotation, mesh and other copies ------------------------- */
 
 /* ---- Cells: the sprite-cell table, drawing, capture and loading ------------------------------ */

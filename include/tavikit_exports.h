@@ -16,7 +16,8 @@
   X(tavi_GetTaviVER) X(tavi_fset) X(tavi_tset) X(tavi_copyset) \
   X(tavi_gcopy) X(tavi_fillcopy) X(tavi_tilecopy)
 
-#define TAVIKIT_BLEND_EXPORTS(X, A)
+#define TAVIKIT_BLEND_EXPORTS(X, A) \
+  X(tavi_AlphaInit) X(tavi_addset) X(tavi_decset) X(tavi_edecset)
 
 #define TAVIKIT_EFFECTS_EXPORTS(X, A)
 
