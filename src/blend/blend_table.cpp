@@ -7,24 +7,6 @@
 namespace tavikit {
 namespace {
 
-// Per palette entry and component, a product or an offset computed once per build.
-struct ComponentTable {
-  std::array<int32_t, 256> r{};
-  std::array<int32_t, 256> g{};
-  std::array<int32_t, 256> b{};
-};
-
-ComponentTable ScaledPalette(const uint8_t* palette, int32_t weight) {
-  ComponentTable t;
-  for (int32_t i = 0; i < 256; ++i) {
-    const PaletteColour c = PaletteEntry(palette, i);
-    t.r[i] = c.r * weight;
-    t.g[i] = c.g * weight;
-    t.b[i] = c.b * weight;
-  }
-  return t;
-}
-
 int32_t Offset(BlendMode mode, int32_t component, int32_t factor) {
   switch (mode) {
     case BlendMode::kAdd:
@@ -43,17 +25,13 @@ inline uint8_t Limit(int32_t v) { return static_cast<uint8_t>(std::clamp(v, 0, 2
 void BuildAlphaTable(BlendTable& table, const ColourCube& cube, const uint8_t* palette,
                      uint8_t alpha) {
   if (table.tag.mode == BlendMode::kAlpha && table.tag.p1 == alpha) return;
-  const ComponentTable source = ScaledPalette(palette, alpha);
-  const ComponentTable destination = ScaledPalette(palette, 255 - alpha);
+  const WeightedPalette source = WeighPalette(palette, alpha);
+  const WeightedPalette kept = WeighPalette(palette, 255 - alpha);
   for (size_t d = 0; d < 256; ++d) {
     uint8_t* row = &table.entries[d << 8];
-    const int32_t dr = destination.r[d];
-    const int32_t dg = destination.g[d];
-    const int32_t db = destination.b[d];
-    for (size_t s = 0; s < 256; ++s) {
-      row[s] = cube.Lookup5((source.r[s] + dr) >> 11, (source.g[s] + dg) >> 11,
-                            (source.b[s] + db) >> 11);
-    }
+    for (size_t s = 0; s < 256; ++s)
+      row[s] =
+          cube.cells[AlphaMixCell(source, kept, static_cast<uint8_t>(s), static_cast<uint8_t>(d))];
   }
   table.tag.mode = BlendMode::kAlpha;
   table.tag.p1 = alpha;
@@ -67,7 +45,7 @@ void BuildFactorTable(BlendTable& table, const ColourCube& cube, BlendMode mode,
       table.tag.p3 == wanted.p3) {
     return;
   }
-  ComponentTable offset;
+  WeightedPalette offset;  // per source entry: what is added to each destination component
   for (int32_t s = 0; s < 256; ++s) {
     const PaletteColour c = PaletteEntry(sourcePalette, s);
     offset.r[s] = Offset(mode, c.r, redFactor);
