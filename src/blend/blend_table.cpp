@@ -45,7 +45,9 @@ void BuildFactorTable(BlendTable& table, const ColourCube& cube, BlendMode mode,
       table.tag.p3 == wanted.p3) {
     return;
   }
-  WeightedPalette offset;  // per source entry: what is added to each destination component
+  struct {
+    std::array<int32_t, 256> r, g, b;
+  } offset{};  // per source entry: what is added to each destination component
   for (int32_t s = 0; s < 256; ++s) {
     const PaletteColour c = PaletteEntry(sourcePalette, s);
     offset.r[s] = Offset(mode, c.r, redFactor);

@@ -19,31 +19,31 @@ inline PaletteColour PaletteEntry(const uint8_t* palette, int32_t index) {
   return PaletteColour{e[2], e[1], e[0]};
 }
 
-// Every entry's components multiplied by one weight, worked out once per call.
-struct WeightedPalette {
-  std::array<int32_t, 256> r{};
-  std::array<int32_t, 256> g{};
-  std::array<int32_t, 256> b{};
-};
+// Every entry's components multiplied by one weight (0 to 255), packed into one word per entry:
+// red at bit 32, green at bit 16, blue at bit 0. Two entries weighed by alpha and 255 - alpha
+// add field by field without carries, each field's sum being at most 255 * 255 < 65536.
+using WeightedPalette = std::array<uint64_t, 256>;
 
 inline WeightedPalette WeighPalette(const uint8_t* palette, int32_t weight) {
   WeightedPalette w;
+  const auto scale = static_cast<uint64_t>(weight);
   for (int32_t i = 0; i < 256; ++i) {
     const PaletteColour c = PaletteEntry(palette, i);
-    w.r[i] = c.r * weight;
-    w.g[i] = c.g * weight;
-    w.b[i] = c.b * weight;
+    w[static_cast<size_t>(i)] = (static_cast<uint64_t>(c.r) * scale << 32) |
+                                (static_cast<uint64_t>(c.g) * scale << 16) |
+                                static_cast<uint64_t>(c.b) * scale;
   }
   return w;
 }
 
-// The alpha mixture of two entries weighed by WeighPalette with alpha (source) and 255 - alpha
-// (destination): each component (s * alpha + d * (255 - alpha)) >> 11, already 5 bits.
+// The cube cell of the alpha mixture of two entries weighed by WeighPalette with alpha (source)
+// and 255 - alpha (destination): each component (s * alpha + d * (255 - alpha)) >> 11, which is
+// already a 5-bit value, red most significant.
 inline size_t AlphaMixCell(const WeightedPalette& source, const WeightedPalette& destination,
                            uint8_t s, uint8_t d) {
-  return (static_cast<size_t>((source.r[s] + destination.r[d]) >> 11) << 10) |
-         (static_cast<size_t>((source.g[s] + destination.g[d]) >> 11) << 5) |
-         static_cast<size_t>((source.b[s] + destination.b[d]) >> 11);
+  const uint64_t sum = source[s] + destination[d];
+  return static_cast<size_t>(((sum >> (32 + 11 - 10)) & (31u << 10)) |
+                             ((sum >> (16 + 11 - 5)) & (31u << 5)) | ((sum >> 11) & 31u));
 }
 
 }  // namespace tavikit

@@ -97,6 +97,32 @@ TEST_F(BlendFadeTest, FadeMatchesItsDefinition) {
   }
 }
 
+TEST_F(BlendFadeTest, FadesWithinOneScreenReadEachPixelJustBeforeItsWrite) {
+  std::mt19937 rng(60);
+  for (int trial = 0; trial < 60; ++trial) {
+    HostScreen screen(30, 24), model(30, 24);
+    screen.FillRandom(rng());
+    model.pixels() = screen.pixels();
+    const Rect rect{static_cast<int>(rng() % 10), static_cast<int>(rng() % 10), 15, 12};
+    const int cx = static_cast<int>(rng() % 10), cy = static_cast<int>(rng() % 10);
+    screen.SetCursor(cx, cy);
+    model.SetCursor(cx, cy);
+    Select(screen, screen, rect);
+    std::array<uint8_t, 16> pattern{};
+    for (auto& p : pattern)
+      p = static_cast<uint8_t>(rng() % 2);
+    if (trial % 2 == 0) {
+      const int level = trial % 4 == 0 ? 255 : static_cast<int>(rng() % 255);
+      lib().tavi_GFade(level, 300, 0, 0);
+      ModelFade(model, model, rect, level, 300);
+    } else {
+      lib().tavi_GFade2(Word(pattern.data()), 0, 0, 0);
+      ModelPattern(model, model, rect, pattern);
+    }
+    ASSERT_EQ(screen.pixels(), model.pixels()) << trial;
+  }
+}
+
 TEST_F(BlendFadeTest, LevelZeroAnd256DrawNothingAnd255CopiesAll) {
   const auto none = Visited(12, 7, 0);
   EXPECT_EQ(none, std::vector<bool>(84, false));
