@@ -5,6 +5,7 @@
 #include <random>
 #include <vector>
 
+#include "harness/blend_probe.h"
 #include "harness/fixture.h"
 #include "host/host_screen.h"
 #include "models/blend_model.h"
@@ -16,49 +17,8 @@ using tavimodel::FactorMode;
 
 class BlendTableTest : public ExportTest {
  protected:
-  // The whole blend table as tavi_gcopya applies it: destination pixel (s, d) holds d, source
-  // pixel (s, d) holds s, so after the copy destination pixel (s, d) is entry d * 256 + s.
-  std::vector<uint8_t> ReadTable() {
-    HostScreen grid(256, 256), sourceGrid(256, 256);
-    for (int d = 0; d < 256; ++d) {
-      for (int s = 0; s < 256; ++s) {
-        grid.at(s, d) = static_cast<uint8_t>(d);
-        sourceGrid.at(s, d) = static_cast<uint8_t>(s);
-      }
-    }
-    lib().tavi_fset(sourceGrid.record(), 0, 0, 0);
-    lib().tavi_copyset(0, 0, 256, 256);
-    grid.SetCursor(0, 0);
-    EXPECT_EQ(lib().tavi_gcopya(grid.record(), 0, 0, 0), 0);
-    std::vector<uint8_t> table(65536);
-    for (int d = 0; d < 256; ++d) {
-      for (int s = 0; s < 256; ++s)
-        table[d * 256 + s] = grid.at(s, d);
-    }
-    return table;
-  }
-
-  // The whole colour cube, 256 cells at a time: with factors 0 the factor tables map
-  // destination d to the cube entry of d's colour, and a probe palette names 256 cells.
-  std::vector<uint8_t> ReadCube() {
-    HostScreen probe(1, 1);
-    std::vector<uint8_t> cube(32768);
-    for (int chunk = 0; chunk < 128; ++chunk) {
-      for (int i = 0; i < 256; ++i) {
-        const int cell = chunk * 256 + i;
-        probe.SetColour(i, static_cast<uint8_t>((cell >> 10) * 8),
-                        static_cast<uint8_t>(((cell >> 5) & 31) * 8),
-                        static_cast<uint8_t>((cell & 31) * 8));
-      }
-      lib().tavi_fset(probe.record(), 0, 0, 0);
-      lib().tavi_decset(probe.record(), 0, 0, 0);
-      lib().tavi_addset(probe.record(), 0, 0, 0);  // always builds: the tag now says subtract
-      const auto table = ReadTable();
-      for (int i = 0; i < 256; ++i)
-        cube[chunk * 256 + i] = table[i * 256];
-    }
-    return cube;
-  }
+  std::vector<uint8_t> ReadTable() { return tavihost::ReadBlendTable(lib()); }
+  std::vector<uint8_t> ReadCube() { return tavihost::ReadColourCube(lib()); }
 
   // New random palettes for both screens, and the cube of the destination's first `count`
   // entries, built by tavi_AlphaInit and returned as the direct search finds it.
@@ -109,9 +69,7 @@ TEST_F(BlendTableTest, ExactHitOnACellColourWinsItsCellUnlessALowerEntryHasTheSa
   probe.SetColour(0, v, v, v);
   auto cellKKK = [&] {
     lib().tavi_AlphaInit(screen.record(), 6, 0, 0);
-    lib().tavi_fset(probe.record(), 0, 0, 0);
-    lib().tavi_decset(probe.record(), 0, 0, 0);
-    lib().tavi_addset(probe.record(), 0, 0, 0);
+    tavihost::MapThroughCube(lib(), probe);
     return ReadTable()[0];
   };
   EXPECT_EQ(cellKKK(), 5);
@@ -129,9 +87,7 @@ TEST_F(BlendTableTest, EntriesAtEqualDistanceKeepTheLowerIndex) {
   screen.SetColour(3, 3, 3, 9);
   lib().tavi_AlphaInit(screen.record(), 4, 0, 0);
   probe.SetColour(0, 0, 0, 0);
-  lib().tavi_fset(probe.record(), 0, 0, 0);
-  lib().tavi_decset(probe.record(), 0, 0, 0);
-  lib().tavi_addset(probe.record(), 0, 0, 0);
+  tavihost::MapThroughCube(lib(), probe);
   EXPECT_EQ(ReadTable()[0], 1);
 }
 

@@ -2,44 +2,15 @@
 #include <array>
 #include <vector>
 
+#include "harness/blend_probe.h"
 #include "scenes/scene.h"
 
 namespace taviscene {
 namespace {
 
-// The blend table as tavi_gcopya applies it, recorded: a 256 x 256 grid whose pixel (s, d) is d,
-// blended with a source whose pixel (s, d) is s.
 void RecordTable(Canvas& canvas) {
-  const Library& lib = canvas.lib();
-  HostScreen grid(256, 256), sources(256, 256);
-  for (int d = 0; d < 256; ++d) {
-    for (int s = 0; s < 256; ++s) {
-      grid.at(s, d) = static_cast<uint8_t>(d);
-      sources.at(s, d) = static_cast<uint8_t>(s);
-    }
-  }
-  lib.tavi_fset(sources.record(), 0, 0, 0);
-  lib.tavi_copyset(0, 0, 256, 256);
-  canvas.Result(lib.tavi_gcopya(grid.record(), 0, 0, 0));
-  canvas.Bytes(grid.pixels().data(), grid.pixels().size());
-}
-
-// The whole colour cube, recorded 256 cells at a time through the factor tables with factors 0.
-void RecordCube(Canvas& canvas) {
-  const Library& lib = canvas.lib();
-  HostScreen probe(1, 1);
-  for (int chunk = 0; chunk < 128; ++chunk) {
-    for (int i = 0; i < 256; ++i) {
-      const int cell = chunk * 256 + i;
-      probe.SetColour(i, static_cast<uint8_t>((cell >> 10) * 8),
-                      static_cast<uint8_t>(((cell >> 5) & 31) * 8),
-                      static_cast<uint8_t>((cell & 31) * 8));
-    }
-    lib.tavi_fset(probe.record(), 0, 0, 0);
-    lib.tavi_decset(probe.record(), 0, 0, 0);
-    lib.tavi_addset(probe.record(), 0, 0, 0);
-    RecordTable(canvas);
-  }
+  const std::vector<uint8_t> table = tavihost::ReadBlendTable(canvas.lib());
+  canvas.Bytes(table.data(), table.size());
 }
 
 void CubeFromEveryCount(Canvas& canvas) {
@@ -47,7 +18,8 @@ void CubeFromEveryCount(Canvas& canvas) {
   for (const int count : {1, 44, 0, 300}) {
     screen.RandomPalette(static_cast<uint32_t>(count) + 1);
     canvas.Result(canvas.lib().tavi_AlphaInit(screen.record(), count, 0, 1));
-    RecordCube(canvas);
+    const std::vector<uint8_t> cube = tavihost::ReadColourCube(canvas.lib());
+    canvas.Bytes(cube.data(), cube.size());
   }
 }
 const Registration kCubeFromEveryCount("blend.alphainit.cube", CubeFromEveryCount);
