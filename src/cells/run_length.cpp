@@ -22,10 +22,15 @@ class RowWords {
   RowWords(uint8_t* firstRow, intptr_t stride, int32_t width)
       : row_(firstRow), stride_(stride), width_(width) {}
 
-  void Put(uint32_t word) {
-    StoreWord(row_ + col_, word);
-    col_ += 4;
-    if (col_ == width_) NextRow();
+  void PutMany(const uint8_t* words, int64_t count) {
+    while (count > 0) {
+      const int64_t n = std::min<int64_t>(count, (width_ - col_) / 4);
+      std::memcpy(row_ + col_, words, static_cast<size_t>(4 * n));
+      words += 4 * n;
+      count -= n;
+      col_ += static_cast<int32_t>(4 * n);
+      if (col_ == width_) NextRow();
+    }
   }
 
   void Fill(uint32_t word, int64_t count) {
@@ -69,6 +74,11 @@ class ClippedBytes {
   void Put(uint32_t word) {
     for (int i = 0; i < 4; ++i)
       PutByte(static_cast<uint8_t>(word >> (8 * i)));
+  }
+
+  void PutMany(const uint8_t* words, int64_t count) {
+    for (int64_t i = 0; i < count; ++i)
+      Put(LoadWord(words + 4 * i));
   }
 
   void Fill(uint32_t word, int64_t count) {
@@ -118,10 +128,13 @@ void ExpandItems(const uint8_t* form, size_t size, int64_t words, Sink& sink) {
         words -= n;
       }
     } else {
-      if (size - p < 4) return;
-      sink.Put(LoadWord(form + p));
-      p += 4;
-      --words;
+      // Literal words up to the next record (or the end of the form), handed over together.
+      const size_t end = next > p && next < size ? next : size;
+      const int64_t n = std::min<int64_t>(static_cast<int64_t>((end - p) / 4), words);
+      if (n == 0) return;
+      sink.PutMany(form + p, n);
+      p += static_cast<size_t>(4 * n);
+      words -= n;
     }
   }
 }

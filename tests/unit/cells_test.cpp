@@ -62,7 +62,7 @@ std::vector<uint8_t> ModelCompress(std::vector<uint8_t> plain) {
 // A plain cell holding `plain` (data rows bottom-up).
 void FillPlain(Cell& cell, int32_t w, int32_t h, const std::vector<uint8_t>& plain) {
   ASSERT_TRUE(AllocateCell(cell, w, h, false));
-  std::memcpy(cell.data.get(), plain.data(), plain.size());
+  if (!plain.empty()) std::memcpy(cell.data.get(), plain.data(), plain.size());
 }
 
 std::vector<uint8_t> FormOf(const Cell& cell) {
