@@ -4,7 +4,9 @@
 #
 #   ./build.sh demo        build libtavikit.so and the tavikit tool, run `tavikit demo`
 #   ./build.sh test        every build and check: native, sanitizers, 32-bit under qemu-i386,
-#                          Tavikit.DLL with its export check, formatting and clang-tidy
+#                          Tavikit.DLL with its export check, short fuzz runs, formatting and
+#                          clang-tidy
+#   ./build.sh fuzz [S]    build the fuzz targets and run each for S seconds (default 600)
 #   ./build.sh bench       build and run the benchmarks (ratios against baselines at the end)
 #   ./build.sh wine-test   Tavikit.DLL in a real Windows process under Wine (changes the
 #                          machine's apt architectures: run it after everything else)
@@ -47,6 +49,13 @@ check() {  # build and test PRESET
   ctest --preset "$1"
 }
 
+# Every fuzz target for a short run (seconds each), under ASan and UBSan.
+fuzz() {
+  build fuzz
+  say "fuzz: ${1}s per target"
+  scripts/fuzz.sh "$1"
+}
+
 lint() {
   say "clang-format"
   git ls-files -- '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
@@ -69,8 +78,13 @@ case "${1:-}" in
     check sanitize
     check m32
     check win32
+    fuzz 20
     lint
     say "all checks passed"
+    ;;
+  fuzz)
+    need "${TEST_PACKAGES[@]}"
+    fuzz "${2:-600}"
     ;;
   bench)
     need "${NATIVE_PACKAGES[@]}"
@@ -83,7 +97,7 @@ case "${1:-}" in
     exec scripts/wine-test.sh build/win32
     ;;
   *)
-    sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

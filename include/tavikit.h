@@ -125,6 +125,43 @@ TAVIKIT_API int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_
 
 /* ---- Pack: data packs, pictures and buffer scramble ------------------------------------------ */
 
+/* Opens the "DPMX" pack named by `spec`, the text "file,offset" (its "," is overwritten with a
+ * NUL byte). Once a pack with entries is open it stays open. Always returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dpminit(tavi_word unused1, tavi_word unused2,
+                                              tavi_word unused3, tavi_word spec);
+/* Opens the pack text `pack`, then draws the picture `name` at the screen's cursor, clipped to
+ * the screen. Returns 0 (drawn, or not a picture) or -100 (no memory). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCP2Load(tavi_word screen, tavi_word name, tavi_word unused3,
+                                               tavi_word pack);
+/* Opens the pack text `pack`, then draws picture `index` of the archive `name` at the screen's
+ * cursor. Returns 0 (drawn, not an archive, not a picture), -1 (index below 0 or above the
+ * count) or -100 (no memory). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCP2BLoad(tavi_word screen, tavi_word name, tavi_word index,
+                                                tavi_word pack);
+/* Opens the pack text `pack` and returns minus the third magic byte of picture `index` of the
+ * archive `name`: -48 run records, -49 skip records; 0 not an archive, -1 bad index. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_GetTKXFormat(tavi_word unused1, tavi_word name,
+                                                   tavi_word index, tavi_word pack);
+/* Undoes the vertical XOR of the w x h rectangle at the screen's cursor. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCPDecode(tavi_word screen, tavi_word w, tavi_word h,
+                                                tavi_word unused4);
+/* Four names of one entry point that does nothing and returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCPDiffPos(tavi_word unused1, tavi_word unused2,
+                                                 tavi_word unused3, tavi_word unused4);
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCPEncode(tavi_word unused1, tavi_word unused2,
+                                                tavi_word unused3, tavi_word unused4);
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCPSaveA(tavi_word unused1, tavi_word unused2,
+                                               tavi_word unused3, tavi_word unused4);
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCPSaveD(tavi_word unused1, tavi_word unused2,
+                                               tavi_word unused3, tavi_word unused4);
+/* Remembers `target` as the buffer that tavi_DMSupportXOR changes. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_DMSupportSet(tavi_word target, tavi_word unused2,
+                                                   tavi_word unused3, tavi_word unused4);
+/* XORs `length` bytes of `source` into the target; returns minus the running sum of the first
+ * byte of each whole 4-byte group and every tail byte, kept to 28 bits. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_DMSupportXOR(tavi_word source, tavi_word length,
+                                                   tavi_word unused3, tavi_word unused4);
+
 /* ---- Sound ----------------------------------------------------------------------------------- */
 
 /* ---- Input and utilities: joystick, background map, files ------------------------------------ */

@@ -24,7 +24,12 @@
   X(chibi_Init) X(chibi_Compress) X(chibi_Free) X(chibi_GetInfo) X(chibi_AllFree) \
   X(chibi_Put) X(chibi_PutM) X(chibi_SetCLIP) X(chibi_Get) X(chibi_GetF)
 
-#define TAVIKIT_PACK_EXPORTS(X, A)
+#define TAVIKIT_PACK_EXPORTS(X, A) \
+  X(tavi_dpminit) \
+  X(tavi_PCP2Load) X(tavi_PCP2BLoad) X(tavi_GetTKXFormat) X(tavi_PCPDecode) \
+  X(tavi_PCPDiffPos) A(tavi_PCPEncode, tavi_PCPDiffPos) A(tavi_PCPSaveA, tavi_PCPDiffPos) \
+  A(tavi_PCPSaveD, tavi_PCPDiffPos) \
+  X(tavi_DMSupportSet) X(tavi_DMSupportXOR)
 
 #define TAVIKIT_SOUND_EXPORTS(X, A)
 

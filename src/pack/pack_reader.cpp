@@ -1,0 +1,164 @@
+// The "DPMX" pack format, as this reader depends on it:
+//  - a 16-byte header at the pack's base offset: "DPMX", dataOffset, entryCount, reserved;
+//  - entryCount directory records of 32 bytes right after it: a NUL-terminated lower-case name
+//    in 24 bytes, then the entry's offset from the data area and its size (not used to bound
+//    reads);
+//  - integers are 32-bit little-endian, assembled byte by byte; positions wrap as 32-bit values
+//    and a position before the start of a file reads from the start.
+#include "pack/pack_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "frame/int32.h"
+#include "pack/bytes.h"
+
+namespace tavikit {
+namespace {
+
+constexpr size_t kHeaderSize = 16;
+constexpr size_t kRecordSize = 32;
+constexpr size_t kNameField = 24;
+constexpr size_t kMaxFileName = 1023;
+
+struct FileClose {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileClose>;
+
+File OpenRead(const char* name) { return File(std::fopen(name, "rb")); }
+
+// Moves to `position` from the start of the file. A negative position is refused by the C library
+// and leaves the file at its start, so that such a read begins at byte 0 in every build.
+void SeekTo(std::FILE* f, int32_t position) {
+  if (position > 0) std::fseek(f, static_cast<long>(position), SEEK_SET);
+}
+
+int32_t ReadAll(std::FILE* f, std::span<uint8_t> buffer) {
+  return static_cast<int32_t>(std::fread(buffer.data(), 1, buffer.size(), f));
+}
+
+bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Decimal text to a signed 32-bit value: leading white space, an optional sign, digits up to the
+// first other byte; no digits give 0. Values beyond the 32-bit range saturate.
+int32_t ParseDecimal(const char* text) {
+  while (IsSpace(*text))
+    ++text;
+  const bool negative = *text == '-';
+  if (*text == '-' || *text == '+') ++text;
+  int64_t value = 0;
+  for (; *text >= '0' && *text <= '9'; ++text)
+    value = std::min<int64_t>(value * 10 + (*text - '0'), int64_t{INT32_MAX} + 1);
+  if (negative) return static_cast<int32_t>(-value);
+  return static_cast<int32_t>(std::min<int64_t>(value, INT32_MAX));
+}
+
+}  // namespace
+
+int32_t PackOpen(PackState& pack, char* spec) {
+  if (pack.open && pack.entryCount != 0) return 0;
+  pack.dataStart = 0;
+  pack.open = false;
+  if (spec == nullptr) return -1;
+
+  char* comma = std::strchr(spec, ',');
+  pack.baseOffset = 0;
+  if (comma != nullptr) {
+    *comma = '\0';
+    pack.baseOffset = ParseDecimal(comma + 1);
+  }
+  if (pack.baseOffset < 0) {
+    pack.baseOffset = 0;
+    return -1;
+  }
+  // The name the pack is read from on every later lookup; a longer one than its 1023-byte field
+  // could hold is refused rather than cut to a different name.
+  if (std::strlen(spec) > kMaxFileName) return -1;
+  pack.fileName = spec;
+
+  File file = OpenRead(pack.fileName.c_str());
+  if (!file) return -1;
+  SeekTo(file.get(), pack.baseOffset);
+  std::array<uint8_t, kHeaderSize> header{};
+  if (ReadAll(file.get(), header) < static_cast<int32_t>(kHeaderSize)) return -1;
+  pack.dataStart = WrapAdd(LoadLe32(&header[4]), pack.baseOffset);
+  pack.entryCount = LoadLe32(&header[8]);
+  if (std::memcmp(header.data(), "DPMX", 4) != 0) return -1;
+  pack.open = true;
+  return 0;
+}
+
+int32_t PackLookup(PackState& pack, const char* name) {
+  // Only ASCII capitals change; bytes from 0x80 up are left as they are.
+  std::string wanted(name);
+  for (char& c : wanted) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
+  }
+  File file = OpenRead(pack.fileName.c_str());
+  if (!file) return -1;
+  SeekTo(file.get(), WrapAdd(pack.baseOffset, static_cast<int32_t>(kHeaderSize)));
+  std::array<uint8_t, kRecordSize> record{};
+  for (int32_t i = 0; i < pack.entryCount; ++i) {
+    if (ReadAll(file.get(), record) < static_cast<int32_t>(kRecordSize)) break;
+    // The name ends at its first NUL; one that fills its field runs on into the record's numbers,
+    // and can then equal only a wanted name that long.
+    const size_t length = strnlen(reinterpret_cast<const char*>(record.data()), kRecordSize);
+    if (length == wanted.size() && std::memcmp(record.data(), wanted.data(), length) == 0) {
+      pack.foundOffset = LoadLe32(&record[kNameField]);
+      return 0;
+    }
+  }
+  return -1;
+}
+
+int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, int32_t offset) {
+  if (pack.open && PackLookup(pack, name) == 0) {
+    File file = OpenRead(pack.fileName.c_str());
+    if (!file) return -1;
+    SeekTo(file.get(), WrapAdd(WrapAdd(pack.dataStart, pack.foundOffset), offset));
+    return ReadAll(file.get(), buffer);
+  }
+  File file = OpenRead(name);
+  if (!file) return -1;
+  SeekTo(file.get(), offset);
+  return ReadAll(file.get(), buffer);
+}
+
+bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t size,
+                   std::vector<uint8_t>& block) {
+  constexpr size_t kFirstChunk = size_t{1} << 16;
+  block.clear();
+  if (size <= 0) return true;
+  const auto wanted = static_cast<size_t>(size);
+  try {
+    size_t have = 0;
+    size_t capacity = std::min(wanted, kFirstChunk);
+    while (true) {
+      block.resize(capacity);
+      const std::span<uint8_t> part(block.data() + have, capacity - have);
+      const int32_t got = PackRead(pack, name, part, WrapAdd(offset, static_cast<int32_t>(have)));
+      have += static_cast<size_t>(std::max(got, 0));
+      if (got < static_cast<int32_t>(part.size()) || have == wanted) break;
+      capacity = std::min(wanted, capacity * 2);
+    }
+    block.resize(have);
+    return true;
+  } catch (const std::bad_alloc&) {
+    block = std::vector<uint8_t>();
+    return false;
+  }
+}
+
+int32_t PackReadInt32(PackState& pack, const char* name, int32_t offset, bool* ok) {
+  std::array<uint8_t, 4> bytes{};
+  const int32_t got = PackRead(pack, name, bytes, offset);
+  if (ok != nullptr) *ok = got == 4;
+  return LoadLe32(bytes.data());
+}
+
+}  // namespace tavikit

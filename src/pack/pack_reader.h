@@ -1,0 +1,54 @@
+// The pack reader: every data file the library loads is read through PackRead, from the open
+// "DPMX" pack when its directory holds the name, else from the disk file of that name.
+//
+// A pack is named by the text "file,offset" (the pack may lie inside a larger file). Once a pack
+// whose directory has entries is open it stays open for the life of the process: later opens
+// return 0 without looking at their text. No file is held open between calls, and the directory
+// is read again from the file on every packed read.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tavikit {
+
+struct PackState {
+  std::string fileName;     // file part of the last open text that got past the offset test
+  int32_t baseOffset = 0;   // where the pack starts inside its file
+  int32_t dataStart = 0;    // absolute position of the data area: baseOffset + dataOffset
+  int32_t entryCount = 0;   // directory records, from the last header read
+  bool open = false;        // a header with the magic "DPMX" has been read
+  int32_t foundOffset = 0;  // offset of the directory record the last lookup found
+};
+
+// The pack behind the exports.
+PackState& ProcessPack();
+
+// Opens the pack named by `spec` ("file,offset" or "file"). The "," in the caller's text is
+// overwritten with a NUL byte. Returns 0 when a pack is open afterwards (newly or already), -1
+// when none could be opened. A null text opens nothing.
+int32_t PackOpen(PackState& pack, char* spec);
+
+// Looks `name` up in the open pack's directory after lower-casing "A" to "Z"; on a match sets
+// pack.foundOffset and returns 0, else returns -1. The first matching record wins.
+int32_t PackLookup(PackState& pack, const char* name);
+
+// Reads up to buffer.size() bytes of `name`, starting `offset` bytes into the pack entry or the
+// disk file. Returns the number of bytes read, or -1 when no file could be opened. A packed read
+// is not bounded by the entry's size; it runs on into whatever follows in the file.
+int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, int32_t offset);
+
+// Reads `size` bytes of `name` from `offset` into `block` (replacing its contents), growing the
+// block as data arrives so that a size larger than the data never allocates more than about
+// twice the bytes that exist. The block ends up holding the bytes actually read. Returns false
+// only when memory ran out.
+bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t size,
+                   std::vector<uint8_t>& block);
+
+// The signed 32-bit little-endian value of the 4 bytes at `offset` of `name`, or 0 for bytes
+// that could not be read. `ok`, when given, tells whether all four arrived.
+int32_t PackReadInt32(PackState& pack, const char* name, int32_t offset, bool* ok = nullptr);
+
+}  // namespace tavikit

@@ -1,0 +1,184 @@
+// Picture decoding. What the code relies on:
+//  - The stream starts at byte 19. An item that starts at the position named by the previous
+//    escape record (the first time: the header's firstEscape) is an escape record, any other item
+//    one literal pixel. A position the stream never reaches (below the current one, or past its
+//    end) simply ends the escapes.
+//  - Run record, 7 bytes: value, 24-bit count, 24-bit next escape position. Skip record, 6 bytes:
+//    24-bit count, 24-bit next escape position. A count of 0 only moves the escape position on.
+//  - Pixel number i lies at (i mod width, i div width) in row order and at (i div height,
+//    i mod height) in column order: the scan runs along "lines" (rows or columns) of `length`
+//    pixels each.
+// Every item is applied as whole segments of lines, clipped once against the visible part of the
+// picture, so a run of a million pixels costs what the screen can show of it.
+#include "pack/picture_decoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "pack/bytes.h"
+
+namespace tavikit {
+namespace {
+
+constexpr size_t kRunRecordSize = 7;
+constexpr size_t kSkipRecordSize = 6;
+
+// The picture's pixels as lines of a scan, with the part of them that lies inside the screen.
+class Scan {
+ public:
+  Scan(const Screen& screen, int32_t width, int32_t height, bool columns)
+      : screen_(screen), columns_(columns) {
+    const int64_t cx = screen.cursorX;
+    const int64_t cy = screen.cursorY;
+    // Visible picture columns and rows.
+    const int64_t xLo = std::max<int64_t>(0, -cx);
+    const int64_t xHi = std::min<int64_t>(width, int64_t{screen.width} - cx);
+    const int64_t yLo = std::max<int64_t>(0, -cy);
+    const int64_t yHi = std::min<int64_t>(height, int64_t{screen.height} - cy);
+    length_ = columns ? height : width;
+    lineLo_ = columns ? xLo : yLo;
+    lineHi_ = columns ? xHi : yHi;
+    posLo_ = columns ? yLo : xLo;
+    posHi_ = columns ? yHi : xHi;
+    remaining_ = int64_t{width} * height;
+    step_ = columns ? screen.DownStep() : 1;
+  }
+
+  bool Visible() const { return lineLo_ < lineHi_ && posLo_ < posHi_ && screen_.pixels; }
+  bool Done() const { return remaining_ == 0; }
+
+  // Applies `put(dst, from, n)` to the visible pixels of the next `count` pixels of the scan,
+  // where `from` counts pixels from the first of them; at most the pixels that remain are used.
+  template <class Put>
+  void Advance(int64_t count, Put put) {
+    count = std::min(count, remaining_);
+    remaining_ -= count;
+    int64_t from = 0;
+    while (count > 0) {
+      const int64_t line = next_ / length_;
+      const int64_t pos = next_ % length_;
+      if (pos == 0 && (line < lineLo_ || line >= lineHi_) && count >= length_) {
+        // Whole lines outside the screen: pass over them up to the first visible one.
+        int64_t lines = count / length_;
+        if (line < lineLo_) lines = std::min(lines, lineLo_ - line);
+        next_ += lines * length_;
+        from += lines * length_;
+        count -= lines * length_;
+        continue;
+      }
+      const int64_t n = std::min(count, length_ - pos);
+      if (line >= lineLo_ && line < lineHi_) {
+        const int64_t lo = std::max(pos, posLo_);
+        const int64_t hi = std::min(pos + n, posHi_);
+        if (lo < hi) put(Address(line, lo), from + lo - pos, hi - lo);
+      }
+      next_ += n;
+      from += n;
+      count -= n;
+    }
+  }
+
+  intptr_t Step() const { return step_; }
+
+ private:
+  uint8_t* Address(int64_t line, int64_t pos) const {
+    const auto a = static_cast<int32_t>(line);
+    const auto b = static_cast<int32_t>(pos);
+    return columns_ ? screen_.At(screen_.cursorX + a, screen_.cursorY + b)
+                    : screen_.At(screen_.cursorX + b, screen_.cursorY + a);
+  }
+
+  const Screen& screen_;
+  bool columns_;
+  int64_t length_ = 0;
+  int64_t lineLo_ = 0, lineHi_ = 0;  // visible lines
+  int64_t posLo_ = 0, posHi_ = 0;    // visible positions along a line
+  int64_t remaining_ = 0;
+  int64_t next_ = 0;  // the next pixel number
+  intptr_t step_ = 1;
+};
+
+// The item loop, for one escape kind and one scan order. Bounded by both sides: the bytes that
+// remain in the block and the pixels that remain in the picture.
+template <bool kSkips, bool kColumns>
+void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEscape) {
+  const uint8_t* data = picture.data();
+  const size_t end = picture.size();
+  size_t p = kPictureHeaderSize;
+  size_t e = firstEscape;
+
+  const auto copy = [&](uint8_t* dst, int64_t from, int64_t n) {
+    const uint8_t* src = data + p + from;
+    if constexpr (kColumns) {
+      const intptr_t step = scan.Step();
+      for (int64_t k = 0; k < n; ++k, dst += step)
+        *dst = src[k];
+    } else {
+      std::memcpy(dst, src, static_cast<size_t>(n));
+    }
+  };
+
+  while (!scan.Done() && p < end) {
+    if (p == e) {
+      if constexpr (kSkips) {
+        if (end - p < kSkipRecordSize) return;
+        const uint32_t count = LoadLe24(data + p);
+        e = LoadLe24(data + p + 3);
+        p += kSkipRecordSize;
+        scan.Advance(count, [](uint8_t*, int64_t, int64_t) {});
+      } else {
+        if (end - p < kRunRecordSize) return;
+        const uint8_t value = data[p];
+        const uint32_t count = LoadLe24(data + p + 1);
+        e = LoadLe24(data + p + 4);
+        p += kRunRecordSize;
+        scan.Advance(count, [&](uint8_t* dst, int64_t, int64_t n) {
+          if constexpr (kColumns) {
+            const intptr_t step = scan.Step();
+            for (int64_t k = 0; k < n; ++k, dst += step)
+              *dst = value;
+          } else {
+            std::memset(dst, value, static_cast<size_t>(n));
+          }
+        });
+      }
+      continue;
+    }
+    // Literals up to the next escape record or the end of the block.
+    const size_t stop = e > p && e < end ? e : end;
+    const int64_t before = static_cast<int64_t>(stop - p);
+    scan.Advance(before, copy);
+    p = stop;
+  }
+}
+
+}  // namespace
+
+void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
+  if (picture.data() == nullptr || picture.size() < kPictureHeaderSize) return;
+  const uint8_t* header = picture.data();
+  const int32_t width = LoadLe32(header + kPictureWidthAt);
+  const int32_t height = LoadLe32(header + kPictureHeightAt);
+  if (width <= 0 || height <= 0) return;
+  if (header[0] != 'T' || header[1] != 'K') return;
+  const uint8_t escapes = header[2];
+  const uint8_t order = header[3];
+  if ((escapes != '0' && escapes != '1') || (order != '0' && order != '1')) return;
+
+  Scan scan(screen, width, height, order == '1');
+  if (!scan.Visible()) return;
+  const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
+  if (escapes == '0') {
+    if (order == '0') {
+      DecodeStream<false, false>(scan, picture, firstEscape);
+    } else {
+      DecodeStream<false, true>(scan, picture, firstEscape);
+    }
+  } else if (order == '0') {
+    DecodeStream<true, false>(scan, picture, firstEscape);
+  } else {
+    DecodeStream<true, true>(scan, picture, firstEscape);
+  }
+}
+
+}  // namespace tavikit

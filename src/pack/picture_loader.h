@@ -1,0 +1,31 @@
+// Loading pictures and pictures of an archive ("TAvi", a count, then the byte position of each
+// picture from the start of the archive) into a screen, through the pack reader.
+#pragma once
+
+#include <cstdint>
+
+#include "frame/screen.h"
+#include "pack/pack_reader.h"
+
+namespace tavikit {
+
+// Opens the pack text `pack` (its result is ignored), then draws the picture `name` at the
+// screen's cursor. Returns 0 (drawn, not a picture, missing file) or -100 (no memory).
+int32_t LoadPicture(PackState& state, const Screen& screen, const char* name, char* pack);
+
+// The position of picture `index` of the archive `name`, read from the pack that is open or
+// from disk. Returns 0 with `offset` set, 1 when `name` is not an archive, or -1 when the index
+// lies outside 0 to count (an index equal to count is accepted).
+int32_t FindArchivePicture(PackState& state, const char* name, int32_t index, int32_t& offset);
+
+// Opens the pack text, then draws picture `index` of the archive `name` at the screen's cursor.
+// Returns 0 (drawn, not an archive, not a picture), -1 (bad index) or -100 (no memory).
+int32_t LoadArchivePicture(PackState& state, const Screen& screen, const char* name, int32_t index,
+                           char* pack);
+
+// Opens the pack text and returns minus the third magic byte of picture `index` of the archive
+// `name` (-48 for run records, -49 for skip records), 0 when it is not an archive, -1 for a bad
+// index.
+int32_t ArchivePictureKind(PackState& state, const char* name, int32_t index, char* pack);
+
+}  // namespace tavikit

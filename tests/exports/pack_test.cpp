@@ -1,0 +1,473 @@
+// Packs, pictures, archives, the row XOR and the buffer scramble, through the exports. Files are
+// written with the library's own writers into a scratch directory.
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "harness/fixture.h"
+#include "harness/temp_dir.h"
+#include "tools/writer/formats.h"
+
+namespace tavitest {
+namespace {
+
+using taviwriter::PictureKind;
+
+// A random image with runs of random lengths, so that encoders use every kind of record.
+std::vector<uint8_t> RandomImage(std::mt19937& rng, int32_t w, int32_t h, int colours) {
+  std::vector<uint8_t> image(static_cast<size_t>(w) * h);
+  for (size_t i = 0; i < image.size();) {
+    const auto v = static_cast<uint8_t>(rng() % colours);
+    for (size_t n = 1 + rng() % 20; n > 0 && i < image.size(); --n)
+      image[i++] = v;
+  }
+  return image;
+}
+
+std::vector<uint8_t> Encode(const std::vector<uint8_t>& image, int32_t w, int32_t h,
+                            PictureKind kind, int skip = -1) {
+  return *taviwriter::EncodePicture({w, h, image}, kind, skip);
+}
+
+// What a picture drawn at (cx, cy) must leave on a screen that held `before`: the picture's
+// pixels where they land inside the screen (skip pixels and everything else as they were).
+std::vector<uint8_t> Expected(const HostScreen& before, const std::vector<uint8_t>& image,
+                              int32_t w, int32_t h, int32_t cx, int32_t cy, int skip = -1) {
+  std::vector<uint8_t> top(static_cast<size_t>(before.width()) * before.height());
+  for (int32_t y = 0; y < before.height(); ++y) {
+    for (int32_t x = 0; x < before.width(); ++x) {
+      const int32_t px = x - cx, py = y - cy;
+      uint8_t v = before.at(x, y);
+      if (px >= 0 && py >= 0 && px < w && py < h && image[py * w + px] != skip)
+        v = image[py * w + px];
+      top[static_cast<size_t>(y) * before.width() + x] = v;
+    }
+  }
+  return top;
+}
+
+// The screen's pixels top row first.
+std::vector<uint8_t> TopDown(const HostScreen& s) {
+  std::vector<uint8_t> top(static_cast<size_t>(s.width()) * s.height());
+  for (int32_t y = 0; y < s.height(); ++y) {
+    for (int32_t x = 0; x < s.width(); ++x)
+      top[static_cast<size_t>(y) * s.width() + x] = s.at(x, y);
+  }
+  return top;
+}
+
+class PackPictures : public ExportTest {
+ protected:
+  // Loads the picture file with an empty pack text, as a script that keeps its files on disk.
+  int32_t Load(const HostScreen& s, const std::string& path) {
+    char noPack[] = "";
+    return lib().tavi_PCP2Load(s.record(), Word(path.c_str()), 0, Word(noPack));
+  }
+  int32_t LoadFromArchive(const HostScreen& s, const std::string& path, int32_t index) {
+    char noPack[] = "";
+    return lib().tavi_PCP2BLoad(s.record(), Word(path.c_str()), index, Word(noPack));
+  }
+  int32_t Kind(const std::string& path, int32_t index) {
+    char noPack[] = "";
+    return lib().tavi_GetTKXFormat(0, Word(path.c_str()), index, Word(noPack));
+  }
+
+  TempDir dir_;
+};
+
+TEST_F(PackPictures, SingleRunRecordFillsTheRectangleAtTheCursor) {
+  // "TK00", 4 x 2, firstEscape 19; one run record: value 7, count 8, next position 0.
+  std::vector<uint8_t> file = {'T', 'K', '0', '0', 26, 0, 0, 0, 4, 0, 0, 0, 2,
+                               0,   0,   0,   19,  0,  0, 7, 8, 0, 0, 0, 0, 0};
+  const auto path = dir_.Write("run.tk", file);
+  HostScreen s(8, 4);
+  s.FillRandom(3);
+  const std::vector<uint8_t> image(8, 7);
+  const auto want = Expected(s, image, 4, 2, 3, 1);
+  s.SetCursor(3, 1);
+  EXPECT_EQ(Load(s, path), 0);
+  EXPECT_EQ(TopDown(s), want);
+}
+
+// Random indexed images in every kind, drawn at random cursors: every pixel comes back, and the
+// screen around the picture is untouched.
+TEST_F(PackPictures, EveryKindReproducesEveryPixelOfRandomImages) {
+  std::mt19937 rng(11);
+  for (int round = 0; round < 40; ++round) {
+    const int32_t w = 1 + static_cast<int32_t>(rng() % 50);
+    const int32_t h = 1 + static_cast<int32_t>(rng() % 50);
+    const auto image = RandomImage(rng, w, h, 1 + static_cast<int>(rng() % 256));
+    for (PictureKind kind : taviwriter::kAllKinds) {
+      const auto path = dir_.Write("pic.tk", Encode(image, w, h, kind));
+      HostScreen s(64, 56);
+      s.FillRandom(round);
+      const int32_t cx = static_cast<int32_t>(rng() % (65 - w));
+      const int32_t cy = static_cast<int32_t>(rng() % (57 - h));
+      const auto want = Expected(s, image, w, h, cx, cy);
+      s.SetCursor(cx, cy);
+      ASSERT_EQ(Load(s, path), 0);
+      ASSERT_EQ(TopDown(s), want) << taviwriter::KindName(kind) << " round " << round;
+    }
+  }
+}
+
+TEST_F(PackPictures, SkipRecordsKeepWhatTheScreenHeld) {
+  std::mt19937 rng(5);
+  const int32_t w = 33, h = 17;
+  const auto image = RandomImage(rng, w, h, 4);
+  for (PictureKind kind : {PictureKind::kTK10, PictureKind::kTK11}) {
+    const auto path = dir_.Write("skip.tk", Encode(image, w, h, kind, 0));
+    HostScreen s(40, 20);
+    s.FillRandom(9);
+    const auto want = Expected(s, image, w, h, 2, 1, 0);
+    s.SetCursor(2, 1);
+    ASSERT_EQ(Load(s, path), 0);
+    EXPECT_EQ(TopDown(s), want) << taviwriter::KindName(kind);
+  }
+}
+
+TEST_F(PackPictures, PictureReachingOutOfTheScreenIsClippedToIt) {
+  std::mt19937 rng(8);
+  const int32_t w = 30, h = 20;
+  const auto image = RandomImage(rng, w, h, 256);
+  for (PictureKind kind : taviwriter::kAllKinds) {
+    const auto path = dir_.Write("big.tk", Encode(image, w, h, kind));
+    for (auto [cx, cy] : {std::pair{-7, -5}, {10, 8}, {-40, 0}, {0, 16}, {-29, -19}, {24, -3}}) {
+      HostScreen s(24, 16);  // exactly its size: sanitizers catch any write outside
+      s.FillRandom(1);
+      const auto want = Expected(s, image, w, h, cx, cy);
+      s.SetCursor(cx, cy);
+      ASSERT_EQ(Load(s, path), 0);
+      EXPECT_EQ(TopDown(s), want) << taviwriter::KindName(kind) << " at " << cx << "," << cy;
+    }
+  }
+}
+
+TEST_F(PackPictures, FilesThatAreNotDrawablePicturesDrawNothingAndReturnZero) {
+  const std::vector<uint8_t> image(16, 5);
+  auto picture = Encode(image, 4, 4, PictureKind::kTK00);
+  std::vector<std::vector<uint8_t>> files;
+  for (const char* magic : {"TK22", "TK02", "TK99", "AB05", "TK0", "tk00", "TAvi"}) {
+    auto f = picture;
+    std::memcpy(f.data(), magic, std::min<size_t>(4, std::strlen(magic) + 1));
+    files.push_back(f);
+  }
+  auto zeroWidth = picture;
+  taviwriter::PutLe32(zeroWidth, 8, 0);
+  files.push_back(zeroWidth);
+  files.push_back({'T', 'K', '0'});  // shorter than its magic
+  files.push_back({});
+  HostScreen s(8, 8);
+  s.FillRandom(2);
+  const auto before = TopDown(s);
+  for (size_t i = 0; i < files.size(); ++i) {
+    EXPECT_EQ(Load(s, dir_.Write("bad.tk", files[i])), 0) << i;
+    EXPECT_EQ(TopDown(s), before) << i;
+  }
+  EXPECT_EQ(Load(s, dir_.Path("missing.tk")), 0);
+  EXPECT_EQ(TopDown(s), before);
+}
+
+// fileSize decides how much of the file is read: a smaller one cuts the stream there, a larger
+// one (even INT32_MAX) or a negative one reads no more than the file holds.
+TEST_F(PackPictures, FileSizeCutsTheStreamButNeverReachesPastTheFile) {
+  std::mt19937 rng(4);
+  const int32_t w = 20, h = 10;
+  const auto image = RandomImage(rng, w, h, 256);
+  const auto whole = Encode(image, w, h, PictureKind::kTK00);
+  const size_t cut = whole.size() / 2;
+
+  auto declaredShort = whole;
+  taviwriter::PutLe32(declaredShort, 4, static_cast<uint32_t>(cut));
+  const std::vector<uint8_t> physicallyShort(declaredShort.begin(), declaredShort.begin() + cut);
+  HostScreen a(w, h), b(w, h);
+  a.Fill(0);
+  b.Fill(0);
+  Load(a, dir_.Write("a.tk", declaredShort));
+  Load(b, dir_.Write("b.tk", physicallyShort));
+  EXPECT_EQ(a.pixels(), b.pixels());
+  EXPECT_NE(TopDown(a), image);
+
+  auto huge = whole;
+  taviwriter::PutLe32(huge, 4, INT32_MAX);
+  HostScreen c(w, h);
+  c.Fill(0);
+  EXPECT_EQ(Load(c, dir_.Write("c.tk", huge)), 0);
+  EXPECT_EQ(TopDown(c), image);
+
+  auto negative = whole;
+  taviwriter::PutLe32(negative, 4, static_cast<uint32_t>(-100));
+  HostScreen d(w, h);
+  d.Fill(0);
+  EXPECT_EQ(Load(d, dir_.Write("d.tk", negative)), 0);
+  EXPECT_EQ(TopDown(d), std::vector<uint8_t>(image.size(), 0));
+}
+
+TEST_F(PackPictures, ArchiveIndexesUpToTheCountAreAcceptedAndOthersRefused) {
+  std::mt19937 rng(6);
+  std::vector<std::vector<uint8_t>> images, pictures;
+  for (int i = 0; i < 3; ++i) {
+    images.push_back(RandomImage(rng, 12, 9, 256));
+    pictures.push_back(Encode(images.back(), 12, 9, taviwriter::kAllKinds[i]));
+  }
+  // Count 2, but a third offset stored at 8 + 4 x count: index 2 is accepted and reads it.
+  auto archive = taviwriter::BuildArchive(pictures);
+  taviwriter::PutLe32(archive, 4, 2);
+  const auto path = dir_.Write("set.tkx", archive);
+  for (int32_t i = 0; i < 3; ++i) {
+    HostScreen s(12, 9);
+    s.Fill(0);
+    EXPECT_EQ(LoadFromArchive(s, path, i), 0);
+    EXPECT_EQ(TopDown(s), images[i]) << i;
+  }
+  HostScreen s(12, 9);
+  s.Fill(0);
+  EXPECT_EQ(LoadFromArchive(s, path, 3), -1);
+  EXPECT_EQ(LoadFromArchive(s, path, -1), -1);
+  EXPECT_EQ(LoadFromArchive(s, path, INT32_MIN), -1);
+  EXPECT_EQ(TopDown(s), std::vector<uint8_t>(12 * 9, 0));
+  // Not an archive, or an offset that leads to something that is not a picture.
+  EXPECT_EQ(LoadFromArchive(s, dir_.Write("pic.tk", pictures[0]), 0), 0);
+  auto stray = archive;
+  taviwriter::PutLe32(stray, 8, 4);
+  EXPECT_EQ(LoadFromArchive(s, dir_.Write("stray.tkx", stray), 0), 0);
+  EXPECT_EQ(TopDown(s), std::vector<uint8_t>(12 * 9, 0));
+}
+
+TEST_F(PackPictures, ArchiveKindIsMinusTheThirdMagicByte) {
+  const std::vector<uint8_t> image(4, 1);
+  std::vector<std::vector<uint8_t>> pictures;
+  for (PictureKind kind : taviwriter::kAllKinds)
+    pictures.push_back(Encode(image, 2, 2, kind));
+  pictures.push_back({'T', 'K', '7', '3'});  // read as it is, never tested
+  const auto path = dir_.Write("set.tkx", taviwriter::BuildArchive(pictures));
+  EXPECT_EQ(Kind(path, 0), -'0');
+  EXPECT_EQ(Kind(path, 1), -'1');
+  EXPECT_EQ(Kind(path, 2), -'0');
+  EXPECT_EQ(Kind(path, 3), -'1');
+  EXPECT_EQ(Kind(path, 4), -'7');
+  EXPECT_EQ(Kind(path, 6), -1);
+  EXPECT_EQ(Kind(path, -1), -1);
+  EXPECT_EQ(Kind(dir_.Write("pic.tk", pictures[0]), 0), 0);
+  EXPECT_EQ(Kind(dir_.Path("missing.tkx"), 0), 0);
+}
+
+// The row XOR from its definition: from the bottom row up, row r ^= row r + 1 as already
+// changed, the last row with row 0.
+void ModelRowXor(HostScreen& s, int32_t cx, int32_t cy, int32_t w, int32_t h) {
+  for (int32_t r = h - 1; r >= 0; --r) {
+    const int32_t partner = r == h - 1 ? 0 : r + 1;
+    for (int32_t x = 0; x < w; ++x)
+      s.at(cx + x, cy + r) ^= s.at(cx + x, cy + partner);
+  }
+}
+
+TEST_F(PackPictures, RowXorOfOneRowClearsItAndOfTwoRowsSwapsTheOldSecondRowUp) {
+  HostScreen s(8, 4);
+  s.FillRandom(12);
+  HostScreen before(8, 4);
+  before.pixels() = s.pixels();
+  s.SetCursor(2, 1);
+  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 5, 1, 99), 0);
+  for (int32_t x = 0; x < 8; ++x) {
+    for (int32_t y = 0; y < 4; ++y) {
+      const bool inside = x >= 2 && x < 7 && y == 1;
+      EXPECT_EQ(s.at(x, y), inside ? 0 : before.at(x, y));
+    }
+  }
+  s.pixels() = before.pixels();
+  lib().tavi_PCPDecode(s.record(), 4, 2, 0);
+  for (int32_t x = 2; x < 6; ++x) {
+    EXPECT_EQ(s.at(x, 2), before.at(x, 2) ^ before.at(x, 1));
+    EXPECT_EQ(s.at(x, 1), before.at(x, 2));
+  }
+}
+
+TEST_F(PackPictures, RowXorMatchesItsDefinitionAndIsClippedToTheScreensColumns) {
+  std::mt19937 rng(21);
+  for (int round = 0; round < 50; ++round) {
+    HostScreen s(24, 18), want(24, 18);
+    s.FillRandom(round);
+    want.pixels() = s.pixels();
+    const int32_t h = 1 + static_cast<int32_t>(rng() % 18);
+    const int32_t cy = static_cast<int32_t>(rng() % (19 - h));
+    const int32_t cx = static_cast<int32_t>(rng() % 30) - 6;
+    const int32_t w = static_cast<int32_t>(rng() % 30);
+    const int32_t lo = std::max(cx, 0), hi = std::min(cx + w, 24);
+    if (lo < hi) ModelRowXor(want, lo, cy, hi - lo, h);
+    s.SetCursor(cx, cy);
+    EXPECT_EQ(lib().tavi_PCPDecode(s.record(), w, h, 0), 0);
+    ASSERT_EQ(s.pixels(), want.pixels()) << round;
+  }
+  // Rows reaching outside the screen, or no rows: nothing changes.
+  HostScreen s(8, 8);
+  s.FillRandom(3);
+  const auto before = s.pixels();
+  s.SetCursor(0, 5);
+  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, 4, 0), 0);
+  s.SetCursor(0, -1);
+  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, 2, 0), 0);
+  s.SetCursor(0, 0);
+  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, 0, 0), 0);
+  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, -3, 0), 0);
+  EXPECT_EQ(s.pixels(), before);
+}
+
+TEST_F(PackPictures, TheFourDoNothingNamesReturnZeroAndTouchNothing) {
+  HostScreen s(8, 8);
+  s.FillRandom(4);
+  const auto before = s.pixels();
+  for (tavi_export_fn fn :
+       {lib().tavi_PCPDiffPos, lib().tavi_PCPEncode, lib().tavi_PCPSaveA, lib().tavi_PCPSaveD}) {
+    EXPECT_EQ(fn(s.record(), -1, INT32_MIN, Word(&s)), 0);
+    EXPECT_EQ(fn(0, 0, 0, 0), 0);
+  }
+  EXPECT_EQ(s.pixels(), before);
+}
+
+TEST_F(PackPictures, PackTextsThatOpenNothingStillReturnZero) {
+  char negative[] = "no-such-pack.dpm,-1";
+  EXPECT_EQ(lib().tavi_dpminit(1, 2, 3, Word(negative)), 0);
+  char missing[] = "no-such-pack.dpm";
+  EXPECT_EQ(lib().tavi_dpminit(0, 0, 0, Word(missing)), 0);
+}
+
+// The scramble's sum from its definition: the first byte of each whole group and every tail
+// byte, after the XOR, kept to 28 bits.
+int32_t ModelScramble(std::vector<uint8_t>& target, const std::vector<uint8_t>& source,
+                      int32_t length) {
+  uint32_t sum = 0;
+  for (int32_t k = 0; k < length; ++k) {
+    target[k] ^= source[k];
+    if (k >= length / 4 * 4 || k % 4 == 0) sum = (sum + target[k]) & 0x0FFFFFFF;
+  }
+  return -static_cast<int32_t>(sum);
+}
+
+class PackScramble : public ExportTest {};
+
+TEST_F(PackScramble, XorOfZerosSumsTheFirstByteOfEachGroupAndTheTail) {
+  std::vector<uint8_t> target = {10, 20, 30, 40, 50};
+  const std::vector<uint8_t> zeros(5, 0);
+  EXPECT_EQ(lib().tavi_DMSupportSet(Word(target.data()), 0, 0, 0), 0);
+  EXPECT_EQ(lib().tavi_DMSupportXOR(Word(zeros.data()), 5, 0, 0), -60);
+  EXPECT_EQ(target, (std::vector<uint8_t>{10, 20, 30, 40, 50}));
+  EXPECT_EQ(lib().tavi_DMSupportXOR(Word(zeros.data()), 0, 0, 0), 0);
+  EXPECT_EQ(lib().tavi_DMSupportXOR(Word(zeros.data()), -3, 0, 0), 0);
+}
+
+TEST_F(PackScramble, SameSourceTwiceRestoresTheTargetAndSumsFollowTheirDefinition) {
+  std::mt19937 rng(17);
+  for (int32_t length : {1, 3, 4, 7, 64, 1001}) {
+    std::vector<uint8_t> target(static_cast<size_t>(length)), source(target.size());
+    for (auto& b : target)
+      b = static_cast<uint8_t>(rng());
+    for (auto& b : source)
+      b = static_cast<uint8_t>(rng());
+    const auto original = target;
+    auto model = target;
+    lib().tavi_DMSupportSet(Word(target.data()), 0, 0, 0);
+    EXPECT_EQ(lib().tavi_DMSupportXOR(Word(source.data()), length, 0, 0),
+              ModelScramble(model, source, length));
+    EXPECT_EQ(target, model);
+    EXPECT_EQ(lib().tavi_DMSupportXOR(Word(source.data()), length, 0, 0),
+              ModelScramble(model, source, length));
+    EXPECT_EQ(target, original);
+  }
+}
+
+TEST_F(PackScramble, SumWrapsAtTwentyEightBits) {
+  // Just over 2^28 / 255 whole groups whose first byte becomes 255: the sum passes 2^28.
+  const size_t groups = (size_t{1} << 28) / 255 + 1000;
+  std::vector<uint8_t> target(groups * 4, 0), source(groups * 4, 0);
+  for (size_t j = 0; j < groups; ++j)
+    source[4 * j] = 255;
+  lib().tavi_DMSupportSet(Word(target.data()), 0, 0, 0);
+  const uint64_t full = uint64_t{255} * groups;
+  EXPECT_GT(full, 0x0FFFFFFFu);
+  EXPECT_EQ(lib().tavi_DMSupportXOR(Word(source.data()), static_cast<int32_t>(groups * 4), 0, 0),
+            -static_cast<int32_t>(full & 0x0FFFFFFF));
+}
+
+// The open pack is process-wide and is never closed once it has entries, so this suite runs in
+// a process of its own (see tests/CMakeLists.txt). The pack lies 1000 bytes into a larger file
+// and holds a picture, an archive and a name that also exists on disk.
+class PackProcessPack : public ExportTest {
+ protected:
+  static void SetUpTestSuite() {
+    dir_ = new TempDir;
+    std::mt19937 rng(30);
+    images_ = new std::vector<std::vector<uint8_t>>;
+    std::vector<std::vector<uint8_t>> pictures;
+    for (PictureKind kind : taviwriter::kAllKinds) {
+      images_->push_back(RandomImage(rng, kW, kH, 256));
+      pictures.push_back(Encode(images_->back(), kW, kH, kind));
+    }
+    const auto archive = taviwriter::BuildArchive(pictures);
+    dir_->Write("set.tkx", archive);  // the same archive on disk, for comparison
+    dir_->Write("title.tk", pictures[1]);
+    std::vector<uint8_t> file(1000, 0x55);
+    taviwriter::AppendBytes(
+        file, taviwriter::BuildPack({{"title.tk", pictures[0]}, {"set.tkx", archive}}));
+    packPath_ = new std::string(dir_->Write("game.exe", file));
+    dir_->Write("other.dpm", taviwriter::BuildPack({{"title.tk", pictures[3]}}));
+  }
+  static void TearDownTestSuite() {
+    delete dir_;
+    delete images_;
+    delete packPath_;
+  }
+
+  static constexpr int32_t kW = 21, kH = 13;
+  static TempDir* dir_;
+  static std::vector<std::vector<uint8_t>>* images_;
+  static std::string* packPath_;
+};
+TempDir* PackProcessPack::dir_ = nullptr;
+std::vector<std::vector<uint8_t>>* PackProcessPack::images_ = nullptr;
+std::string* PackProcessPack::packPath_ = nullptr;
+
+TEST_F(PackProcessPack, APictureInAnArchiveInAPackInsideAFileLoadsAsFromDisk) {
+  std::string text = *packPath_ + ",1000";
+  EXPECT_EQ(lib().tavi_dpminit(0, 0, 0, Word(text.data())), 0);
+  EXPECT_EQ(std::string(text.c_str()), *packPath_);  // the "," became the end of the text
+
+  HostScreen s(kW, kH);
+  s.Fill(0);
+  char noPack[] = "";
+  lib().tavi_PCP2Load(s.record(), Word("TITLE.TK"), 0, Word(noPack));
+  if (TopDown(s) != (*images_)[0]) GTEST_SKIP() << "another pack was opened in this process first";
+
+  for (int32_t i = 0; i < 4; ++i) {
+    HostScreen packed(kW + 6, kH + 6), disk(kW + 6, kH + 6);
+    packed.FillRandom(i);
+    disk.FillRandom(i);
+    packed.SetCursor(3, 2);
+    disk.SetCursor(3, 2);
+    EXPECT_EQ(lib().tavi_PCP2BLoad(packed.record(), Word("Set.tkx"), i, Word(noPack)), 0);
+    const std::string diskPath = dir_->Path("set.tkx");
+    EXPECT_EQ(lib().tavi_PCP2BLoad(disk.record(), Word(diskPath.c_str()), i, Word(noPack)), 0);
+    EXPECT_EQ(packed.pixels(), disk.pixels()) << i;
+    EXPECT_EQ(lib().tavi_GetTKXFormat(0, Word("set.tkx"), i, Word(noPack)),
+              -static_cast<int32_t>(taviwriter::KindName(taviwriter::kAllKinds[i])[2]));
+  }
+}
+
+TEST_F(PackProcessPack, LaterPackTextsAreIgnoredAndNamesNotInThePackComeFromDisk) {
+  std::string other = dir_->Path("other.dpm") + ",0";
+  const std::string untouched = other;
+  HostScreen s(kW, kH);
+  s.Fill(0);
+  EXPECT_EQ(lib().tavi_PCP2Load(s.record(), Word("title.tk"), 0, Word(other.data())), 0);
+  if (TopDown(s) != (*images_)[0]) GTEST_SKIP() << "another pack was opened in this process first";
+  EXPECT_EQ(other, untouched);  // not even looked at
+  // A name the pack does not hold is read from the disk file of that name.
+  const std::string diskTitle = dir_->Path("title.tk");
+  s.Fill(0);
+  EXPECT_EQ(lib().tavi_PCP2Load(s.record(), Word(diskTitle.c_str()), 0, Word(other.data())), 0);
+  EXPECT_EQ(TopDown(s), (*images_)[1]);
+}
+
+}  // namespace
+}  // namespace tavitest
