@@ -122,6 +122,15 @@ TAVIKIT_API int32_t TAVIKIT_CALL chibi_Get(tavi_word screen, tavi_word n, tavi_w
  * ((3 w) / 4 * 4) / 3. */
 TAVIKIT_API int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_word w,
                                             tavi_word h);
+/* Fills cell n with the picture `name` (pack text `pack` opened first) drawn over the pixels of
+ * cell `background`. Returns 0 (loaded, not a picture, n out of range) or -100 (no memory). */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_LoadTK(tavi_word n, tavi_word name, tavi_word background,
+                                              tavi_word pack);
+/* Fills cell n with picture `index` of the archive `name` drawn over cell `background`, from the
+ * pack already open or from disk. Returns 0 (loaded, not an archive or picture, n out of range),
+ * -1 (index outside 0 to count - 1) or -100 (no memory). */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_LoadTKX(tavi_word n, tavi_word name, tavi_word index,
+                                               tavi_word background);
 
 /* ---- Pack: data packs, pictures and buffer scramble ------------------------------------------ */
 

@@ -8,7 +8,7 @@ namespace tavikit {
 namespace {
 
 // Larger cells are refused as allocation failures (no screen of the host comes near this).
-constexpr int64_t kMaxCellBytes = int64_t{1} << 30;
+constexpr int64_t kMaxCellBytes = int64_t{1} << 28;
 
 // Plain cells: the pixels rounded up to a whole word, at least one word, plus one word. The
 // run-length form of M words takes at most 4 + 4M bytes, so it always fits in place.

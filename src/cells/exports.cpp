@@ -1,9 +1,11 @@
-// Exports of the sprite cells: the cell table, drawing and capture.
+// Exports of the sprite cells: the cell table, drawing, capture and loading.
 #include "cells/cell_draw.h"
+#include "cells/cell_load.h"
 #include "cells/cell_table.h"
 #include "cells/run_length.h"
 #include "frame/screen.h"
 #include "frame/words.h"
+#include "pack/pack_reader.h"
 #include "tavikit.h"
 
 namespace tavikit {
@@ -70,4 +72,16 @@ int32_t TAVIKIT_CALL chibi_Get(tavi_word screen, tavi_word n, tavi_word w, tavi_
 int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_word w, tavi_word h) {
   CaptureColourCell(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(w), ArgInt(h));
   return 0;
+}
+
+int32_t TAVIKIT_CALL chibi_LoadTK(tavi_word n, tavi_word name, tavi_word background,
+                                  tavi_word pack) {
+  return LoadCellPicture(ProcessCells(), ProcessPack(), ArgInt(n), ArgPtr<const char>(name),
+                         ArgInt(background), ArgPtr<char>(pack));
+}
+
+int32_t TAVIKIT_CALL chibi_LoadTKX(tavi_word n, tavi_word name, tavi_word index,
+                                   tavi_word background) {
+  return LoadCellArchivePicture(ProcessCells(), ProcessPack(), ArgInt(n), ArgPtr<const char>(name),
+                                ArgInt(index), ArgInt(background));
 }
