@@ -127,7 +127,7 @@ void CaptureCell(CellState& state, const Screen& screen, int32_t n, int32_t w, i
   Cell* cell = state.Find(n);
   if (cell == nullptr) return;
   const int32_t width = WrapSub(w, TruncMod(w, 4));
-  if (!AllocateCell(*cell, width, h, false) || cell->PixelCount() == 0) return;
+  if (!AllocateCell(*cell, width, h, false, state.byteLimit) || cell->PixelCount() == 0) return;
   const BytePlane plane = PlaneOf(screen, 1);
   VisitBlock(plane, plane.Whole(), BlockPlacement{screen.cursorX, screen.cursorY, width, h},
              cell->data.get(), width,
@@ -138,7 +138,7 @@ void CaptureColourCell(CellState& state, const Screen& screen, int32_t n, int32_
   Cell* cell = state.Find(n);
   if (cell == nullptr) return;
   const int32_t width = TruncDiv(WrapMul(TruncDiv(WrapMul(3, w), 4), 4), 3);
-  if (!AllocateCell(*cell, width, h, true) || cell->PixelCount() == 0) return;
+  if (!AllocateCell(*cell, width, h, true, state.byteLimit) || cell->PixelCount() == 0) return;
   const BytePlane plane = PlaneOf(screen, 3);
   const int64_t rowBytes = 3 * int64_t{width};
   const BlockPlacement block{3 * int64_t{screen.cursorX}, screen.cursorY, rowBytes, h};

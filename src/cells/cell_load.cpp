@@ -24,7 +24,7 @@ int32_t FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const 
   const int32_t width = PackReadInt32(pack, name, WrapAdd(offset, kPictureWidthAt));
   const int32_t height = PackReadInt32(pack, name, WrapAdd(offset, kPictureHeightAt));
   std::vector<uint8_t> block;
-  if (!AllocateCell(cell, width, height, false) ||
+  if (!AllocateCell(cell, width, height, false, cells.byteLimit) ||
       !PackReadBlock(pack, name, offset, fileSize, block)) {
     ReleaseCell(cell);
     return -100;
@@ -52,6 +52,7 @@ void CopyCell(CellState& state, int32_t source, int32_t destination) {
   const Cell* src = state.Find(source);
   Cell* dst = state.Find(destination);
   if (src == nullptr || dst == nullptr || src->Empty() || dst->Empty()) return;
+  if (dst->compressed != 0 || dst->fullColour != 0) return;  // only plain pixels are overwritten
   if (src->width > dst->width || src->height > dst->height) return;
   if (src->compressed != 0) {
     ExpandCell(*src, dst->data.get(), dst->width, dst->height, 0, 0);

@@ -7,9 +7,6 @@
 namespace tavikit {
 namespace {
 
-// Larger cells are refused as allocation failures (no screen of the host comes near this).
-constexpr int64_t kMaxCellBytes = int64_t{1} << 28;
-
 // Plain cells: the pixels rounded up to a whole word, at least one word, plus one word. The
 // run-length form of M words takes at most 4 + 4M bytes, so it always fits in place.
 int64_t PlainBytes(int64_t pixels) { return 4 * std::max<int64_t>(1, (pixels + 3) / 4) + 4; }
@@ -20,14 +17,14 @@ int64_t Cell::PixelCount() const { return width > 0 && height > 0 ? int64_t{widt
 
 void ReleaseCell(Cell& cell) { cell = Cell{}; }
 
-bool AllocateCell(Cell& cell, int32_t width, int32_t height, bool fullColour) {
+bool AllocateCell(Cell& cell, int32_t width, int32_t height, bool fullColour, int64_t byteLimit) {
   ReleaseCell(cell);
   cell.width = width;
   cell.height = height;
   cell.fullColour = fullColour ? 1 : 0;
   const int64_t pixels = cell.PixelCount();
   const int64_t bytes = fullColour ? std::max<int64_t>(3 * pixels, 4) : PlainBytes(pixels);
-  if (bytes > kMaxCellBytes) return false;
+  if (bytes > byteLimit) return false;
   cell.data.reset(static_cast<uint8_t*>(std::calloc(static_cast<size_t>(bytes), 1)));
   if (cell.Empty()) return false;
   cell.size = static_cast<size_t>(bytes);

@@ -42,10 +42,15 @@ struct CellClip {
   int32_t bottom = 0;
 };
 
+// Cell buffers larger than this are refused as allocation failures (a 4096 x 4096 full-colour
+// cell still fits).
+inline constexpr int64_t kCellByteLimit = int64_t{1} << 26;
+
 struct CellState {
   static constexpr int32_t kCells = 2048;
 
   std::array<Cell, kCells> cells;
+  int64_t byteLimit = kCellByteLimit;  // lower in tests and fuzzing
   bool initialised = false;
   CellClip clip;
 
@@ -60,9 +65,10 @@ CellState& ProcessCells();
 void ReleaseCell(Cell& cell);
 
 // Releases cell n and refills it with width x height zero pixels in the given layout. The cell
-// keeps its width and height and stays empty when the buffer cannot be allocated; returns
-// whether it was.
-bool AllocateCell(Cell& cell, int32_t width, int32_t height, bool fullColour);
+// keeps its width and height and stays empty when the buffer cannot be allocated or would be
+// larger than `byteLimit`; returns whether it was allocated.
+bool AllocateCell(Cell& cell, int32_t width, int32_t height, bool fullColour,
+                  int64_t byteLimit = kCellByteLimit);
 
 // The first call empties every cell and marks the table initialised; later calls do nothing.
 void InitCells(CellState& state);

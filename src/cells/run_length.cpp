@@ -57,8 +57,9 @@ class RowWords {
   int32_t col_ = 0;
 };
 
-// Byte by byte, each byte tested against the destination: for cells that reach outside it or
-// whose rows end inside a word.
+// For cells that reach outside the destination or whose rows end inside a word: the bytes are
+// placed a row segment at a time, each segment cut to the destination's columns, rows outside it
+// passed over whole. The padding past the last pixel is dropped.
 class ClippedBytes {
  public:
   ClippedBytes(uint8_t* dest, int64_t stride, int64_t destHeight, int64_t x, int64_t firstRow,
@@ -71,30 +72,42 @@ class ClippedBytes {
         width_(width),
         pixelsLeft_(pixels) {}
 
-  void Put(uint32_t word) {
-    for (int i = 0; i < 4; ++i)
-      PutByte(static_cast<uint8_t>(word >> (8 * i)));
-  }
-
   void PutMany(const uint8_t* words, int64_t count) {
-    for (int64_t i = 0; i < count; ++i)
-      Put(LoadWord(words + 4 * i));
+    Emit(4 * count, [words](uint8_t* dst, int64_t from, int64_t n) {
+      std::memcpy(dst, words + from, static_cast<size_t>(n));
+    });
   }
 
   void Fill(uint32_t word, int64_t count) {
-    for (int64_t i = 0; i < count; ++i)
-      Put(word);
+    uint8_t pattern[4];
+    StoreWord(pattern, word);
+    Emit(4 * count, [&pattern](uint8_t* dst, int64_t from, int64_t n) {
+      for (int64_t i = 0; i < n; ++i)
+        dst[i] = pattern[(from + i) & 3];
+    });
   }
 
  private:
-  void PutByte(uint8_t v) {
-    if (pixelsLeft_ == 0) return;  // padding past the last pixel
-    --pixelsLeft_;
-    const int64_t x = x_ + col_;
-    if (row_ >= 0 && row_ < destHeight_ && x >= 0 && x < stride_) dest_[row_ * stride_ + x] = v;
-    if (++col_ == width_) {
-      col_ = 0;
-      ++row_;
+  // Places the next `bytes` plain bytes; copyOut(dst, from, n) writes bytes from..from+n-1 of
+  // them.
+  template <class CopyOut>
+  void Emit(int64_t bytes, CopyOut copyOut) {
+    int64_t from = 0;
+    while (bytes > 0 && pixelsLeft_ > 0 && row_ < destHeight_) {
+      // Within the current row, or, below the destination, up to its first row.
+      const int64_t span = row_ < 0 ? -row_ * width_ - col_ : width_ - col_;
+      const int64_t n = std::min({bytes, span, pixelsLeft_});
+      if (row_ >= 0) {
+        const int64_t c0 = std::max<int64_t>(col_, -x_);
+        const int64_t c1 = std::min<int64_t>(col_ + n, stride_ - x_);
+        if (c0 < c1) copyOut(dest_ + row_ * stride_ + x_ + c0, from + (c0 - col_), c1 - c0);
+      }
+      from += n;
+      bytes -= n;
+      pixelsLeft_ -= n;
+      col_ += n;
+      row_ += col_ / width_;
+      col_ %= width_;
     }
   }
 
@@ -103,8 +116,8 @@ class ClippedBytes {
   int64_t destHeight_;
   int64_t x_;
   int64_t row_;  // destination row (in memory order) of the current data row
-  int32_t width_;
-  int32_t col_ = 0;
+  int64_t width_;
+  int64_t col_ = 0;
   int64_t pixelsLeft_;
 };
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cells/cell_draw.h"
+#include "cells/cell_load.h"
 #include "cells/cell_table.h"
 #include "cells/keyed_row.h"
 #include "cells/run_length.h"
@@ -270,6 +271,27 @@ TEST_F(OddWidthCell, CompressedDrawsEveryPixelAndNothingElse) {
       EXPECT_EQ(px[r * 10 + x], inCell ? plain[r * 6 + x - 1] : 0xEE) << r << "," << x;
     }
   }
+}
+
+TEST(CopyCell, OnlyPlainDestinationsAreOverwritten) {
+  auto state = std::make_unique<CellState>();
+  std::mt19937 rng(4);
+  const std::vector<uint8_t> pixels = RunnyBytes(rng, 64);
+  FillPlain(state->cells[1], 16, 4, pixels);
+  ASSERT_LT(CompressCell(state->cells[1]), 0);  // a small form in place of 64 pixels
+  const std::vector<uint8_t> form = FormOf(state->cells[1]);
+  FillPlain(state->cells[2], 16, 4, std::vector<uint8_t>(64, 7));
+  ASSERT_TRUE(AllocateCell(state->cells[3], 16, 4, true));
+  const std::vector<uint8_t> colour = FormOf(state->cells[3]);
+
+  CopyCell(*state, 2, 1);  // onto the run-length cell
+  CopyCell(*state, 1, 3);  // onto the full-colour cell
+  EXPECT_EQ(FormOf(state->cells[1]), form);
+  EXPECT_EQ(FormOf(state->cells[3]), colour);
+
+  CopyCell(*state, 1, 2);  // a plain destination takes the expanded pixels
+  EXPECT_EQ(std::vector<uint8_t>(state->cells[2].data.get(), state->cells[2].data.get() + 64),
+            pixels);
 }
 
 }  // namespace
