@@ -10,14 +10,14 @@
 #include "fuzz_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  // Four leading bytes: archive index (-2 to 253), cursor x and y (signed), and a byte whose
+  // Four leading bytes: archive index (-2 to 253), cursor x and y (-128 to 127), and a byte whose
   // bits choose the background (none, plain or compressed) and the capture size.
   if (size < 4) return 0;
   tavifuzz::WriteScratch(data + 4, size - 4);
   const char* name = tavifuzz::ScratchPath().c_str();
   const int32_t index = static_cast<int32_t>(data[0]) - 2;
-  const int32_t cx = static_cast<int8_t>(data[1]);
-  const int32_t cy = static_cast<int8_t>(data[2]);
+  const int32_t cx = static_cast<int32_t>(data[1]) - 128;
+  const int32_t cy = static_cast<int32_t>(data[2]) - 128;
   const uint8_t flags = data[3];
 
   auto cells = std::make_unique<tavikit::CellState>();

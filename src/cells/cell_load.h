@@ -9,9 +9,9 @@
 namespace tavikit {
 
 // Puts the pixels of cell `source` into the existing buffer of plain 8-bit cell `destination`,
-// when both hold data and the source is no larger in either dimension: a run-length source is expanded
-// with its top-left pixel at the destination's top-left pixel; any other source gives the first
-// min(source, destination) pixels, in whole words, in the order they are stored.
+// when both hold data and the source is no larger in either dimension: a run-length source is
+// expanded with its top-left pixel at the destination's top-left pixel; any other source gives the
+// first min(source, destination) pixels, in whole words, in the order they are stored.
 void CopyCell(CellState& state, int32_t source, int32_t destination);
 
 // Opens the pack text, then fills cell n with the picture `name`: the cell gets the picture's

@@ -56,12 +56,17 @@ class CellLoad : public ExportTest {
     return top;
   }
 
+  // Captures the whole of `art` into cell n.
+  void Capture(int n, HostScreen& art) {
+    art.SetCursor(0, 0);
+    lib().chibi_Get(art.record(), n, art.width(), art.height());
+  }
+
   // A plain background cell of w x h pixels, all `value`.
   void MakeBackground(int n, int w, int h, uint8_t value) {
     HostScreen screen(w, h);
     screen.Fill(value);
-    screen.SetCursor(0, 0);
-    lib().chibi_Get(screen.record(), n, w, h);
+    Capture(n, screen);
   }
 
   TempDir dir;
@@ -118,8 +123,7 @@ TEST_F(CellLoad, RunLengthBackgroundLandsAtTheTopLeft) {
   std::mt19937 rng(5);
   HostScreen art(8, 4);
   art.FillRandom(6);
-  art.SetCursor(0, 0);
-  lib().chibi_Get(art.record(), 12, 8, 4);
+  Capture(12, art);
   ASSERT_LT(lib().chibi_Compress(12, 0, 0, 0), 0);
   const std::vector<uint8_t> blank(14 * 7, 0);  // all skips
   const std::string path = dir.Write("b.tk", Encode(blank, 14, 7, PictureKind::kTK11, 0));
@@ -136,8 +140,7 @@ TEST_F(CellLoad, PlainBackgroundOfAnotherWidthKeepsItsByteOrderOnly) {
   // bytes, which are its bottom rows stored bottom-up.
   HostScreen art(8, 3);
   art.FillRandom(7);
-  art.SetCursor(0, 0);
-  lib().chibi_Get(art.record(), 13, 8, 3);
+  Capture(13, art);
   std::vector<uint8_t> stored;  // the background's bytes as stored: bottom row first
   for (int y = 2; y >= 0; --y) {
     for (int x = 0; x < 8; ++x)
@@ -239,8 +242,7 @@ TEST_F(CellLoad, RandomPicturesOverRandomBackgroundsMatchTheModel) {
     const bool withBackground = w % 4 == 0 && rng() % 4 != 0;
     HostScreen art(w, bh);
     art.FillRandom(trial);
-    art.SetCursor(0, 0);
-    if (withBackground) lib().chibi_Get(art.record(), 18, w, bh);
+    if (withBackground) Capture(18, art);
     if (withBackground && rng() % 2 == 0) lib().chibi_Compress(18, 0, 0, 0);
     ASSERT_EQ(LoadTK(19, path, withBackground ? 18 : -1), 0);
     std::vector<uint8_t> model(image.size(), 0);

@@ -31,7 +31,7 @@ class TempDir {
   std::string Path(const std::string& name) const { return (path_ / name).string(); }
 
   std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    const std::string path = Path(name);
+    std::string path = Path(name);
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
