@@ -30,17 +30,6 @@ std::vector<uint8_t> Prefixed(std::vector<uint8_t> prefix, const std::vector<uin
   return prefix;
 }
 
-// Small images with runs, so that every kind gets both literals and escape records.
-std::vector<uint8_t> Image(std::mt19937& rng, int32_t w, int32_t h) {
-  std::vector<uint8_t> image(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < image.size();) {
-    const auto v = static_cast<uint8_t>(rng() % 6);
-    for (size_t n = 1 + rng() % 14; n > 0 && i < image.size(); --n)
-      image[i++] = v;
-  }
-  return image;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -54,7 +43,7 @@ int main(int argc, char** argv) {
   for (int i = 0; i < 8; ++i) {
     const int32_t w = 1 + static_cast<int32_t>(rng() % 20);
     const int32_t h = 1 + static_cast<int32_t>(rng() % 20);
-    const auto image = Image(rng, w, h);
+    const auto image = RandomRuns(rng, static_cast<size_t>(w) * h, 6, 14);
     for (PictureKind kind : kAllKinds) {
       const auto picture = *EncodePicture({w, h, image}, kind, UsesSkips(kind) ? 0 : -1);
       const std::string name = std::to_string(i) + "-" + KindName(kind) + ".tk";

@@ -55,24 +55,26 @@ class Scan {
     remaining_ -= count;
     int64_t from = 0;
     while (count > 0) {
-      const int64_t line = next_ / length_;
-      const int64_t pos = next_ % length_;
-      if (pos == 0 && (line < lineLo_ || line >= lineHi_) && count >= length_) {
+      if (pos_ == 0 && (line_ < lineLo_ || line_ >= lineHi_) && count >= length_) {
         // Whole lines outside the screen: pass over them up to the first visible one.
         int64_t lines = count / length_;
-        if (line < lineLo_) lines = std::min(lines, lineLo_ - line);
-        next_ += lines * length_;
+        if (line_ < lineLo_) lines = std::min(lines, lineLo_ - line_);
+        line_ += lines;
         from += lines * length_;
         count -= lines * length_;
         continue;
       }
-      const int64_t n = std::min(count, length_ - pos);
-      if (line >= lineLo_ && line < lineHi_) {
-        const int64_t lo = std::max(pos, posLo_);
-        const int64_t hi = std::min(pos + n, posHi_);
-        if (lo < hi) put(Address(line, lo), from + lo - pos, hi - lo);
+      const int64_t n = std::min(count, length_ - pos_);
+      if (line_ >= lineLo_ && line_ < lineHi_) {
+        const int64_t lo = std::max(pos_, posLo_);
+        const int64_t hi = std::min(pos_ + n, posHi_);
+        if (lo < hi) put(Address(line_, lo), from + lo - pos_, hi - lo);
       }
-      next_ += n;
+      pos_ += n;
+      if (pos_ == length_) {
+        pos_ = 0;
+        ++line_;
+      }
       from += n;
       count -= n;
     }
@@ -94,7 +96,8 @@ class Scan {
   int64_t lineLo_ = 0, lineHi_ = 0;  // visible lines
   int64_t posLo_ = 0, posHi_ = 0;    // visible positions along a line
   int64_t remaining_ = 0;
-  int64_t next_ = 0;  // the next pixel number
+  int64_t line_ = 0;  // where the next pixel lies: its line
+  int64_t pos_ = 0;   // and its position along the line
   intptr_t step_ = 1;
 };
 

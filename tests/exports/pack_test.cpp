@@ -16,13 +16,7 @@ using taviwriter::PictureKind;
 
 // A random image with runs of random lengths, so that encoders use every kind of record.
 std::vector<uint8_t> RandomImage(std::mt19937& rng, int32_t w, int32_t h, int colours) {
-  std::vector<uint8_t> image(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < image.size();) {
-    const auto v = static_cast<uint8_t>(rng() % colours);
-    for (size_t n = 1 + rng() % 20; n > 0 && i < image.size(); --n)
-      image[i++] = v;
-  }
-  return image;
+  return taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, colours, 20);
 }
 
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& image, int32_t w, int32_t h,
@@ -238,6 +232,7 @@ TEST_F(PackPictures, ArchiveIndexesUpToTheCountAreAcceptedAndOthersRefused) {
 TEST_F(PackPictures, ArchiveKindIsMinusTheThirdMagicByte) {
   const std::vector<uint8_t> image(4, 1);
   std::vector<std::vector<uint8_t>> pictures;
+  pictures.reserve(5);
   for (PictureKind kind : taviwriter::kAllKinds)
     pictures.push_back(Encode(image, 2, 2, kind));
   pictures.push_back({'T', 'K', '7', '3'});  // read as it is, never tested
@@ -431,7 +426,7 @@ std::string* PackProcessPack::packPath_ = nullptr;
 TEST_F(PackProcessPack, APictureInAnArchiveInAPackInsideAFileLoadsAsFromDisk) {
   std::string text = *packPath_ + ",1000";
   EXPECT_EQ(lib().tavi_dpminit(0, 0, 0, Word(text.data())), 0);
-  EXPECT_EQ(std::string(text.c_str()), *packPath_);  // the "," became the end of the text
+  EXPECT_EQ(text.find('\0'), packPath_->size());  // the "," became the end of the text
 
   HostScreen s(kW, kH);
   s.Fill(0);

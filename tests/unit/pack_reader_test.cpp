@@ -126,7 +126,7 @@ TEST_F(PackReader, LowerCaseMagicIsNotAPackButItsHeaderIsStillTaken) {
 
 TEST_F(PackReader, FailedOpenClosesAPackWithoutEntriesAndShortHeaderIsRefused) {
   const auto empty = dir_.Write("empty.pak", PackAt(0, {}));
-  const auto shortFile = dir_.Write("short.pak", Bytes("DPMX\x10\0\0\0"));
+  const auto shortFile = dir_.Write("short.pak", {'D', 'P', 'M', 'X', 0x10, 0, 0, 0});
   ASSERT_EQ(Open(empty), 0);
   EXPECT_EQ(Open(shortFile), -1);
   EXPECT_FALSE(pack_.open);

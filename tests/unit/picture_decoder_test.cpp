@@ -156,12 +156,7 @@ TEST(DecodePicture, MatchesThePlainModelOnRandomWellFormedAndBrokenPictures) {
   for (int round = 0; round < 3000; ++round) {
     const int32_t w = 1 + static_cast<int32_t>(rng() % 24);
     const int32_t h = 1 + static_cast<int32_t>(rng() % 24);
-    std::vector<uint8_t> image(static_cast<size_t>(w) * h);
-    for (size_t i = 0; i < image.size();) {
-      const uint8_t v = static_cast<uint8_t>(rng() % 4);
-      for (size_t n = 1 + rng() % 12; n > 0 && i < image.size(); --n)
-        image[i++] = v;
-    }
+    const auto image = taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, 4, 12);
     const PictureKind kind = taviwriter::kAllKinds[rng() % 4];
     auto picture = *taviwriter::EncodePicture({w, h, image}, kind, static_cast<int>(rng() % 5) - 1);
     const int mutation = static_cast<int>(rng() % 4);
@@ -194,12 +189,7 @@ TEST(DecodePicture, EncodedPicturesOfEveryKindReproduceTheirPixels) {
   for (int round = 0; round < 200; ++round) {
     const int32_t w = 1 + static_cast<int32_t>(rng() % 70);
     const int32_t h = 1 + static_cast<int32_t>(rng() % 70);
-    std::vector<uint8_t> image(static_cast<size_t>(w) * h);
-    for (size_t i = 0; i < image.size();) {
-      const uint8_t v = static_cast<uint8_t>(rng() % 256);
-      for (size_t n = 1 + rng() % 30; n > 0 && i < image.size(); --n)
-        image[i++] = v;
-    }
+    const auto image = taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, 256, 30);
     for (PictureKind kind : taviwriter::kAllKinds) {
       TestScreen s(w, h, 0);
       s.Decode(*taviwriter::EncodePicture({w, h, image}, kind), 0, 0);

@@ -11,6 +11,11 @@ struct Command {
 };
 
 int RunDemo(int argc, char** argv);
+int RunEncode(int argc, char** argv);
+int RunDecode(int argc, char** argv);
+int RunArchive(int argc, char** argv);
+int RunPack(int argc, char** argv);
+int RunList(int argc, char** argv);
 
 // True when argv holds -h or --help.
 bool WantsHelp(int argc, char** argv);

@@ -6,9 +6,11 @@
 #include <string>
 
 #include "commands.h"
+#include "file_io.h"
 #include "host/host_screen.h"
 #include "indexed_image.h"
 #include "tavikit.h"
+#include "tools/writer/formats.h"
 
 namespace tavitool {
 namespace {
@@ -74,6 +76,29 @@ IndexedImage ToImage(const HostScreen& screen, const std::vector<uint8_t>& palet
   return image;
 }
 
+// A 64 x 64 badge (a ring on transparent corners) encoded with skip records, packed into a
+// file of its own, opened as a pack and drawn from it at (x, y).
+bool DrawPackedBadge(HostScreen& display, int32_t x, int32_t y, std::string& error) {
+  std::vector<uint8_t> badge(64 * 64);
+  for (int32_t py = 0; py < 64; ++py) {
+    for (int32_t px = 0; px < 64; ++px) {
+      const double d = std::hypot(px - 31.5, py - 31.5);
+      badge[py * 64 + px] = d > 31 ? 0 : static_cast<uint8_t>(d > 26 ? 255 : 128 + px / 2);
+    }
+  }
+  const auto picture =
+      *taviwriter::EncodePicture({64, 64, badge}, taviwriter::PictureKind::kTK10, 0);
+  const std::string path = "tavikit-demo.dpm";
+  if (!WriteFile(path, taviwriter::BuildPack({{"badge.tk", picture}}), error)) return false;
+  std::string text = path + ",0";
+  tavi_dpminit(0, 0, 0, reinterpret_cast<tavi_word>(text.data()));
+  display.SetCursor(x, y);
+  tavi_PCP2Load(display.record(), reinterpret_cast<tavi_word>("BADGE.TK"), 0,
+                reinterpret_cast<tavi_word>(text.data()));
+  std::remove(path.c_str());
+  return true;
+}
+
 }  // namespace
 
 int RunDemo(int argc, char** argv) {
@@ -81,7 +106,8 @@ int RunDemo(int argc, char** argv) {
     std::printf(
         "usage: tavikit demo [-o OUT.png]\n\n"
         "Draws a scene into a 640 x 480 screen through the library's exports (rolled window,\n"
-        "tiled border, framed panel) and writes it to OUT.png (default demo.png).\n");
+        "tiled border, framed panel, a picture loaded from a data pack) and writes it to\n"
+        "OUT.png (default demo.png).\n");
     return 0;
   }
   std::string out = "demo.png";
@@ -123,7 +149,13 @@ int RunDemo(int argc, char** argv) {
   display.SetCursor(240, 180);
   tavi_gcopy(260, 180, 160, 120);
 
+  // A picture from a data pack, its corners left to what was drawn before.
   std::string error;
+  if (!DrawPackedBadge(display, 40, 60, error)) {
+    std::fprintf(stderr, "tavikit demo: %s\n", error.c_str());
+    return 1;
+  }
+
   if (!WriteIndexedPng(out, ToImage(display, display.palette()), error)) {
     std::fprintf(stderr, "tavikit demo: %s\n", error.c_str());
     return 1;

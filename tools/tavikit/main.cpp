@@ -9,6 +9,11 @@ namespace {
 
 constexpr Command kCommands[] = {
     {"demo", "draw a scene with the library's exports and write it as a PNG", RunDemo},
+    {"encode", "write an indexed PNG as a compressed picture (TK00, TK10, TK01, TK11)", RunEncode},
+    {"decode", "draw a picture (or ARCHIVE#N) with the library and write it as a PNG", RunDecode},
+    {"archive", "gather pictures into a picture archive", RunArchive},
+    {"pack", "gather files into a DPMX data pack, alone or after another file", RunPack},
+    {"list", "list a pack, an archive or a picture", RunList},
 };
 
 void Usage(std::FILE* out) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstring>
 #include <optional>
+#include <random>
 #include <span>
 #include <string>
 #include <vector>
@@ -241,6 +242,19 @@ inline std::vector<uint8_t> BuildPack(const std::vector<PackEntry>& entries) {
   for (const PackEntry& e : entries)
     AppendBytes(out, e.data);
   return out;
+}
+
+// Fixture pixels for tests, seeds and benchmarks: `count` palette indices below `colours` in runs
+// of 1 to `longestRun` equal pixels, so that encoders meet both literals and escape records.
+inline std::vector<uint8_t> RandomRuns(std::mt19937& rng, size_t count, int colours,
+                                       int longestRun) {
+  std::vector<uint8_t> pixels(count);
+  for (size_t i = 0; i < count;) {
+    const auto v = static_cast<uint8_t>(rng() % static_cast<uint32_t>(colours));
+    for (size_t n = 1 + rng() % static_cast<uint32_t>(longestRun); n > 0 && i < count; --n)
+      pixels[i++] = v;
+  }
+  return pixels;
 }
 
 }  // namespace taviwriter
