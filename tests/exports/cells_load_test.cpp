@@ -14,13 +14,7 @@ namespace {
 using taviwriter::PictureKind;
 
 std::vector<uint8_t> RandomImage(std::mt19937& rng, int32_t w, int32_t h, int colours) {
-  std::vector<uint8_t> image(static_cast<size_t>(w) * h);
-  for (size_t i = 0; i < image.size();) {
-    const auto v = static_cast<uint8_t>(rng() % colours);
-    for (size_t n = 1 + rng() % 12; n > 0 && i < image.size(); --n)
-      image[i++] = v;
-  }
-  return image;
+  return taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, colours, 12);
 }
 
 std::vector<uint8_t> Encode(const std::vector<uint8_t>& image, int32_t w, int32_t h,
