@@ -129,6 +129,54 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_GFade2(tavi_word pattern, tavi_word unused
 
 /* ---- Cells: the sprite-cell table, drawing, capture and loading ------------------------------ */
 
+/* The table holds cells 0 to 2047. A cell number outside it makes a cell export do nothing and
+ * return 0. Cells are drawn and captured at the given screen's cursor; only the part inside the
+ * screen is drawn or captured. */
+
+/* Empties the cell table on its first call in a process; later calls do nothing. */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_Init(tavi_word unused1, tavi_word unused2, tavi_word unused3,
+                                            tavi_word unused4);
+/* Compresses plain 8-bit cell n into the run-length form; returns minus the form's size in bytes,
+ * or 0 when the cell is empty, full-colour or already compressed. */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_Compress(tavi_word n, tavi_word unused2, tavi_word unused3,
+                                                tavi_word unused4);
+/* Empties cells first to last (both clamped to 0..2047; only first when first >= last). */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_Free(tavi_word first, tavi_word last, tavi_word unused3,
+                                            tavi_word unused4);
+/* Minus item 1 width, 2 height, 3 compressed, 4 full-colour of cell n; 0 for an empty cell, -1 for
+ * any other item. */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_GetInfo(tavi_word n, tavi_word item, tavi_word unused3,
+                                               tavi_word unused4);
+/* Empties every cell. */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_AllFree(tavi_word unused1, tavi_word unused2,
+                                               tavi_word unused3, tavi_word unused4);
+/* Draws cell n at the screen's cursor; a transparency other than 0 leaves index 0 out of plain
+ * 8-bit cells. Full-colour cells go to full-colour screens. */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_Put(tavi_word screen, tavi_word n, tavi_word transparency,
+                                           tavi_word unused4);
+/* Draws plain 8-bit cell n at the cursor inside the cell clip rectangle, leaving out pixels equal
+ * to key (only 0 to 255 match). */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_PutM(tavi_word screen, tavi_word n, tavi_word key,
+                                            tavi_word unused4);
+/* Sets the cell clip rectangle of chibi_PutM: w x h pixels at (x, y). */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_SetCLIP(tavi_word x, tavi_word y, tavi_word w, tavi_word h);
+/* Captures the w x h rectangle at the cursor of an 8-bit screen into cell n, w rounded toward
+ * zero to a multiple of 4. */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_Get(tavi_word screen, tavi_word n, tavi_word w, tavi_word h);
+/* Captures the w x h rectangle at the cursor of a full-colour screen into cell n, w cut to
+ * ((3 w) / 4 * 4) / 3. */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_word w,
+                                            tavi_word h);
+/* Fills cell n with the picture `name` (pack text `pack` opened first) drawn over the pixels of
+ * cell `background`. Returns 0 (loaded, not a picture, n out of range) or -100 (no memory). */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_LoadTK(tavi_word n, tavi_word name, tavi_word background,
+                                              tavi_word pack);
+/* Fills cell n with picture `index` of the archive `name` drawn over cell `background`, from the
+ * pack already open or from disk. Returns 0 (loaded, not an archive or picture, n out of range),
+ * -1 (index outside 0 to count - 1) or -100 (no memory). */
+TAVIKIT_API int32_t TAVIKIT_CALL chibi_LoadTKX(tavi_word n, tavi_word name, tavi_word index,
+                                               tavi_word background);
+
 /* ---- Pack: data packs, pictures and buffer scramble ------------------------------------------ */
 
 /* Opens the "DPMX" pack named by `spec`, the text "file,offset" (its "," is overwritten with a

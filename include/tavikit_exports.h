@@ -23,7 +23,10 @@
 
 #define TAVIKIT_EFFECTS_EXPORTS(X, A)
 
-#define TAVIKIT_CELLS_EXPORTS(X, A)
+#define TAVIKIT_CELLS_EXPORTS(X, A) \
+  X(chibi_Init) X(chibi_Compress) X(chibi_Free) X(chibi_GetInfo) X(chibi_AllFree) \
+  X(chibi_Put) X(chibi_PutM) X(chibi_SetCLIP) X(chibi_Get) X(chibi_GetF) \
+  X(chibi_LoadTK) X(chibi_LoadTKX)
 
 #define TAVIKIT_PACK_EXPORTS(X, A) \
   X(tavi_dpminit) \

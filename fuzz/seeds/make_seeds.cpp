@@ -3,6 +3,7 @@
 //   DIR/fuzz_picture/  cursor bytes + picture
 //   DIR/fuzz_archive/  index byte + archive, and index byte + picture
 //   DIR/fuzz_pack/     offset and size bytes + a file holding a pack at an offset
+//   DIR/fuzz_cells/    index, cursor and choice bytes + a picture or an archive
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -49,6 +50,9 @@ int main(int argc, char** argv) {
       Write(root / "pictures", name, picture);
       Write(root / "fuzz_picture", name, Prefixed({static_cast<uint8_t>(i * 3), 4}, picture));
       Write(root / "fuzz_archive", name, Prefixed({2}, picture));
+      Write(
+          root / "fuzz_cells", name,
+          Prefixed({2, static_cast<uint8_t>(i * 5 - 9), 3, static_cast<uint8_t>(i * 37)}, picture));
       pictures.push_back(picture);
     }
   }
@@ -58,6 +62,10 @@ int main(int argc, char** argv) {
     const auto archive = BuildArchive(some);
     Write(root / "fuzz_archive", "set" + std::to_string(i) + ".tkx",
           Prefixed({static_cast<uint8_t>(2 + i % 3)}, archive));
+    Write(root / "fuzz_cells", "set" + std::to_string(i) + ".tkx",
+          Prefixed({static_cast<uint8_t>(2 + i % 3), 0xFE, static_cast<uint8_t>(i * 6),
+                    static_cast<uint8_t>(1 + i)},
+                   archive));
     const auto pack = BuildPack({{"a", {1, 2, 3, 4, 5}},
                                  {"pic.tk", pictures[static_cast<size_t>(i)]},
                                  {"set.tkx", archive}});

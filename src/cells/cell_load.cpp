@@ -1,0 +1,86 @@
+#include "cells/cell_load.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "cells/run_length.h"
+#include "frame/int32.h"
+#include "frame/screen.h"
+#include "pack/picture_decoder.h"
+#include "pack/picture_loader.h"
+
+namespace tavikit {
+namespace {
+
+constexpr int32_t kArchiveCountAt = 4;
+
+// Fills cell n with the picture that starts `offset` bytes into `name`, whose magic has been
+// accepted: size from the header, the background cell, then the picture decoded into the cell.
+int32_t FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
+                            int32_t offset, int32_t background) {
+  Cell& cell = cells.cells[n];
+  const int32_t fileSize = PackReadInt32(pack, name, WrapAdd(offset, kPictureFileSizeAt));
+  const int32_t width = PackReadInt32(pack, name, WrapAdd(offset, kPictureWidthAt));
+  const int32_t height = PackReadInt32(pack, name, WrapAdd(offset, kPictureHeightAt));
+  std::vector<uint8_t> block;
+  if (!AllocateCell(cell, width, height, false, cells.byteLimit) ||
+      !PackReadBlock(pack, name, offset, fileSize, block)) {
+    ReleaseCell(cell);
+    return -100;
+  }
+  CopyCell(cells, background, n);
+  if (cell.PixelCount() > 0) {
+    Screen target;  // the cell's buffer as a screen, the picture at its top-left
+    target.width = cell.width;
+    target.height = cell.height;
+    target.pixels = cell.data.get();
+    DecodePicture(target, block);
+  }
+  return 0;
+}
+
+bool IsPictureAt(PackState& pack, const char* name, int32_t offset) {
+  bool ok = false;
+  const int32_t magic = PackReadInt32(pack, name, offset, &ok);
+  return ok && InPictureMagicRange(magic);
+}
+
+}  // namespace
+
+void CopyCell(CellState& state, int32_t source, int32_t destination) {
+  const Cell* src = state.Find(source);
+  Cell* dst = state.Find(destination);
+  if (src == nullptr || dst == nullptr || src->Empty() || dst->Empty()) return;
+  if (dst->compressed != 0 || dst->fullColour != 0) return;  // only plain pixels are overwritten
+  if (src->width > dst->width || src->height > dst->height) return;
+  if (src->compressed != 0) {
+    ExpandCell(*src, dst->data.get(), dst->width, dst->height, 0, 0);
+    return;
+  }
+  const int64_t pixels = std::min(src->PixelCount(), dst->PixelCount());
+  const auto bytes = std::min({static_cast<size_t>(4 * (pixels / 4)), src->size, dst->size});
+  std::memmove(dst->data.get(), src->data.get(), bytes);
+}
+
+int32_t LoadCellPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
+                        int32_t background, char* packText) {
+  PackOpen(pack, packText);
+  if (!IsPictureAt(pack, name, 0) || cells.Find(n) == nullptr) return 0;
+  return FillCellFromPicture(cells, pack, n, name, 0, background);
+}
+
+int32_t LoadCellArchivePicture(CellState& cells, PackState& pack, int32_t n, const char* name,
+                               int32_t index, int32_t background) {
+  Cell* cell = cells.Find(n);
+  if (cell == nullptr) return 0;
+  int32_t offset = 0;
+  const int32_t found = FindArchivePicture(pack, name, index, offset);
+  if (found > 0) return 0;  // not an archive
+  if (found < 0 || index >= PackReadInt32(pack, name, kArchiveCountAt)) return -1;
+  ReleaseCell(*cell);
+  if (!IsPictureAt(pack, name, offset)) return 0;
+  return FillCellFromPicture(cells, pack, n, name, offset, background);
+}
+
+}  // namespace tavikit
