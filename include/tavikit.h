@@ -80,6 +80,51 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_tilecopy(tavi_word w, tavi_word h, tavi_wo
 
 /* ---- Blend: colour cube, blend tables, blended and dissolve copies --------------------------- */
 
+/* Builds the colour cube from palette entries 0 to n - 1 of the screen's palette, n = ((count - 1)
+ * AND 255) + 1. With request above 0 returns minus the number of distinct indices in the cube,
+ * otherwise 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_AlphaInit(tavi_word screen, tavi_word count,
+                                                tavi_word unused3, tavi_word request);
+/* Builds the additive blend table: destination colours from the screen's palette, source colours
+ * from the source screen's palette scaled by factor / 256 (low 8 bits of each factor). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_addset(tavi_word screen, tavi_word redFactor,
+                                             tavi_word greenFactor, tavi_word blueFactor);
+/* Builds the subtractive blend table, as tavi_addset with the scaled source colour taken away. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_decset(tavi_word screen, tavi_word redFactor,
+                                             tavi_word greenFactor, tavi_word blueFactor);
+/* Builds the inverse subtractive blend table: the inverted source colour, scaled, taken away. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_edecset(tavi_word screen, tavi_word redFactor,
+                                              tavi_word greenFactor, tavi_word blueFactor);
+
+/* The blended copies mix the copy rectangle of the source screen into `screen` at its cursor,
+ * skipping pixels outside `screen` (and any the rectangle would read outside the source). Alpha
+ * is the low 8 bits of its argument, the weight of the source colour; a key is compared with
+ * the source pixel, and a key outside 0 to 255 matches none. */
+/* Mixes through the blend table as last built: d becomes table[d * 256 + s]. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopya(tavi_word screen, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* Builds the alpha table from the screen's palette (unless it holds it already) and mixes
+ * through it. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopyf(tavi_word screen, tavi_word alpha, tavi_word unused3,
+                                             tavi_word unused4);
+/* As tavi_gcopyf, leaving out source pixels equal to the key. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopyfc(tavi_word screen, tavi_word alpha, tavi_word key,
+                                              tavi_word unused4);
+/* The alpha mixture worked out per pixel through the colour cube; the blend table is untouched. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopyfr(tavi_word screen, tavi_word alpha, tavi_word unused3,
+                                              tavi_word unused4);
+/* As tavi_gcopyfr, leaving out source pixels equal to the key. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopyfrc(tavi_word screen, tavi_word alpha, tavi_word key,
+                                               tavi_word unused4);
+/* Copies level / 255 of the copy rectangle's pixels (low 8 bits of level), evenly spread, from
+ * the source to the target at its cursor, leaving out source pixels equal to the key. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_GFade(tavi_word level, tavi_word key, tavi_word unused3,
+                                            tavi_word unused4);
+/* Copies the pixels of the copy rectangle that a 16-byte pattern selects, counting each row from
+ * its rightmost pixel and carrying the count on from row to row. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_GFade2(tavi_word pattern, tavi_word unused2,
+                                             tavi_word unused3, tavi_word unused4);
+
 /* ---- Effects: mosaic, zoom, polygon, rotation, mesh and other copies ------------------------- */
 
 /* Mosaic in place: across x down blocks of size x size pixels at the screen's cursor, each block

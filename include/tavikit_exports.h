@@ -16,7 +16,10 @@
   X(tavi_GetTaviVER) X(tavi_fset) X(tavi_tset) X(tavi_copyset) \
   X(tavi_gcopy) X(tavi_fillcopy) X(tavi_tilecopy)
 
-#define TAVIKIT_BLEND_EXPORTS(X, A)
+#define TAVIKIT_BLEND_EXPORTS(X, A) \
+  X(tavi_AlphaInit) X(tavi_addset) X(tavi_decset) X(tavi_edecset) \
+  X(tavi_gcopya) X(tavi_gcopyf) X(tavi_gcopyfc) X(tavi_gcopyfr) X(tavi_gcopyfrc) \
+  X(tavi_GFade) X(tavi_GFade2)
 
 #define TAVIKIT_EFFECTS_EXPORTS(X, A) \
   X(tavi_gmozic) X(tavi_mozcopy) \

@@ -1,0 +1,65 @@
+#include "blend/blended_copy.h"
+
+#include "blend/copy_span.h"
+#include "blend/palette.h"
+
+namespace tavikit {
+namespace {
+
+// Runs `mix(d, s)` over every drawn pixel, rows top to bottom and pixels left to right, each
+// pair read just before its result is written (source and destination may be one screen).
+// With kKeyed, source pixels equal to `key` are skipped.
+template <bool kKeyed, class Mix>
+void MixRows(const Screen& destination, const Selection& selection, uint8_t key, Mix mix) {
+  const Screen source = selection.Source();
+  const CopyRect& rect = selection.copy;
+  const CopySpan span = ClipCopy(rect, source, destination);
+  if (span.Empty()) return;
+  const int32_t n = span.c1 - span.c0;
+  uint8_t* dst = destination.At(destination.cursorX + span.c0, destination.cursorY + span.r0);
+  const uint8_t* src = source.At(rect.x + span.c0, rect.y + span.r0);
+  for (int32_t r = span.r0; r < span.r1; ++r) {
+    for (int32_t i = 0; i < n; ++i) {
+      const uint8_t s = src[i];
+      if (kKeyed && s == key) continue;
+      dst[i] = mix(dst[i], s);
+    }
+    dst += destination.DownStep();
+    src += source.DownStep();
+  }
+}
+
+// Picks the keyed or the plain loop once per call.
+template <class Mix>
+void MixRowsKeyed(const Screen& destination, const Selection& selection, int32_t key, Mix mix) {
+  if (key >= 0 && key <= 255) {
+    MixRows<true>(destination, selection, static_cast<uint8_t>(key), mix);
+  } else {
+    MixRows<false>(destination, selection, 0, mix);
+  }
+}
+
+}  // namespace
+
+void CopyThroughTable(const BlendTable& table, const Screen& destination,
+                      const Selection& selection, int32_t key) {
+  const uint8_t* entries = table.entries.data();
+  MixRowsKeyed(destination, selection, key,
+               [entries](uint8_t d, uint8_t s) { return entries[(size_t{d} << 8) | s]; });
+}
+
+void AlphaCopy(BlendState& blend, const Screen& destination, const Selection& selection,
+               uint8_t alpha, int32_t key) {
+  BuildAlphaTable(blend.table, blend.cube, destination.palette, alpha);
+  CopyThroughTable(blend.table, destination, selection, key);
+}
+
+void AlphaCopyDirect(const ColourCube& cube, const Screen& destination, const Selection& selection,
+                     uint8_t alpha, int32_t key) {
+  const WeightedPalette source = WeighPalette(destination.palette, alpha);
+  const WeightedPalette kept = WeighPalette(destination.palette, 255 - alpha);
+  MixRowsKeyed(destination, selection, key,
+               [&](uint8_t d, uint8_t s) { return cube.cells[AlphaMixCell(source, kept, s, d)]; });
+}
+
+}  // namespace tavikit

@@ -1,0 +1,255 @@
+// The colour cube and the blend tables through the exports: tavi_AlphaInit, the three factor
+// builders, and the table as tavi_gcopya applies it.
+#include <algorithm>
+#include <array>
+#include <random>
+#include <vector>
+
+#include "harness/fixture.h"
+#include "host/host_screen.h"
+#include "models/blend_model.h"
+
+namespace tavitest {
+namespace {
+
+using tavimodel::FactorMode;
+
+class BlendTableTest : public ExportTest {
+ protected:
+  // The whole blend table as tavi_gcopya applies it: destination pixel (s, d) holds d, source
+  // pixel (s, d) holds s, so after the copy destination pixel (s, d) is entry d * 256 + s.
+  std::vector<uint8_t> ReadTable() {
+    HostScreen destination(256, 256), source(256, 256);
+    for (int d = 0; d < 256; ++d) {
+      for (int s = 0; s < 256; ++s) {
+        destination.at(s, d) = static_cast<uint8_t>(d);
+        source.at(s, d) = static_cast<uint8_t>(s);
+      }
+    }
+    lib().tavi_fset(source.record(), 0, 0, 0);
+    lib().tavi_copyset(0, 0, 256, 256);
+    destination.SetCursor(0, 0);
+    EXPECT_EQ(lib().tavi_gcopya(destination.record(), 0, 0, 0), 0);
+    std::vector<uint8_t> table(65536);
+    for (int d = 0; d < 256; ++d) {
+      for (int s = 0; s < 256; ++s)
+        table[d * 256 + s] = destination.at(s, d);
+    }
+    return table;
+  }
+
+  // The whole colour cube, 256 cells at a time: with factors 0 the factor tables map
+  // destination d to the cube entry of d's colour, and a probe palette names 256 cells.
+  std::vector<uint8_t> ReadCube() {
+    HostScreen probe(1, 1);
+    std::vector<uint8_t> cube(32768);
+    for (int chunk = 0; chunk < 128; ++chunk) {
+      for (int i = 0; i < 256; ++i) {
+        const int cell = chunk * 256 + i;
+        probe.SetColour(i, static_cast<uint8_t>((cell >> 10) * 8),
+                        static_cast<uint8_t>(((cell >> 5) & 31) * 8),
+                        static_cast<uint8_t>((cell & 31) * 8));
+      }
+      lib().tavi_fset(probe.record(), 0, 0, 0);
+      lib().tavi_decset(probe.record(), 0, 0, 0);
+      lib().tavi_addset(probe.record(), 0, 0, 0);  // always builds: the tag now says subtract
+      const auto table = ReadTable();
+      for (int i = 0; i < 256; ++i)
+        cube[chunk * 256 + i] = table[i * 256];
+    }
+    return cube;
+  }
+
+  // Builds a factor table through its export, with `source` as the selected source screen.
+  void BuildFactorTable(FactorMode mode, const HostScreen& destination, const HostScreen& source,
+                        tavi_word rf, tavi_word gf, tavi_word bf) {
+    lib().tavi_fset(source.record(), 0, 0, 0);
+    const auto build = mode == FactorMode::kAdd        ? lib().tavi_addset
+                       : mode == FactorMode::kSubtract ? lib().tavi_decset
+                                                       : lib().tavi_edecset;
+    EXPECT_EQ(build(destination.record(), rf, gf, bf), 0);
+  }
+};
+
+TEST_F(BlendTableTest, CubeEqualsTheDirectSearch) {
+  HostScreen screen(1, 1);
+  for (const int count : {1, 2, 44, 255, 256, 0, 300}) {
+    screen.RandomPalette(static_cast<uint32_t>(count) + 40);
+    EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, 0), 0);
+    const auto expected = tavimodel::StraightCube(screen.palette(), count);
+    ASSERT_EQ(ReadCube(), expected) << "count " << count;
+  }
+}
+
+TEST_F(BlendTableTest, OneCandidateFillsTheCubeWithZero) {
+  HostScreen screen(1, 1);
+  screen.RandomPalette(9);
+  EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), 1, 0, 1), -1);
+  const auto cube = ReadCube();
+  EXPECT_TRUE(std::all_of(cube.begin(), cube.end(), [](uint8_t v) { return v == 0; }));
+}
+
+TEST_F(BlendTableTest, ExactHitOnACellColourWinsItsCellUnlessALowerEntryHasTheSameColour) {
+  HostScreen screen(1, 1), probe(1, 1);
+  screen.RandomPalette(10);
+  const int k = 13, v = 8 * k + 3;
+  screen.SetColour(5, v, v, v);
+  probe.SetColour(0, v, v, v);
+  auto cellKKK = [&] {
+    lib().tavi_AlphaInit(screen.record(), 6, 0, 0);
+    lib().tavi_fset(probe.record(), 0, 0, 0);
+    lib().tavi_decset(probe.record(), 0, 0, 0);
+    lib().tavi_addset(probe.record(), 0, 0, 0);
+    return ReadTable()[0];
+  };
+  EXPECT_EQ(cellKKK(), 5);
+  screen.SetColour(2, v, v, v);
+  EXPECT_EQ(cellKKK(), 2);
+}
+
+TEST_F(BlendTableTest, EntriesAtEqualDistanceKeepTheLowerIndex) {
+  HostScreen screen(1, 1), probe(1, 1);
+  // Cell (0, 0, 0) stands for (3, 3, 3): entries 1 and 3 are both at distance 6, entry 0 and 2
+  // farther.
+  screen.SetColour(0, 200, 200, 200);
+  screen.SetColour(1, 9, 3, 3);
+  screen.SetColour(2, 100, 3, 3);
+  screen.SetColour(3, 3, 3, 9);
+  lib().tavi_AlphaInit(screen.record(), 4, 0, 0);
+  probe.SetColour(0, 0, 0, 0);
+  lib().tavi_fset(probe.record(), 0, 0, 0);
+  lib().tavi_decset(probe.record(), 0, 0, 0);
+  lib().tavi_addset(probe.record(), 0, 0, 0);
+  EXPECT_EQ(ReadTable()[0], 1);
+}
+
+TEST_F(BlendTableTest, FactorTablesEqualTheirDefinition) {
+  HostScreen destination(1, 1), source(1, 1);
+  std::mt19937 rng(11);
+  for (int trial = 0; trial < 6; ++trial) {
+    destination.RandomPalette(rng());
+    source.RandomPalette(rng());
+    const int count = static_cast<int>(rng() % 300);
+    lib().tavi_AlphaInit(destination.record(), count, 0, 0);
+    const auto cube = tavimodel::StraightCube(destination.palette(), count);
+    for (const FactorMode mode :
+         {FactorMode::kAdd, FactorMode::kSubtract, FactorMode::kSubtractInverse}) {
+      const int rf = static_cast<int>(rng() % 256), gf = static_cast<int>(rng() % 256),
+                bf = static_cast<int>(rng() % 256);
+      BuildFactorTable(mode, destination, source, rf, gf, bf);
+      ASSERT_EQ(ReadTable(), tavimodel::FactorTable(cube, mode, destination.palette(),
+                                                    source.palette(), rf, gf, bf))
+          << "mode " << static_cast<int>(mode) << " factors " << rf << "," << gf << "," << bf;
+    }
+  }
+}
+
+TEST_F(BlendTableTest, SameFactorsBuildOnceAndDoNotSeePaletteChanges) {
+  HostScreen destination(1, 1), source(1, 1);
+  destination.RandomPalette(12);
+  source.RandomPalette(13);
+  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
+  BuildFactorTable(FactorMode::kSubtract, destination, source, 1, 2, 3);  // a different tag first
+  BuildFactorTable(FactorMode::kAdd, destination, source, 40, 50, 60);
+  const auto built = tavimodel::FactorTable(cube, FactorMode::kAdd, destination.palette(),
+                                            source.palette(), 40, 50, 60);
+  const auto oldSource = source.palette();
+  source.RandomPalette(14);
+  destination.RandomPalette(15);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 40, 50, 60);
+  EXPECT_EQ(ReadTable(), built);
+  // A cube change is not seen either.
+  lib().tavi_AlphaInit(destination.record(), 3, 0, 0);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 40 + 256, 50 - 512, 60 + 1024);
+  EXPECT_EQ(ReadTable(), built);
+  // Another mode in between makes the next request build again, from today's palettes and cube.
+  BuildFactorTable(FactorMode::kSubtract, destination, source, 40, 50, 60);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 40, 50, 60);
+  const auto newCube = tavimodel::StraightCube(destination.palette(), 3);
+  EXPECT_EQ(ReadTable(), tavimodel::FactorTable(newCube, FactorMode::kAdd, destination.palette(),
+                                                source.palette(), 40, 50, 60));
+  EXPECT_NE(source.palette(), oldSource);
+}
+
+TEST_F(BlendTableTest, ZeroFactorsMapEveryPairToTheCubeEntryOfTheDestinationColour) {
+  HostScreen destination(1, 1), source(1, 1);
+  destination.RandomPalette(16);
+  source.RandomPalette(17);
+  lib().tavi_AlphaInit(destination.record(), 100, 0, 0);
+  const auto cube = tavimodel::StraightCube(destination.palette(), 100);
+  BuildFactorTable(FactorMode::kSubtract, destination, source, 9, 9, 9);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 0, 0, 0);
+  const auto table = ReadTable();
+  bool someDiffer = false;
+  for (int d = 0; d < 256; ++d) {
+    const auto c = tavimodel::PaletteColour(destination.palette(), d);
+    const uint8_t own = tavimodel::CubeLookup(cube, c.r, c.g, c.b);
+    someDiffer |= own != d;
+    for (int s = 0; s < 256; ++s)
+      ASSERT_EQ(table[d * 256 + s], own) << d << "," << s;
+  }
+  EXPECT_TRUE(someDiffer);  // only 100 candidates: entries above 99 map elsewhere
+}
+
+TEST_F(BlendTableTest, FactorsAreTheLowEightBitsOfTheirArguments) {
+  HostScreen destination(1, 1), source(1, 1);
+  destination.RandomPalette(18);
+  source.RandomPalette(19);
+  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 0, 255, 7);
+  const auto expected = ReadTable();
+  BuildFactorTable(FactorMode::kSubtract, destination, source, 0, 0, 0);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 256, 511, 7 - 1024);
+  EXPECT_EQ(ReadTable(), expected);
+}
+
+TEST_F(BlendTableTest, FullSubtractOfWhiteTakesAway254) {
+  HostScreen destination(1, 1), source(1, 1);
+  destination.RandomPalette(20);
+  source.RandomPalette(21);
+  source.SetColour(9, 255, 255, 255);
+  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 1, 1, 1);
+  BuildFactorTable(FactorMode::kSubtract, destination, source, 255, 255, 255);
+  const auto table = ReadTable();
+  for (int d = 0; d < 256; ++d) {
+    const auto c = tavimodel::PaletteColour(destination.palette(), d);
+    ASSERT_EQ(table[d * 256 + 9],
+              tavimodel::CubeLookup(cube, std::max(c.r - 254, 0), std::max(c.g - 254, 0),
+                                    std::max(c.b - 254, 0)))
+        << d;
+  }
+}
+
+TEST_F(BlendTableTest, InverseSubtractOfWhiteLeavesTheDestinationColour) {
+  HostScreen destination(1, 1), source(1, 1);
+  destination.RandomPalette(22);
+  source.RandomPalette(23);
+  source.SetColour(4, 255, 255, 255);
+  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
+  BuildFactorTable(FactorMode::kSubtractInverse, destination, source, 255, 200, 77);
+  const auto table = ReadTable();
+  for (int d = 0; d < 256; ++d) {
+    const auto c = tavimodel::PaletteColour(destination.palette(), d);
+    ASSERT_EQ(table[d * 256 + 4], tavimodel::CubeLookup(cube, c.r, c.g, c.b)) << d;
+  }
+}
+
+TEST_F(BlendTableTest, AlphaInitLeavesTheBlendTableAlone) {
+  HostScreen destination(1, 1), source(1, 1);
+  destination.RandomPalette(24);
+  source.RandomPalette(25);
+  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  BuildFactorTable(FactorMode::kSubtract, destination, source, 1, 1, 1);
+  BuildFactorTable(FactorMode::kAdd, destination, source, 90, 90, 90);
+  const auto before = ReadTable();
+  destination.RandomPalette(26);
+  lib().tavi_AlphaInit(destination.record(), 17, 0, 1);
+  EXPECT_EQ(ReadTable(), before);
+}
+
+}  // namespace
+}  // namespace tavitest
