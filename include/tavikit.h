@@ -131,6 +131,12 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_GFade2(tavi_word pattern, tavi_word unused
  * set to one of its pixels chosen at random. */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_gmozic(tavi_word screen, tavi_word across, tavi_word down,
                                              tavi_word size);
+/* As tavi_gmozic, each block set to the colour-cube entry for the mean of its four corners. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gmozice(tavi_word screen, tavi_word across, tavi_word down,
+                                              tavi_word size);
+/* As tavi_gmozic, each block set to the colour-cube entry for the mean of all its pixels. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gmozicn(tavi_word screen, tavi_word across, tavi_word down,
+                                              tavi_word size);
 /* Mosaic of the w x h area at the source's cursor onto the target's cursor, size x size blocks
  * sampled at their centres (partial blocks at the right and bottom); key >= 0 skips blocks whose
  * sample equals its low 8 bits. */

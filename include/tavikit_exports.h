@@ -22,7 +22,7 @@
   X(tavi_GFade) X(tavi_GFade2)
 
 #define TAVIKIT_EFFECTS_EXPORTS(X, A) \
-  X(tavi_gmozic) X(tavi_mozcopy) \
+  X(tavi_gmozic) X(tavi_gmozice) X(tavi_gmozicn) X(tavi_mozcopy) \
   X(tavi_zoomcopy) X(tavi_polycopy) \
   X(tavi_rotset) X(tavi_rotpos) X(tavi_rotclip) X(tavi_rotcopy) \
   X(tavi_meshcpy) X(tavi_meshcopy) X(tavi_meshboxs) X(tavi_MeshBOX) \

@@ -1,4 +1,5 @@
 // Exports of the effects: mosaics, zoom and polygon copies, rotation, mesh and other copies.
+#include "blend/colour_cube.h"
 #include "effects/doubler.h"
 #include "effects/effects_state.h"
 #include "effects/keyed_copy.h"
@@ -36,6 +37,18 @@ Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const tavi_word>(r
 int32_t TAVIKIT_CALL tavi_gmozic(tavi_word screen, tavi_word across, tavi_word down,
                                  tavi_word size) {
   RandomMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ThreadMosaicRandom());
+  return 0;
+}
+
+int32_t TAVIKIT_CALL tavi_gmozice(tavi_word screen, tavi_word across, tavi_word down,
+                                  tavi_word size) {
+  CornerMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ProcessColourCube());
+  return 0;
+}
+
+int32_t TAVIKIT_CALL tavi_gmozicn(tavi_word screen, tavi_word across, tavi_word down,
+                                  tavi_word size) {
+  MeanMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ProcessColourCube());
   return 0;
 }
 

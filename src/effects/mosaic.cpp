@@ -34,8 +34,9 @@ struct ColourSum {
 
 // The cube entry for 5-bit components; the mask keeps components that came out of wrapped sums
 // (blocks too large for a 32-bit sum) inside the cube.
-uint8_t CubeEntry(const uint8_t* cube, int32_t r, int32_t g, int32_t b) {
-  return cube[(r & 31) * 1024 + (g & 31) * 32 + (b & 31)];
+uint8_t CubeEntry(const ColourCube& cube, int32_t r, int32_t g, int32_t b) {
+  return cube.Lookup5(static_cast<uint32_t>(r) & 31u, static_cast<uint32_t>(g) & 31u,
+                      static_cast<uint32_t>(b) & 31u);
 }
 
 }  // namespace
@@ -67,7 +68,7 @@ void RandomMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
 }
 
 void CornerMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
-                  const uint8_t* cube) {
+                  const ColourCube& cube) {
   if (s < 1) return;
   const int32_t last = s - 1;
   ForEachBlock(screen, across, down, s, [&](int32_t left, int32_t top) {
@@ -86,7 +87,7 @@ void CornerMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
 }
 
 void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
-                const uint8_t* cube) {
+                const ColourCube& cube) {
   if (s < 1) return;
   const int32_t area = WrapMul(s, s);
   // A 32-bit sum divided as a signed 32-bit value, reduced to 5 bits.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "blend/colour_cube.h"
 #include "frame/screen.h"
 #include "frame/selection.h"
 
@@ -16,9 +17,6 @@ struct MosaicRandom {
 };
 
 int32_t NextRandom(MosaicRandom& random);
-
-// The colour cube: 32 x 32 x 32 palette indexes, entry r x 1024 + g x 32 + b for 5-bit components.
-inline constexpr int32_t kColourCubeBytes = 32768;
 
 // Sets every pixel of columns x .. x+w-1 of rows y .. y+h-1 to `colour`, rows from y downwards.
 // Nothing is done when h < 1, and each row is left alone when w < 1. No clipping.
@@ -34,8 +32,9 @@ void FillTargetRect(const Screen& target, int32_t x, int32_t y, int32_t w, int32
 void RandomMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
                   MosaicRandom& random);
 void CornerMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
-                  const uint8_t* cube);
-void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s, const uint8_t* cube);
+                  const ColourCube& cube);
+void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
+                const ColourCube& cube);
 
 // Centre-sampled mosaic of the w x h area at the source's cursor onto the area at the target's
 // cursor, in n x n blocks with partial blocks at the right and bottom edges. A key of 0 or more

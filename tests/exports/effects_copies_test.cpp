@@ -1,7 +1,7 @@
 // Keyed one-to-one copies and the pixel doubler through the exports.
 #include <random>
 
-#include "effects_models.h"
+#include "models/effects_model.h"
 #include "harness/fixture.h"
 
 namespace tavitest {

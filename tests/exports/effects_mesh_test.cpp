@@ -1,7 +1,7 @@
 // Checkerboard copies and fills through the exports.
 #include <random>
 
-#include "effects_models.h"
+#include "models/effects_model.h"
 #include "harness/fixture.h"
 
 namespace tavitest {

@@ -3,8 +3,9 @@
 #include <thread>
 #include <vector>
 
-#include "effects_models.h"
 #include "harness/fixture.h"
+#include "models/blend_model.h"
+#include "models/effects_model.h"
 
 namespace tavitest {
 namespace {
@@ -42,6 +43,106 @@ void OnFreshThread(Body body) {
 }
 
 class MosaicTest : public ExportTest {};
+
+// A screen of random pixels whose palette has repeated colours (entries 128 to 255 copy 0 to 127),
+// with the colour cube built from that palette; returns the model of the cube.
+std::vector<uint8_t> PaletteScreenWithCube(const Library& lib, HostScreen& screen, uint32_t seed) {
+  screen.RandomPalette(seed);
+  for (int i = 0; i < 128 * 4; ++i)
+    screen.palette()[128 * 4 + i] = screen.palette()[i];
+  screen.FillRandom(seed + 1);
+  lib.tavi_AlphaInit(screen.record(), 0, 0, 0);
+  return tavimodel::StraightCube(screen.palette(), 256);
+}
+
+// The colour mosaics as defined: the cube entry for a block's mean colour, over its four corners
+// (sums shifted right by 5) or over all its pixels (sums divided by s x s, shifted right by 3).
+void ModelColourMosaic(HostScreen& screen, const std::vector<uint8_t>& cube, int across, int down,
+                       int s, bool corners) {
+  for (int j = 0; j < down; ++j) {
+    for (int i = 0; i < across; ++i) {
+      const int left = CursorX(screen) + i * s, top = CursorY(screen) + j * s;
+      int sum[3] = {0, 0, 0};
+      const auto add = [&](int x, int y) {
+        for (int c = 0; c < 3; ++c)
+          sum[c] += screen.palette()[screen.at(x, y) * 4 + c];
+      };
+      if (corners) {
+        add(left, top);
+        add(left + s - 1, top);
+        add(left, top + s - 1);
+        add(left + s - 1, top + s - 1);
+      } else {
+        for (int y = top; y < top + s; ++y) {
+          for (int x = left; x < left + s; ++x)
+            add(x, y);
+        }
+      }
+      int c5[3];
+      for (int c = 0; c < 3; ++c)
+        c5[c] = corners ? sum[c] >> 5 : sum[c] / (s * s) >> 3;
+      const uint8_t colour = cube[c5[2] * 1024 + c5[1] * 32 + c5[0]];
+      for (int y = top; y < top + s; ++y) {
+        for (int x = left; x < left + s; ++x)
+          screen.at(x, y) = colour;
+      }
+    }
+  }
+}
+
+TEST_F(MosaicTest, ColourMosaicsMatchTheModelThroughTheCube) {
+  std::mt19937 rng(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    HostScreen screen(36, 28), model(36, 28);
+    const std::vector<uint8_t> cube = PaletteScreenWithCube(lib(), screen, trial);
+    model.palette() = screen.palette();
+    model.pixels() = screen.pixels();
+    const int s = 1 + static_cast<int>(rng() % 8);
+    const int across = static_cast<int>(rng() % (36 / s + 1));
+    const int down = static_cast<int>(rng() % (28 / s + 1));
+    const int cx = static_cast<int>(rng() % static_cast<unsigned>(36 - across * s + 1));
+    const int cy = static_cast<int>(rng() % static_cast<unsigned>(28 - down * s + 1));
+    const bool corners = trial % 2 == 0;
+    screen.SetCursor(cx, cy);
+    model.SetCursor(cx, cy);
+    if (corners) {
+      lib().tavi_gmozice(screen.record(), across, down, s);
+    } else {
+      lib().tavi_gmozicn(screen.record(), across, down, s);
+    }
+    ModelColourMosaic(model, cube, across, down, s, corners);
+    ASSERT_EQ(screen.pixels(), model.pixels()) << "trial " << trial;
+  }
+}
+
+TEST_F(MosaicTest, ColourMosaicsOfSizeOneMapEachPixelToItsCubeEntry) {
+  HostScreen screen(16, 16);
+  PaletteScreenWithCube(lib(), screen, 8);
+  for (int i = 0; i < 256; ++i)
+    screen.pixels()[i] = static_cast<uint8_t>(i);
+  const std::vector<uint8_t> before = screen.pixels();
+  screen.SetCursor(0, 0);
+  lib().tavi_gmozicn(screen.record(), 16, 16, 1);
+  const std::vector<uint8_t> mean = screen.pixels();
+  screen.pixels() = before;
+  lib().tavi_gmozice(screen.record(), 16, 16, 1);
+  EXPECT_EQ(screen.pixels(), mean);
+  // A colour repeated higher up the palette maps to the first entry holding it, or nearer.
+  for (int i = 128; i < 256; ++i)
+    ASSERT_LT(mean[i], 128) << i;
+}
+
+TEST_F(MosaicTest, ColourMosaicsAgreeOnBlocksOfTwo) {
+  HostScreen a(20, 14), b(20, 14);
+  PaletteScreenWithCube(lib(), a, 9);
+  b.palette() = a.palette();
+  b.pixels() = a.pixels();
+  a.SetCursor(2, 1);
+  b.SetCursor(2, 1);
+  lib().tavi_gmozice(a.record(), 9, 6, 2);
+  lib().tavi_gmozicn(b.record(), 9, 6, 2);
+  EXPECT_EQ(a.pixels(), b.pixels());
+}
 
 TEST_F(MosaicTest, FirstDrawsOfAFreshThreadPickTheSameOffsets) {
   ModelRandom model;

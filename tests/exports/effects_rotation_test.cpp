@@ -2,7 +2,7 @@
 // mapping, key, fill and target clipping.
 #include <random>
 
-#include "effects_models.h"
+#include "models/effects_model.h"
 #include "harness/fixture.h"
 
 namespace tavitest {

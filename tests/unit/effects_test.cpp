@@ -88,16 +88,16 @@ struct TestScreen {
   uint8_t& at(int x, int y) { return pixels[static_cast<size_t>(height - 1 - y) * width + x]; }
 };
 
-// A cube whose entries name their own position, so the test can read back r, g, b.
-std::vector<uint8_t> CubeOfPositions() {
-  std::vector<uint8_t> cube(kColourCubeBytes);
-  for (int i = 0; i < kColourCubeBytes; ++i)
-    cube[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
+// A cube whose entries change from cell to cell, so that a wrong cell shows.
+ColourCube CubeOfPositions() {
+  ColourCube cube;
+  for (size_t i = 0; i < ColourCube::kCells; ++i)
+    cube.cells[i] = static_cast<uint8_t>(i * 7 + (i >> 8));
   return cube;
 }
 
-uint8_t CubeAt(const std::vector<uint8_t>& cube, int r, int g, int b) {
-  return cube[static_cast<size_t>(r) * 1024 + g * 32 + b];
+uint8_t CubeAt(const ColourCube& cube, int r, int g, int b) {
+  return cube.cells[static_cast<size_t>(r) * 1024 + g * 32 + b];
 }
 
 TEST(ColourMosaics, CornerMosaicAveragesTheFourCornersThroughTheCube) {
@@ -108,8 +108,8 @@ TEST(ColourMosaics, CornerMosaicAveragesTheFourCornersThroughTheCube) {
   for (auto& p : screen.pixels)
     p = static_cast<uint8_t>(rng());
   TestScreen before = screen;
-  const std::vector<uint8_t> cube = CubeOfPositions();
-  CornerMosaic(screen.View(1, 2), 3, 2, 3, cube.data());
+  const ColourCube cube = CubeOfPositions();
+  CornerMosaic(screen.View(1, 2), 3, 2, 3, cube);
   const auto component = [&](int x, int y, int c) {
     return static_cast<int>(before.palette[before.at(x, y) * 4 + c]);
   };
@@ -139,8 +139,8 @@ TEST(ColourMosaics, MeanMosaicAveragesEveryPixelThroughTheCube) {
   for (auto& p : screen.pixels)
     p = static_cast<uint8_t>(rng());
   TestScreen before = screen;
-  const std::vector<uint8_t> cube = CubeOfPositions();
-  MeanMosaic(screen.View(0, 1), 3, 2, 4, cube.data());
+  const ColourCube cube = CubeOfPositions();
+  MeanMosaic(screen.View(0, 1), 3, 2, 4, cube);
   for (int j = 0; j < 2; ++j) {
     for (int i = 0; i < 3; ++i) {
       int sum[3] = {0, 0, 0};
@@ -171,9 +171,9 @@ TEST(ColourMosaics, BlockSizeTwoMakesCornersAndMeanAgree) {
   for (auto& p : a.pixels)
     p = static_cast<uint8_t>(rng());
   TestScreen b = a;
-  const std::vector<uint8_t> cube = CubeOfPositions();
-  CornerMosaic(a.View(0, 0), 5, 4, 2, cube.data());
-  MeanMosaic(b.View(0, 0), 5, 4, 2, cube.data());
+  const ColourCube cube = CubeOfPositions();
+  CornerMosaic(a.View(0, 0), 5, 4, 2, cube);
+  MeanMosaic(b.View(0, 0), 5, 4, 2, cube);
   EXPECT_EQ(a.pixels, b.pixels);
 }
 
@@ -185,9 +185,9 @@ TEST(ColourMosaics, BlockSizeOneMapsEachPixelThroughTheCube) {
   for (auto& p : a.pixels)
     p = static_cast<uint8_t>(rng());
   TestScreen corners = a, mean = a;
-  const std::vector<uint8_t> cube = CubeOfPositions();
-  CornerMosaic(corners.View(0, 0), 6, 5, 1, cube.data());
-  MeanMosaic(mean.View(0, 0), 6, 5, 1, cube.data());
+  const ColourCube cube = CubeOfPositions();
+  CornerMosaic(corners.View(0, 0), 6, 5, 1, cube);
+  MeanMosaic(mean.View(0, 0), 6, 5, 1, cube);
   for (size_t i = 0; i < a.pixels.size(); ++i) {
     const uint8_t* c = &a.palette[a.pixels[i] * 4];
     const uint8_t want = CubeAt(cube, c[2] >> 3, c[1] >> 3, c[0] >> 3);
@@ -201,10 +201,10 @@ TEST(ColourMosaics, BlockSizeBelowOneWritesNothing) {
   for (size_t i = 0; i < a.pixels.size(); ++i)
     a.pixels[i] = static_cast<uint8_t>(i);
   const std::vector<uint8_t> before = a.pixels;
-  const std::vector<uint8_t> cube = CubeOfPositions();
+  const ColourCube cube = CubeOfPositions();
   for (const int32_t s : {0, -1, -3}) {
-    CornerMosaic(a.View(3, 3), 2, 2, s, cube.data());
-    MeanMosaic(a.View(3, 3), 2, 2, s, cube.data());
+    CornerMosaic(a.View(3, 3), 2, 2, s, cube);
+    MeanMosaic(a.View(3, 3), 2, 2, s, cube);
   }
   EXPECT_EQ(a.pixels, before);
 }
