@@ -1,8 +1,8 @@
 // Keyed one-to-one copies and the pixel doubler through the exports.
 #include <random>
 
-#include "models/effects_model.h"
 #include "harness/fixture.h"
+#include "models/effects_model.h"
 
 namespace tavitest {
 namespace {

@@ -1,8 +1,8 @@
 // Checkerboard copies and fills through the exports.
 #include <random>
 
-#include "models/effects_model.h"
 #include "harness/fixture.h"
+#include "models/effects_model.h"
 
 namespace tavitest {
 namespace {

@@ -2,8 +2,8 @@
 // mapping, key, fill and target clipping.
 #include <random>
 
-#include "models/effects_model.h"
 #include "harness/fixture.h"
+#include "models/effects_model.h"
 
 namespace tavitest {
 namespace {

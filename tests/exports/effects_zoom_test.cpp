@@ -1,8 +1,8 @@
 // Zoomed and trapezoid copies through the exports.
 #include <random>
 
-#include "models/effects_model.h"
 #include "harness/fixture.h"
+#include "models/effects_model.h"
 
 namespace tavitest {
 namespace {

@@ -30,9 +30,9 @@ TEST(RotationTables, AreTheTruncatedSineAndNegatedCosine) {
 
 TEST(MosaicRandom, FreshGeneratorGivesTheKnownFirstDraws) {
   MosaicRandom random;
-  std::vector<int32_t> draws;
-  for (int i = 0; i < 6; ++i)
-    draws.push_back(NextRandom(random));
+  std::vector<int32_t> draws(6);
+  for (int32_t& draw : draws)
+    draw = NextRandom(random);
   EXPECT_EQ(draws, (std::vector<int32_t>{41, 18467, 6334, 26500, 19169, 15724}));
 }
 
@@ -122,9 +122,10 @@ TEST(ColourMosaics, CornerMosaicAveragesTheFourCornersThroughTheCube) {
       }
       const int l = 1 + 3 * i, t = 2 + 3 * j;
       int sum[3];
-      for (int c = 0; c < 3; ++c)
+      for (int c = 0; c < 3; ++c) {
         sum[c] = component(l, t, c) + component(l + 2, t, c) + component(l, t + 2, c) +
                  component(l + 2, t + 2, c);
+      }
       ASSERT_EQ(screen.at(x, y), CubeAt(cube, sum[2] >> 5, sum[1] >> 5, sum[0] >> 5))
           << x << "," << y;
     }
