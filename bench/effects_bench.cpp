@@ -16,6 +16,15 @@ using tavihost::HostScreen;
 
 constexpr int32_t kKey = 42;
 
+// Selects the two screens, with a random source and an empty target at (cx, cy).
+void SelectScreens(HostScreen& source, HostScreen& target, int32_t cx, int32_t cy) {
+  source.FillRandom(2);
+  target.Fill(0);
+  target.SetCursor(cx, cy);
+  tavihost::Tavikit().tavi_fset(source.record(), 0, 0, 0);
+  tavihost::Tavikit().tavi_tset(target.record(), 0, 0, 0);
+}
+
 // A 640 x 480 source where about 40% of the pixels are the key, scattered at random.
 struct KeyedScreens {
   HostScreen source{640, 480};
@@ -89,13 +98,9 @@ BENCHMARK(BM_memcpy_256x256);
 // 160 x 120, with a key and a fill colour.
 void BM_tavi_zoomcopy_320x240(benchmark::State& state) {
   HostScreen source(640, 480), target(640, 480);
-  source.FillRandom(2);
-  target.Fill(0);
+  SelectScreens(source, target, 0, 0);
   const auto& lib = tavihost::Tavikit();
-  lib.tavi_fset(source.record(), 0, 0, 0);
-  lib.tavi_tset(target.record(), 0, 0, 0);
   lib.tavi_copyset(160, 120, 320, 240);
-  target.SetCursor(0, 0);
   const auto w = static_cast<int32_t>(320 * state.range(0) / 2);
   const auto h = static_cast<int32_t>(240 * state.range(0) / 2);
   for (auto _ : state) {
@@ -111,15 +116,11 @@ TAVIBENCH_RATIO("BM_tavi_zoomcopy_320x240/1", "BM_memcpy_160x120");
 // A 256 x 256 frame turned by angle index 32 into a 256 x 256 area, with fill and key.
 void BM_tavi_rotcopy_256x256_angle32(benchmark::State& state) {
   HostScreen source(320, 320), target(320, 320);
-  source.FillRandom(3);
-  target.Fill(0);
+  SelectScreens(source, target, 32, 32);
   const auto& lib = tavihost::Tavikit();
-  lib.tavi_fset(source.record(), 0, 0, 0);
-  lib.tavi_tset(target.record(), 0, 0, 0);
   lib.tavi_rotset(-1, -1, 32, 0);
   lib.tavi_rotpos(32, 32, 256, 256);
   lib.tavi_rotclip(-1, 0, 0, 0);
-  target.SetCursor(32, 32);
   for (auto _ : state) {
     lib.tavi_rotcopy(256, 256, 0, kKey);
     benchmark::ClobberMemory();
@@ -131,11 +132,8 @@ TAVIBENCH_RATIO("BM_tavi_rotcopy_256x256_angle32", "BM_memcpy_256x256");
 
 void BM_tavi_HGCP320_mode0(benchmark::State& state) {
   HostScreen source(320, 240), target(640, 480);
-  source.FillRandom(4);
-  target.Fill(0);
+  SelectScreens(source, target, 0, 0);
   const auto& lib = tavihost::Tavikit();
-  lib.tavi_fset(source.record(), 0, 0, 0);
-  lib.tavi_tset(target.record(), 0, 0, 0);
   for (auto _ : state) {
     lib.tavi_HGCP320(0, 0, 0, 0);
     benchmark::ClobberMemory();

@@ -76,20 +76,12 @@ int32_t TAVIKIT_CALL tavi_rotset(tavi_word centreX, tavi_word centreY, tavi_word
 }
 
 int32_t TAVIKIT_CALL tavi_rotpos(tavi_word x, tavi_word y, tavi_word w, tavi_word h) {
-  RotationParams& rot = ProcessEffects().rotation;
-  rot.frameX = ArgInt(x);
-  rot.frameY = ArgInt(y);
-  rot.frameW = ArgInt(w);
-  rot.frameH = ArgInt(h);
+  ProcessEffects().rotation.frame = CopyRect{ArgInt(x), ArgInt(y), ArgInt(w), ArgInt(h)};
   return 0;
 }
 
 int32_t TAVIKIT_CALL tavi_rotclip(tavi_word x, tavi_word y, tavi_word w, tavi_word h) {
-  RotationParams& rot = ProcessEffects().rotation;
-  rot.clipX = ArgInt(x);
-  rot.clipY = ArgInt(y);
-  rot.clipW = ArgInt(w);
-  rot.clipH = ArgInt(h);
+  ProcessEffects().rotation.clip = CopyRect{ArgInt(x), ArgInt(y), ArgInt(w), ArgInt(h)};
   return 0;
 }
 

@@ -30,13 +30,13 @@ struct SourceClip {
 // outside the pixels.
 SourceClip ClipOf(const RotationParams& rot, const Screen& source) {
   SourceClip clip{0, 0, source.width, source.height};
-  if (rot.clipX < 0) return clip;
-  clip.left = std::max(rot.clipX, 0);
-  clip.top = std::max(rot.clipY, 0);
+  if (rot.clip.x < 0) return clip;
+  clip.left = std::max(rot.clip.x, 0);
+  clip.top = std::max(rot.clip.y, 0);
   clip.right = static_cast<int32_t>(
-      std::min<int64_t>(static_cast<int64_t>(rot.clipX) + rot.clipW, source.width));
+      std::min<int64_t>(static_cast<int64_t>(rot.clip.x) + rot.clip.w, source.width));
   clip.bottom = static_cast<int32_t>(
-      std::min<int64_t>(static_cast<int64_t>(rot.clipY) + rot.clipH, source.height));
+      std::min<int64_t>(static_cast<int64_t>(rot.clip.y) + rot.clip.h, source.height));
   return clip;
 }
 
@@ -54,8 +54,10 @@ void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int3
   const Screen target = sel.Target();
 
   // The centre relative to the frame's top-left.
-  const int32_t cx = rot.centreX >= 0 ? WrapSub(rot.centreX, rot.frameX) : TruncDiv(rot.frameW, 2);
-  const int32_t cy = rot.centreY >= 0 ? WrapSub(rot.centreY, rot.frameY) : TruncDiv(rot.frameH, 2);
+  const int32_t cx =
+      rot.centreX >= 0 ? WrapSub(rot.centreX, rot.frame.x) : TruncDiv(rot.frame.w, 2);
+  const int32_t cy =
+      rot.centreY >= 0 ? WrapSub(rot.centreY, rot.frame.y) : TruncDiv(rot.frame.h, 2);
   const int32_t s = kRotationSine[rot.angle];
   const int32_t c = kRotationNegCosine[rot.angle];
   const auto turn = [&](int32_t u, int32_t v) {
@@ -65,8 +67,8 @@ void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int3
                  WrapAdd(Sar(WrapAdd(WrapMul(c, dv), WrapMul(s, du)), 8), cy)};
   };
   const Point p0 = turn(0, 0);
-  const Point p1 = turn(rot.frameW, 0);
-  const Point p2 = turn(0, rot.frameH);
+  const Point p1 = turn(rot.frame.w, 0);
+  const Point p2 = turn(0, rot.frame.h);
   const int32_t dXx = StepOver(p1.x, p0.x, W);
   const int32_t dXy = StepOver(p1.y, p0.y, W);
   const int32_t dYx = StepOver(p2.x, p0.x, H);
@@ -77,8 +79,8 @@ void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int3
   const Span cols = VisibleSpan(target.cursorX, W, target.width);
   const Span rows = VisibleSpan(target.cursorY, H, target.height);
   if (cols.Empty() || rows.Empty()) return;
-  int32_t rx = WrapAdd(WrapMul(WrapAdd(p0.x, rot.frameX), 256), WrapMul(rows.first, dYx));
-  int32_t ry = WrapAdd(WrapMul(WrapAdd(p0.y, rot.frameY), 256), WrapMul(rows.first, dYy));
+  int32_t rx = WrapAdd(WrapMul(WrapAdd(p0.x, rot.frame.x), 256), WrapMul(rows.first, dYx));
+  int32_t ry = WrapAdd(WrapMul(WrapAdd(p0.y, rot.frame.y), 256), WrapMul(rows.first, dYy));
   const bool filled = fill >= 0;
   const auto fillIndex = static_cast<uint8_t>(fill);
   for (int32_t j = rows.first; j < rows.end; ++j) {

@@ -20,14 +20,8 @@ struct RotationParams {
   int32_t centreX = 0;  // source-screen coordinates; negative: the middle of the frame
   int32_t centreY = 0;
   uint8_t angle = 0;  // 256 steps per turn
-  int32_t frameX = 0;
-  int32_t frameY = 0;
-  int32_t frameW = 0;
-  int32_t frameH = 0;
-  int32_t clipX = 0;  // negative: the whole source screen
-  int32_t clipY = 0;
-  int32_t clipW = 0;
-  int32_t clipH = 0;
+  CopyRect frame;     // the picture in the source screen
+  CopyRect clip;      // the source pixels that may be sampled; x negative: the whole source screen
 };
 
 // Fills the W x H area at the target's cursor (clipped to the target) with the frame turned by the

@@ -1,19 +1,12 @@
 // Checkerboard copies and fills through the exports.
 #include <random>
 
-#include "harness/fixture.h"
-#include "models/effects_model.h"
+#include "effects_fixture.h"
 
 namespace tavitest {
 namespace {
 
-class MeshTest : public ExportTest {
- protected:
-  void Select(const HostScreen& src, const HostScreen& dst) {
-    lib().tavi_fset(src.record(), 0, 0, 0);
-    lib().tavi_tset(dst.record(), 0, 0, 0);
-  }
-};
+using MeshTest = EffectsTest;
 
 // Which area pixels (i, j) the checkerboard copies write for a width W.
 bool CopiedByMesh(int i, int j, int W) {

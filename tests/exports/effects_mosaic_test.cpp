@@ -3,9 +3,8 @@
 #include <thread>
 #include <vector>
 
-#include "harness/fixture.h"
+#include "effects_fixture.h"
 #include "models/blend_model.h"
-#include "models/effects_model.h"
 
 namespace tavitest {
 namespace {
@@ -42,7 +41,7 @@ void OnFreshThread(Body body) {
   thread.join();
 }
 
-class MosaicTest : public ExportTest {};
+using MosaicTest = EffectsTest;
 
 // A palette with repeated colours (entries 128 to 255 copy 0 to 127) on a screen of random pixels,
 // and the colour cube built from it; returns the model of the cube.
@@ -207,46 +206,45 @@ TEST_F(MosaicTest, BlockSizeOneChangesNoPixelButSpendsTwoDrawsPerBlock) {
   });
 }
 
-// w 10, h 7, block 4: six blocks in order, each sampled at its centre.
-TEST_F(MosaicTest, MozcopyCoversPartialBlocksAtTheRightAndBottom) {
-  HostScreen src(20, 16), dst(24, 20);
+// A block of a mosaic copy: offset and size in the area, and where it is sampled.
+struct Block {
+  int bx, by, bw, bh, sampleX, sampleY;
+};
+
+// Copies a w x h area with block size n from source cursor (3, 2) to target cursor (5, 6), and
+// expects exactly the given blocks, each filled with its sample.
+void ExpectMozcopyBlocks(const Library& lib, int w, int h, int n, std::vector<Block> blocks) {
+  HostScreen src(20, 16), dst(24, 20), expected(24, 20);
   src.FillRandom(3);
   dst.Fill(0xEE);
+  expected.Fill(0xEE);
   src.SetCursor(3, 2);
   dst.SetCursor(5, 6);
-  lib().tavi_fset(src.record(), 0, 0, 0);
-  lib().tavi_tset(dst.record(), 0, 0, 0);
-  lib().tavi_mozcopy(10, 7, 4, -1);
-  const struct {
-    int bx, by, bw, bh, ox, oy;
-  } blocks[] = {{0, 0, 4, 4, 2, 2}, {4, 0, 4, 4, 6, 2}, {8, 0, 2, 4, 9, 2},
-                {0, 4, 4, 3, 2, 5}, {4, 4, 4, 3, 6, 5}, {8, 4, 2, 3, 9, 5}};
-  std::vector<int> expected(static_cast<size_t>(24 * 20), 0xEE);
-  for (const auto& b : blocks) {
+  lib.tavi_fset(src.record(), 0, 0, 0);
+  lib.tavi_tset(dst.record(), 0, 0, 0);
+  lib.tavi_mozcopy(w, h, n, -1);
+  for (const Block& b : blocks) {
     for (int y = b.by; y < b.by + b.bh; ++y) {
       for (int x = b.bx; x < b.bx + b.bw; ++x)
-        expected[static_cast<size_t>(6 + y) * 24 + 5 + x] = src.at(3 + b.ox, 2 + b.oy);
+        expected.at(5 + x, 6 + y) = src.at(3 + b.sampleX, 2 + b.sampleY);
     }
   }
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 24; ++x)
-      ASSERT_EQ(dst.at(x, y), expected[static_cast<size_t>(y) * 24 + x]) << x << "," << y;
-  }
+  EXPECT_EQ(dst.pixels(), expected.pixels()) << w << "x" << h << "/" << n;
+}
+
+// w 10, h 7, block 4: full blocks, the right-edge block, then the bottom row and its corner.
+TEST_F(MosaicTest, MozcopyCoversPartialBlocksAtTheRightAndBottom) {
+  ExpectMozcopyBlocks(lib(), 10, 7, 4,
+                      {{0, 0, 4, 4, 2, 2},
+                       {4, 0, 4, 4, 6, 2},
+                       {8, 0, 2, 4, 9, 2},
+                       {0, 4, 4, 3, 2, 5},
+                       {4, 4, 4, 3, 6, 5},
+                       {8, 4, 2, 3, 9, 5}});
 }
 
 TEST_F(MosaicTest, MozcopySmallerThanOneBlockIsOneBlockSampledAtItsMiddle) {
-  HostScreen src(10, 10), dst(10, 10);
-  src.FillRandom(4);
-  dst.Fill(0xEE);
-  src.SetCursor(1, 2);
-  dst.SetCursor(0, 0);
-  lib().tavi_fset(src.record(), 0, 0, 0);
-  lib().tavi_tset(dst.record(), 0, 0, 0);
-  lib().tavi_mozcopy(5, 3, 8, -1);
-  for (int y = 0; y < 10; ++y) {
-    for (int x = 0; x < 10; ++x)
-      ASSERT_EQ(dst.at(x, y), (x < 5 && y < 3) ? src.at(1 + 2, 2 + 1) : 0xEE) << x << "," << y;
-  }
+  ExpectMozcopyBlocks(lib(), 5, 3, 8, {{0, 0, 5, 3, 2, 1}});
 }
 
 TEST_F(MosaicTest, MozcopyKeyUsesTheLowByteAndSkipsWholeBlocks) {
@@ -256,8 +254,7 @@ TEST_F(MosaicTest, MozcopyKeyUsesTheLowByteAndSkipsWholeBlocks) {
   src.at(2, 5) = 0;  // the sample of the first block of the bottom row
   src.SetCursor(0, 0);
   dst.SetCursor(0, 0);
-  lib().tavi_fset(src.record(), 0, 0, 0);
-  lib().tavi_tset(dst.record(), 0, 0, 0);
+  Select(src, dst);
   dst.Fill(0xEE);
   lib().tavi_mozcopy(10, 7, 4, 256);  // key index 0
   for (int y = 0; y < 7; ++y) {
@@ -284,8 +281,7 @@ TEST_F(MosaicTest, MozcopyInPlaceIsACentreSampledMosaic) {
     const int cx = static_cast<int>(rng() % static_cast<unsigned>(31 - w));
     const int cy = static_cast<int>(rng() % static_cast<unsigned>(25 - h));
     screen.SetCursor(cx, cy);
-    lib().tavi_fset(screen.record(), 0, 0, 0);
-    lib().tavi_tset(screen.record(), 0, 0, 0);
+    Select(screen, screen);
     lib().tavi_mozcopy(w, h, n, -1);
     const auto old = [&](int x, int y) { return before[static_cast<size_t>(23 - y) * 30 + x]; };
     for (int y = 0; y < 24; ++y) {
@@ -311,8 +307,7 @@ TEST_F(MosaicTest, NothingIsDrawnForEmptyCounts) {
   const std::vector<uint8_t> before = screen.pixels();
   screen.SetCursor(0, 0);
   dst.SetCursor(0, 0);
-  lib().tavi_fset(screen.record(), 0, 0, 0);
-  lib().tavi_tset(dst.record(), 0, 0, 0);
+  Select(screen, dst);
   for (const auto& [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 5}, {5, -3}})
     EXPECT_EQ(lib().tavi_mozcopy(w, h, 2, -1), 0);
   EXPECT_EQ(lib().tavi_mozcopy(5, 5, 0, -1), 0);

@@ -1,19 +1,15 @@
 // Rotated copies through the exports: the stored parameters, the stepping of the inverse
 // mapping, key, fill and target clipping.
-#include <random>
-
-#include "harness/fixture.h"
-#include "models/effects_model.h"
+#include "effects_fixture.h"
 
 namespace tavitest {
 namespace {
 
-class RotationTest : public ExportTest {
+class RotationTest : public EffectsTest {
  protected:
   // Selects the screens and stores every rotation parameter.
   void Setup(const HostScreen& src, const HostScreen& dst, const RotParams& p) {
-    lib().tavi_fset(src.record(), 0, 0, 0);
-    lib().tavi_tset(dst.record(), 0, 0, 0);
+    Select(src, dst);
     lib().tavi_rotset(p.centreX, p.centreY, p.angle, 0);
     lib().tavi_rotpos(p.frame.x, p.frame.y, p.frame.w, p.frame.h);
     lib().tavi_rotclip(p.clip.x, p.clip.y, p.clip.w, p.clip.h);
@@ -169,17 +165,11 @@ TEST_F(RotationTest, AreaOffTheTopLeftSamplesAsIfItWereWhole) {
   small.SetCursor(-7, -5);
   Setup(src, small, p);
   lib().tavi_rotcopy(30, 25, 9, -1);
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 23; ++x)
-      ASSERT_EQ(small.at(x, y), big.at(10 + 7 + x, 10 + 5 + y)) << x << "," << y;
-  }
+  ExpectSameWindow(small, big, 10 + 7, 10 + 5, 23, 20);
 }
 
 TEST_F(RotationTest, MatchesTheModelForRandomParameters) {
-  std::mt19937 rng(5);
-  const auto pick = [&rng](int lo, int hi) {
-    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
-  };
+  Picker pick(5);
   for (int trial = 0; trial < 300; ++trial) {
     HostScreen src(48, 40), dst(56, 44), model(56, 44);
     src.FillRandom(trial);

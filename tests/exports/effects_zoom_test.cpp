@@ -1,20 +1,10 @@
 // Zoomed and trapezoid copies through the exports.
-#include <random>
-
-#include "harness/fixture.h"
-#include "models/effects_model.h"
+#include "effects_fixture.h"
 
 namespace tavitest {
 namespace {
 
-class ZoomTest : public ExportTest {
- protected:
-  void Setup(const HostScreen& src, const HostScreen& dst, Rect r) {
-    lib().tavi_fset(src.record(), 0, 0, 0);
-    lib().tavi_tset(dst.record(), 0, 0, 0);
-    lib().tavi_copyset(r.x, r.y, r.w, r.h);
-  }
-};
+using ZoomTest = EffectsTest;
 
 TEST_F(ZoomTest, SameSizeCopiesOneToOneWithKeyAndClipping) {
   HostScreen src(32, 32), dst(24, 24);
@@ -96,17 +86,11 @@ TEST_F(ZoomTest, AreaOffTheTargetSamplesAsIfItWereWhole) {
   Setup(src, small, {3, 4, 29, 31});
   small.SetCursor(-9, -6);
   lib().tavi_zoomcopy(37, 23, 7, -1);
-  for (int y = 0; y < 17; ++y) {
-    for (int x = 0; x < 28; ++x)
-      ASSERT_EQ(small.at(x, y), big.at(20 + 9 + x, 20 + 6 + y)) << x << "," << y;
-  }
+  ExpectSameWindow(small, big, 20 + 9, 20 + 6, 28, 17);
 }
 
 TEST_F(ZoomTest, ZoomMatchesTheModelForRandomAreas) {
-  std::mt19937 rng(6);
-  const auto pick = [&rng](int lo, int hi) {
-    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
-  };
+  Picker pick(6);
   for (int trial = 0; trial < 300; ++trial) {
     HostScreen src(40, 30), dst(50, 40), model(50, 40);
     src.FillRandom(trial);
@@ -176,10 +160,7 @@ TEST_F(ZoomTest, PolycopyRowsWidenByHalfTheMarginOverTheRows) {
 }
 
 TEST_F(ZoomTest, PolycopyMatchesTheModelForRandomShapes) {
-  std::mt19937 rng(9);
-  const auto pick = [&rng](int lo, int hi) {
-    return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
-  };
+  Picker pick(9);
   for (int trial = 0; trial < 300; ++trial) {
     HostScreen src(40, 30), dst(64, 48), model(64, 48);
     src.FillRandom(trial);

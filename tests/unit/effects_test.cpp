@@ -88,6 +88,17 @@ struct TestScreen {
   uint8_t& at(int x, int y) { return pixels[static_cast<size_t>(height - 1 - y) * width + x]; }
 };
 
+// A screen of random pixels with a random palette.
+TestScreen RandomTestScreen(int32_t w, int32_t h, uint32_t seed) {
+  TestScreen screen(w, h);
+  std::mt19937 rng(seed);
+  for (auto& p : screen.palette)
+    p = static_cast<uint8_t>(rng());
+  for (auto& p : screen.pixels)
+    p = static_cast<uint8_t>(rng());
+  return screen;
+}
+
 // A cube whose entries change from cell to cell, so that a wrong cell shows.
 ColourCube CubeOfPositions() {
   ColourCube cube;
@@ -101,12 +112,7 @@ uint8_t CubeAt(const ColourCube& cube, int r, int g, int b) {
 }
 
 TEST(ColourMosaics, CornerMosaicAveragesTheFourCornersThroughTheCube) {
-  TestScreen screen(12, 9);
-  std::mt19937 rng(2);
-  for (auto& p : screen.palette)
-    p = static_cast<uint8_t>(rng());
-  for (auto& p : screen.pixels)
-    p = static_cast<uint8_t>(rng());
+  TestScreen screen = RandomTestScreen(12, 9, 2);
   TestScreen before = screen;
   const ColourCube cube = CubeOfPositions();
   CornerMosaic(screen.View(1, 2), 3, 2, 3, cube);
@@ -133,12 +139,7 @@ TEST(ColourMosaics, CornerMosaicAveragesTheFourCornersThroughTheCube) {
 }
 
 TEST(ColourMosaics, MeanMosaicAveragesEveryPixelThroughTheCube) {
-  TestScreen screen(15, 10);
-  std::mt19937 rng(3);
-  for (auto& p : screen.palette)
-    p = static_cast<uint8_t>(rng());
-  for (auto& p : screen.pixels)
-    p = static_cast<uint8_t>(rng());
+  TestScreen screen = RandomTestScreen(15, 10, 3);
   TestScreen before = screen;
   const ColourCube cube = CubeOfPositions();
   MeanMosaic(screen.View(0, 1), 3, 2, 4, cube);
@@ -165,12 +166,7 @@ TEST(ColourMosaics, MeanMosaicAveragesEveryPixelThroughTheCube) {
 }
 
 TEST(ColourMosaics, BlockSizeTwoMakesCornersAndMeanAgree) {
-  TestScreen a(10, 8);
-  std::mt19937 rng(4);
-  for (auto& p : a.palette)
-    p = static_cast<uint8_t>(rng());
-  for (auto& p : a.pixels)
-    p = static_cast<uint8_t>(rng());
+  TestScreen a = RandomTestScreen(10, 8, 4);
   TestScreen b = a;
   const ColourCube cube = CubeOfPositions();
   CornerMosaic(a.View(0, 0), 5, 4, 2, cube);
@@ -179,12 +175,7 @@ TEST(ColourMosaics, BlockSizeTwoMakesCornersAndMeanAgree) {
 }
 
 TEST(ColourMosaics, BlockSizeOneMapsEachPixelThroughTheCube) {
-  TestScreen a(6, 5);
-  std::mt19937 rng(5);
-  for (auto& p : a.palette)
-    p = static_cast<uint8_t>(rng());
-  for (auto& p : a.pixels)
-    p = static_cast<uint8_t>(rng());
+  TestScreen a = RandomTestScreen(6, 5, 5);
   TestScreen corners = a, mean = a;
   const ColourCube cube = CubeOfPositions();
   CornerMosaic(corners.View(0, 0), 6, 5, 1, cube);
