@@ -52,8 +52,14 @@ lint() {
   git ls-files -- '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
   say "clang-tidy"
   git ls-files -- 'src/*.cpp' 'host/*.cpp' 'tools/*.cpp' 'bench/*.cpp' 'tests/*.cpp' |
-    grep -v -E 'dllmain\.cpp' |
+    grep -v -E 'dllmain\.cpp|^tests/windows/' |
     xargs -P "$(nproc)" -n 4 clang-tidy -p build/native --quiet 2>/dev/null
+  # The Windows-only tests: the Win32 build's commands, the cross compiler's C++ headers.
+  local cxx
+  cxx=$(dirname "$(i686-w64-mingw32-g++-posix -print-libgcc-file-name)")/include/c++
+  git ls-files -- 'tests/windows/*.cpp' |
+    xargs -r clang-tidy -p build/win32 --quiet --extra-arg=--target=i686-w64-mingw32 \
+      --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/i686-w64-mingw32" 2>/dev/null
 }
 
 case "${1:-}" in
@@ -79,8 +85,10 @@ case "${1:-}" in
     ;;
   wine-test)
     need "${TEST_PACKAGES[@]}"
+    build native
+    build m32
     build win32
-    exec scripts/wine-test.sh build/win32
+    exec scripts/wine-test.sh build/win32 build/native
     ;;
   *)
     sed -n '2,12p' "$0" | sed 's/^# \{0,1\}//'

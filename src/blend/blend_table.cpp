@@ -27,11 +27,12 @@ void BuildAlphaTable(BlendTable& table, const ColourCube& cube, const uint8_t* p
   if (table.tag.mode == BlendMode::kAlpha && table.tag.p1 == alpha) return;
   const WeightedPalette source = WeighPalette(palette, alpha);
   const WeightedPalette kept = WeighPalette(palette, 255 - alpha);
-  for (size_t d = 0; d < 256; ++d) {
-    uint8_t* row = &table.entries[d << 8];
-    for (size_t s = 0; s < 256; ++s)
+  for (int32_t d = 0; d < 256; ++d) {
+    uint8_t* row = &table.entries[static_cast<size_t>(d) << 8];
+    for (int32_t s = 0; s < 256; ++s) {
       row[s] =
           cube.cells[AlphaMixCell(source, kept, static_cast<uint8_t>(s), static_cast<uint8_t>(d))];
+    }
   }
   table.tag.mode = BlendMode::kAlpha;
   table.tag.p1 = alpha;

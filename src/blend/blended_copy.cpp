@@ -8,7 +8,7 @@ namespace {
 
 // Runs `mix(d, s)` over every drawn pixel, rows top to bottom and pixels left to right, each
 // pair read just before its result is written (source and destination may be one screen).
-// With kKeyed, source pixels equal to `key` are skipped.
+// With kKeyed, source pixels equal to `key` keep their destination pixel.
 template <bool kKeyed, class Mix>
 void MixRows(const Screen& destination, const Selection& selection, uint8_t key, Mix mix) {
   const Screen source = selection.Source();
@@ -21,8 +21,9 @@ void MixRows(const Screen& destination, const Selection& selection, uint8_t key,
   for (int32_t r = span.r0; r < span.r1; ++r) {
     for (int32_t i = 0; i < n; ++i) {
       const uint8_t s = src[i];
-      if (kKeyed && s == key) continue;
-      dst[i] = mix(dst[i], s);
+      const uint8_t d = dst[i];
+      const uint8_t mixed = mix(d, s);
+      dst[i] = kKeyed && s == key ? d : mixed;  // a select, not a branch: keys come in runs or not
     }
     dst += destination.DownStep();
     src += source.DownStep();

@@ -84,7 +84,8 @@ using LevelRows = std::array<std::array<int32_t, kLevels>, kLevels + 1>;
 // the minimum over every candidate up to it; levels at which no candidate stored are filled from
 // their neighbour afterwards.
 template <bool kUpwards>
-void Sweep(const CandidatesByBlue& c, const std::array<int32_t, 256>& redPart, LevelRows& out) {
+[[gnu::always_inline]] inline void Sweep(const CandidatesByBlue& c,
+                                         const std::array<int32_t, 256>& redPart, LevelRows& out) {
   for (auto& level : out)
     level.fill(kNone);
   std::array<int32_t, kLevels> best;
@@ -113,10 +114,8 @@ void Sweep(const CandidatesByBlue& c, const std::array<int32_t, 256>& redPart, L
   }
 }
 
-}  // namespace
-
-void BuildColourCube(ColourCube& cube, const uint8_t* palette, int32_t candidates) {
-  const CandidatesByBlue sorted = SortByBlue(palette, candidates);
+// The whole build, inlined into each of the variants below.
+[[gnu::always_inline]] inline void SolveCube(ColourCube& cube, const CandidatesByBlue& sorted) {
   std::array<int32_t, 256> redPart{};
   LevelRows below;  // below[l][g]: least key among blue <= level value l, minus 256 v
   LevelRows above;  // above[l + 1][g]: least key among blue >= level value l, plus 256 v
@@ -136,6 +135,37 @@ void BuildColourCube(ColourCube& cube, const uint8_t* palette, int32_t candidate
       }
     }
   }
+}
+
+void SolveCubePortable(ColourCube& cube, const CandidatesByBlue& sorted) {
+  SolveCube(cube, sorted);
+}
+
+#if defined(__i386__)
+// 32-bit x86 builds assume no SSE2; the same loops compiled for SSE2 are taken when the
+// processor has it, which is decided once.
+[[gnu::target("sse2")]] void SolveCubeSse2(ColourCube& cube, const CandidatesByBlue& sorted) {
+  SolveCube(cube, sorted);
+}
+
+bool HasSse2() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse2") != 0;
+}
+#endif
+
+}  // namespace
+
+void BuildColourCube(ColourCube& cube, const uint8_t* palette, int32_t candidates) {
+  const CandidatesByBlue sorted = SortByBlue(palette, candidates);
+#if defined(__i386__)
+  static const bool sse2 = HasSse2();
+  if (sse2) {
+    SolveCubeSse2(cube, sorted);
+    return;
+  }
+#endif
+  SolveCubePortable(cube, sorted);
 }
 
 int32_t CountCubeIndices(const ColourCube& cube) {

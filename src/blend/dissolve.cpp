@@ -40,10 +40,21 @@ struct FadeWriter {
     for (int32_t r = 0; count > 0; ++r, count -= rect.w) {
       const RowPair row = Rows(r);
       if (row.source == nullptr) continue;
+      const auto begin = static_cast<int32_t>(std::max<int64_t>(0, columns.lo));
       const auto end = static_cast<int32_t>(std::min<int64_t>(std::min(count, rect.w), columns.hi));
-      for (auto c = static_cast<int32_t>(std::max<int64_t>(0, columns.lo)); c < end; ++c) {
-        const uint8_t s = row.source[rect.x + c];
-        if (s != key) row.target[target.cursorX + c] = s;
+      if (begin >= end) continue;
+      const uint8_t* src = row.source + (rect.x + begin);
+      uint8_t* dst = row.target + (target.cursorX + begin);
+      if (key < 0 || key > 255) {
+        for (int32_t i = 0; i < end - begin; ++i)
+          dst[i] = src[i];  // in order: source and target may be one screen
+        continue;
+      }
+      const auto key8 = static_cast<uint8_t>(key);
+      for (int32_t i = 0; i < end - begin; ++i) {
+        const uint8_t s = src[i];
+        const uint8_t d = dst[i];
+        dst[i] = s == key8 ? d : s;  // a select the compiler can vectorise
       }
     }
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "frame/int32.h"
 
@@ -23,13 +24,6 @@ inline bool WritesAhead(const uint8_t* dst, const uint8_t* src, size_t n) {
   return d > s && d - s < n;
 }
 
-// True when the byte ranges [a, a + an) and [b, b + bn) share a byte.
-inline bool Overlaps(const uint8_t* a, size_t an, const uint8_t* b, size_t bn) {
-  const auto pa = reinterpret_cast<uintptr_t>(a);
-  const auto pb = reinterpret_cast<uintptr_t>(b);
-  return pa < pb + bn && pb < pa + an;
-}
-
 // Copies `groups` groups from src to dst in order. Where the order cannot be observed (no
 // destination byte is read again later), one memmove does the same work.
 void CopyGroupsInOrder(uint8_t* dst, const uint8_t* src, int32_t groups) {
@@ -42,28 +36,49 @@ void CopyGroupsInOrder(uint8_t* dst, const uint8_t* src, int32_t groups) {
     MoveGroup(dst + 4 * g, src + 4 * g);
 }
 
-// One target row of a tiled fill: `groups` groups, group k taken from the source row at column
-// (col0 + 4k) mod tileW. The fast path copies each stretch that does not wrap in one go; it is
-// taken only when the written row cannot touch the bytes it reads.
-void TileRow(uint8_t* dst, const uint8_t* srcRow, int32_t ox, int32_t tileW, int32_t groups,
-             bool mayOverlap) {
-  const int32_t col0 = TruncMod(ox, tileW);
-  if (mayOverlap || col0 < 0) {
-    for (int32_t g = 0; g < groups; ++g) {
-      MoveGroup(dst + 4 * g, srcRow + TruncMod(WrapAdd(ox, 4 * g), tileW));
-    }
-    return;
+// One target row of a tiled fill, group by group in order: group k comes from the source row at
+// column (ox + 4k) mod tileW. Exact whatever the row and the tile share.
+void TileRowInOrder(uint8_t* dst, const uint8_t* srcRow, int32_t ox, int32_t tileW,
+                    int32_t groups) {
+  for (int32_t g = 0; g < groups; ++g) {
+    MoveGroup(dst + 4 * g, srcRow + TruncMod(WrapAdd(ox, 4 * g), tileW));
   }
-  // ox >= 0 here, so (ox + 4k) mod tileW steps on from col0 modulo |tileW|.
-  const int64_t period = tileW < 0 ? -static_cast<int64_t>(tileW) : tileW;
+}
+
+// The same row when it cannot touch the tile, for 0 <= col0 < period (the tile's width).
+// Stretches that do not wrap move in one go; the row repeats every lcm(4, period) bytes, so
+// once that much is written the rest is copied from the row's own start.
+void TileRowFast(uint8_t* dst, const uint8_t* srcRow, int64_t col0, int64_t period,
+                 int32_t groups) {
+  const int64_t repeatGroups = std::lcm<int64_t>(4, period) / 4;
+  int32_t left = static_cast<int32_t>(std::min<int64_t>(repeatGroups, groups));
+  uint8_t* out = dst;
   int64_t col = col0;
-  while (groups > 0) {
-    const int32_t run = static_cast<int32_t>(std::min<int64_t>((period - col + 3) / 4, groups));
-    std::memcpy(dst, srcRow + col, static_cast<size_t>(run) * 4);
-    dst += static_cast<size_t>(run) * 4;
-    groups -= run;
+  while (left > 0) {
+    const int32_t run = static_cast<int32_t>(std::min<int64_t>((period - col + 3) / 4, left));
+    std::memcpy(out, srcRow + col, static_cast<size_t>(run) * 4);
+    out += static_cast<size_t>(run) * 4;
+    left -= run;
     col = (col + 4 * static_cast<int64_t>(run)) % period;
   }
+  const size_t rowBytes = static_cast<size_t>(groups) * 4;
+  for (size_t done = static_cast<size_t>(out - dst); done < rowBytes;) {
+    const size_t n = std::min(done, rowBytes - done);
+    std::memcpy(dst + done, dst, n);
+    done += n;
+  }
+}
+
+// The bytes from the first pixel of the lowest row to the end of the top row of a block of
+// `rows` rows, `bytes` wide, whose top-left pixel is (x, y).
+struct ByteSpan {
+  uintptr_t begin;
+  uintptr_t end;
+};
+ByteSpan BlockSpan(const Screen& s, int32_t x, int32_t y, int64_t rows, size_t bytes) {
+  const auto top = reinterpret_cast<uintptr_t>(s.At(x, y));
+  const uintptr_t rowStep = static_cast<uintptr_t>(static_cast<intptr_t>(s.width));
+  return {top - static_cast<uintptr_t>(rows - 1) * rowStep, top + bytes};
 }
 
 }  // namespace
@@ -115,14 +130,31 @@ void TileCopy(const Selection& sel, int32_t w, int32_t h, int32_t ox, int32_t oy
   const Screen target = sel.Target();
   const Screen source = sel.Source();
   const size_t rowBytes = static_cast<size_t>(groups) * 4;
-  const size_t tileSpan = static_cast<size_t>(tile.w < 0 ? -static_cast<int64_t>(tile.w) : tile.w);
+  const int64_t tileW = tile.w < 0 ? -static_cast<int64_t>(tile.w) : tile.w;
+  const int64_t tileH = tile.h < 0 ? -static_cast<int64_t>(tile.h) : tile.h;
+
+  // Groups read up to 3 bytes past the tile's right edge.
+  const ByteSpan written = BlockSpan(target, target.cursorX, target.cursorY, h, rowBytes);
+  const ByteSpan read = BlockSpan(source, tile.x, tile.y, tileH, static_cast<size_t>(tileW) + 3);
+  const bool disjoint = written.end <= read.begin || read.end <= written.begin;
+  // With non-negative offsets the tile rows and columns repeat with the tile's size; only
+  // INT32_MIN stays negative under WrapAbs.
+  const bool fast = disjoint && ox >= 0 && oy >= 0 && target.width > 0;
+
   uint8_t* dst = target.At(target.cursorX, target.cursorY);
   for (int32_t r = 0; r < h; ++r) {
-    const int32_t t = TruncMod(WrapAdd(oy, r), tile.h);
-    const uint8_t* srcRow = source.At(tile.x, WrapAdd(tile.y, t));
-    // Groups read up to 3 bytes past the tile's right edge.
-    const bool mayOverlap = Overlaps(dst, rowBytes, srcRow, tileSpan + 3);
-    TileRow(dst, srcRow, ox, tile.w, groups, mayOverlap);
+    if (fast && r >= tileH) {
+      // Row r shows the same tile row as row r - tileH.
+      std::memcpy(dst, dst + tileH * static_cast<int64_t>(target.width), rowBytes);
+    } else {
+      const int32_t t = TruncMod(WrapAdd(oy, r), tile.h);
+      const uint8_t* srcRow = source.At(tile.x, WrapAdd(tile.y, t));
+      if (fast) {
+        TileRowFast(dst, srcRow, ox % tileW, tileW, groups);
+      } else {
+        TileRowInOrder(dst, srcRow, ox, tile.w, groups);
+      }
+    }
     dst += target.DownStep();
   }
 }

@@ -46,6 +46,14 @@ class BlendCopyTest : public ExportTest {
   // A destination screen with the palette the cube was built from.
   void UsePalette(HostScreen& screen) { screen.palette() = palette_.palette(); }
 
+  // Two destination screens with that palette and the same random pixels.
+  void Twins(HostScreen& a, HostScreen& b, uint32_t seed) {
+    UsePalette(a);
+    UsePalette(b);
+    a.FillRandom(seed);
+    b.pixels() = a.pixels();
+  }
+
   void Select(const HostScreen& source, Rect rect) {
     lib().tavi_fset(source.record(), 0, 0, 0);
     lib().tavi_copyset(rect.x, rect.y, rect.w, rect.h);
@@ -67,9 +75,7 @@ TEST_F(BlendCopyTest, AlphaCopiesMatchTheModelWhereverTheRectangleLands) {
   source.FillRandom(33);
   for (int trial = 0; trial < 200; ++trial) {
     HostScreen destination(37, 29), model(37, 29);
-    UsePalette(destination);
-    destination.FillRandom(rng());
-    model.pixels() = destination.pixels();
+    Twins(destination, model, rng());
     const Rect rect{static_cast<int>(rng() % 20), static_cast<int>(rng() % 20),
                     static_cast<int>(rng() % 29) - 2, static_cast<int>(rng() % 21) - 2};
     const int cx = static_cast<int>(rng() % 70) - 30, cy = static_cast<int>(rng() % 60) - 25;
@@ -92,10 +98,7 @@ TEST_F(BlendCopyTest, AlphaCopiesMatchTheModelWhereverTheRectangleLands) {
 TEST_F(BlendCopyTest, DirectMixtureDrawsWhatTheTableDraws) {
   HostScreen source(64, 48), viaTable(64, 48), direct(64, 48);
   source.FillRandom(34);
-  UsePalette(viaTable);
-  UsePalette(direct);
-  viaTable.FillRandom(35);
-  direct.pixels() = viaTable.pixels();
+  Twins(viaTable, direct, 35);
   Select(source, Rect{0, 0, 64, 48});
   for (const int alpha : {0, 1, 77, 128, 200, 254, 255}) {
     lib().tavi_gcopyf(viaTable.record(), alpha, 0, 0);
@@ -133,10 +136,7 @@ TEST_F(BlendCopyTest, KeyZeroKeepsPixelsUnderSourceZeroAndKey256KeysNothing) {
   source.FillRandom(38);
   for (int x = 0; x < 32; x += 3)
     source.at(x, x % 8) = 0;
-  UsePalette(keyed);
-  UsePalette(plain);
-  keyed.FillRandom(39);
-  plain.pixels() = keyed.pixels();
+  Twins(keyed, plain, 39);
   const auto before = keyed.pixels();
   Select(source, Rect{0, 0, 32, 8});
   lib().tavi_gcopyfc(keyed.record(), 90, 0, 0);
@@ -156,10 +156,7 @@ TEST_F(BlendCopyTest, KeyZeroKeepsPixelsUnderSourceZeroAndKey256KeysNothing) {
 TEST_F(BlendCopyTest, AlphaIsTheLowByteAnd255IsNotAllOfTheSource) {
   HostScreen source(16, 16), a(16, 16), b(16, 16);
   source.FillRandom(40);
-  UsePalette(a);
-  UsePalette(b);
-  a.FillRandom(41);
-  b.pixels() = a.pixels();
+  Twins(a, b, 41);
   Select(source, Rect{0, 0, 16, 16});
   lib().tavi_gcopyf(a.record(), 256, 0, 0);
   lib().tavi_gcopyf(b.record(), 0, 0, 0);
@@ -181,9 +178,7 @@ TEST_F(BlendCopyTest, AlphaIsTheLowByteAnd255IsNotAllOfTheSource) {
 TEST_F(BlendCopyTest, EmptyRectangleStillBuildsTheAlphaTable) {
   HostScreen source(16, 16), destination(16, 16), model(16, 16);
   source.FillRandom(43);
-  UsePalette(destination);
-  destination.FillRandom(44);
-  model.pixels() = destination.pixels();
+  Twins(destination, model, 44);
   lib().tavi_fset(source.record(), 0, 0, 0);
   lib().tavi_addset(destination.record(), 50, 50, 50);
   lib().tavi_copyset(0, 0, 16, 0);
@@ -199,9 +194,7 @@ TEST_F(BlendCopyTest, DirectCopyLeavesAnAdditiveTableInPlace) {
   HostScreen source(16, 16), destination(16, 16), model(16, 16);
   source.FillRandom(45);
   source.palette() = palette_.palette();
-  UsePalette(destination);
-  destination.FillRandom(46);
-  model.pixels() = destination.pixels();
+  Twins(destination, model, 46);
   Select(source, Rect{0, 0, 16, 16});
   lib().tavi_addset(destination.record(), 70, 80, 90);
   lib().tavi_gcopyfr(destination.record(), 128, 0, 0);
@@ -220,9 +213,7 @@ TEST_F(BlendCopyTest, CopyWithinOneScreenReadsEachPixelJustBeforeItsWrite) {
   std::mt19937 rng(47);
   for (int trial = 0; trial < 50; ++trial) {
     HostScreen screen(24, 20), model(24, 20);
-    UsePalette(screen);
-    screen.FillRandom(rng());
-    model.pixels() = screen.pixels();
+    Twins(screen, model, rng());
     const Rect rect{static_cast<int>(rng() % 8), static_cast<int>(rng() % 8), 12, 10};
     const int cx = static_cast<int>(rng() % 12), cy = static_cast<int>(rng() % 10);
     screen.SetCursor(cx, cy);
@@ -239,9 +230,7 @@ TEST_F(BlendCopyTest, CopyWithinOneScreenReadsEachPixelJustBeforeItsWrite) {
 TEST_F(BlendCopyTest, PixelsReadFromOutsideTheSourceAreSkipped) {
   HostScreen source(8, 8), destination(32, 32), model(32, 32);
   source.FillRandom(48);
-  UsePalette(destination);
-  destination.FillRandom(49);
-  model.pixels() = destination.pixels();
+  Twins(destination, model, 49);
   destination.SetCursor(10, 10);
   Select(source, Rect{-3, -2, 14, 13});
   lib().tavi_gcopyf(destination.record(), 140, 0, 0);

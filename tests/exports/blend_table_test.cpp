@@ -19,21 +19,21 @@ class BlendTableTest : public ExportTest {
   // The whole blend table as tavi_gcopya applies it: destination pixel (s, d) holds d, source
   // pixel (s, d) holds s, so after the copy destination pixel (s, d) is entry d * 256 + s.
   std::vector<uint8_t> ReadTable() {
-    HostScreen destination(256, 256), source(256, 256);
+    HostScreen grid(256, 256), sourceGrid(256, 256);
     for (int d = 0; d < 256; ++d) {
       for (int s = 0; s < 256; ++s) {
-        destination.at(s, d) = static_cast<uint8_t>(d);
-        source.at(s, d) = static_cast<uint8_t>(s);
+        grid.at(s, d) = static_cast<uint8_t>(d);
+        sourceGrid.at(s, d) = static_cast<uint8_t>(s);
       }
     }
-    lib().tavi_fset(source.record(), 0, 0, 0);
+    lib().tavi_fset(sourceGrid.record(), 0, 0, 0);
     lib().tavi_copyset(0, 0, 256, 256);
-    destination.SetCursor(0, 0);
-    EXPECT_EQ(lib().tavi_gcopya(destination.record(), 0, 0, 0), 0);
+    grid.SetCursor(0, 0);
+    EXPECT_EQ(lib().tavi_gcopya(grid.record(), 0, 0, 0), 0);
     std::vector<uint8_t> table(65536);
     for (int d = 0; d < 256; ++d) {
       for (int s = 0; s < 256; ++s)
-        table[d * 256 + s] = destination.at(s, d);
+        table[d * 256 + s] = grid.at(s, d);
     }
     return table;
   }
@@ -60,6 +60,15 @@ class BlendTableTest : public ExportTest {
     return cube;
   }
 
+  // New random palettes for both screens, and the cube of the destination's first `count`
+  // entries, built by tavi_AlphaInit and returned as the direct search finds it.
+  std::vector<uint8_t> NewPalettesAndCube(uint32_t seed, int count) {
+    destination.RandomPalette(seed);
+    source.RandomPalette(seed + 1);
+    lib().tavi_AlphaInit(destination.record(), count, 0, 0);
+    return tavimodel::StraightCube(destination.palette(), count);
+  }
+
   // Builds a factor table through its export, with `source` as the selected source screen.
   void BuildFactorTable(FactorMode mode, const HostScreen& destination, const HostScreen& source,
                         tavi_word rf, tavi_word gf, tavi_word bf) {
@@ -69,6 +78,9 @@ class BlendTableTest : public ExportTest {
                                                        : lib().tavi_edecset;
     EXPECT_EQ(build(destination.record(), rf, gf, bf), 0);
   }
+
+  HostScreen destination{1, 1};
+  HostScreen source{1, 1};
 };
 
 TEST_F(BlendTableTest, CubeEqualsTheDirectSearch) {
@@ -124,14 +136,9 @@ TEST_F(BlendTableTest, EntriesAtEqualDistanceKeepTheLowerIndex) {
 }
 
 TEST_F(BlendTableTest, FactorTablesEqualTheirDefinition) {
-  HostScreen destination(1, 1), source(1, 1);
   std::mt19937 rng(11);
   for (int trial = 0; trial < 6; ++trial) {
-    destination.RandomPalette(rng());
-    source.RandomPalette(rng());
-    const int count = static_cast<int>(rng() % 300);
-    lib().tavi_AlphaInit(destination.record(), count, 0, 0);
-    const auto cube = tavimodel::StraightCube(destination.palette(), count);
+    const auto cube = NewPalettesAndCube(rng(), static_cast<int>(rng() % 300));
     for (const FactorMode mode :
          {FactorMode::kAdd, FactorMode::kSubtract, FactorMode::kSubtractInverse}) {
       const int rf = static_cast<int>(rng() % 256), gf = static_cast<int>(rng() % 256),
@@ -145,11 +152,7 @@ TEST_F(BlendTableTest, FactorTablesEqualTheirDefinition) {
 }
 
 TEST_F(BlendTableTest, SameFactorsBuildOnceAndDoNotSeePaletteChanges) {
-  HostScreen destination(1, 1), source(1, 1);
-  destination.RandomPalette(12);
-  source.RandomPalette(13);
-  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
-  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
+  const auto cube = NewPalettesAndCube(12, 0);
   BuildFactorTable(FactorMode::kSubtract, destination, source, 1, 2, 3);  // a different tag first
   BuildFactorTable(FactorMode::kAdd, destination, source, 40, 50, 60);
   const auto built = tavimodel::FactorTable(cube, FactorMode::kAdd, destination.palette(),
@@ -173,11 +176,7 @@ TEST_F(BlendTableTest, SameFactorsBuildOnceAndDoNotSeePaletteChanges) {
 }
 
 TEST_F(BlendTableTest, ZeroFactorsMapEveryPairToTheCubeEntryOfTheDestinationColour) {
-  HostScreen destination(1, 1), source(1, 1);
-  destination.RandomPalette(16);
-  source.RandomPalette(17);
-  lib().tavi_AlphaInit(destination.record(), 100, 0, 0);
-  const auto cube = tavimodel::StraightCube(destination.palette(), 100);
+  const auto cube = NewPalettesAndCube(16, 100);
   BuildFactorTable(FactorMode::kSubtract, destination, source, 9, 9, 9);
   BuildFactorTable(FactorMode::kAdd, destination, source, 0, 0, 0);
   const auto table = ReadTable();
@@ -193,10 +192,7 @@ TEST_F(BlendTableTest, ZeroFactorsMapEveryPairToTheCubeEntryOfTheDestinationColo
 }
 
 TEST_F(BlendTableTest, FactorsAreTheLowEightBitsOfTheirArguments) {
-  HostScreen destination(1, 1), source(1, 1);
-  destination.RandomPalette(18);
-  source.RandomPalette(19);
-  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  NewPalettesAndCube(18, 0);
   BuildFactorTable(FactorMode::kAdd, destination, source, 0, 255, 7);
   const auto expected = ReadTable();
   BuildFactorTable(FactorMode::kSubtract, destination, source, 0, 0, 0);
@@ -205,12 +201,8 @@ TEST_F(BlendTableTest, FactorsAreTheLowEightBitsOfTheirArguments) {
 }
 
 TEST_F(BlendTableTest, FullSubtractOfWhiteTakesAway254) {
-  HostScreen destination(1, 1), source(1, 1);
-  destination.RandomPalette(20);
-  source.RandomPalette(21);
+  const auto cube = NewPalettesAndCube(20, 0);
   source.SetColour(9, 255, 255, 255);
-  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
-  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
   BuildFactorTable(FactorMode::kAdd, destination, source, 1, 1, 1);
   BuildFactorTable(FactorMode::kSubtract, destination, source, 255, 255, 255);
   const auto table = ReadTable();
@@ -224,12 +216,8 @@ TEST_F(BlendTableTest, FullSubtractOfWhiteTakesAway254) {
 }
 
 TEST_F(BlendTableTest, InverseSubtractOfWhiteLeavesTheDestinationColour) {
-  HostScreen destination(1, 1), source(1, 1);
-  destination.RandomPalette(22);
-  source.RandomPalette(23);
+  const auto cube = NewPalettesAndCube(22, 0);
   source.SetColour(4, 255, 255, 255);
-  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
-  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
   BuildFactorTable(FactorMode::kSubtractInverse, destination, source, 255, 200, 77);
   const auto table = ReadTable();
   for (int d = 0; d < 256; ++d) {
@@ -239,10 +227,7 @@ TEST_F(BlendTableTest, InverseSubtractOfWhiteLeavesTheDestinationColour) {
 }
 
 TEST_F(BlendTableTest, AlphaInitLeavesTheBlendTableAlone) {
-  HostScreen destination(1, 1), source(1, 1);
-  destination.RandomPalette(24);
-  source.RandomPalette(25);
-  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  NewPalettesAndCube(24, 0);
   BuildFactorTable(FactorMode::kSubtract, destination, source, 1, 1, 1);
   BuildFactorTable(FactorMode::kAdd, destination, source, 90, 90, 90);
   const auto before = ReadTable();

@@ -1,0 +1,330 @@
+#!/usr/bin/env bash
+# Tavikit.DLL inside a real Windows process: runs the Windows test program and compares the
+# scenes drawn by the DLL under Wine with those drawn by libtavikit.so.
+#
+#   scripts/wine-test.sh [WIN32_BUILD [NATIVE_BUILD]]   defaults: build/win32 and build/native
+#   scripts/wine-test.sh --setup                        only set Wine up
+#   scripts/wine-test.sh --run PROGRAM.exe [ARGS...]    run one Windows program, pass its exit code
+#   scripts/wine-test.sh --stop                         stop the persistent wineserver
+#
+# Wine is set up on first use (Debian 12 x86_64, as root; about a minute): the i386 package
+# architecture, wine and wine32:i386 from a private apt source list (bookworm, bookworm-updates and
+# bookworm-backports: the mirror's i386 index of the security suite is broken), and, where the
+# kernel runs no 32-bit code, qemu-i386 (qemu-user >= 8.1 from bookworm-backports) registered with
+# binfmt_misc so that Wine's own i386 processes run through it. A 32-bit prefix is created once.
+#
+# Settings from the environment: TAVIKIT_WINE_STATE (prefix, apt lists and log; default
+# /var/lib/tavikit-wine), TAVIKIT_WINE_MIRROR (default http://deb.debian.org/debian),
+# TAVIKIT_WINE_PERSIST (seconds the wineserver stays up after a run, default 60),
+# TAVIKIT_WINE_TIMEOUT (seconds a Windows program may take, default 600), WINEDEBUG (default -all).
+#
+# Exit codes: 0 everything passed; 1 a test failed or a scene differs; 2 Wine could not be set up
+# here (one line on stderr says why, the details are in the log named there).
+set -uo pipefail
+
+STATE=${TAVIKIT_WINE_STATE:-/var/lib/tavikit-wine}
+export WINEPREFIX=${TAVIKIT_WINEPREFIX:-$STATE/prefix}
+export WINEARCH=win32
+export WINEDEBUG=${WINEDEBUG:--all}
+MIRROR=${TAVIKIT_WINE_MIRROR:-http://deb.debian.org/debian}
+PERSIST_SECONDS=${TAVIKIT_WINE_PERSIST:-60}
+RUN_SECONDS=${TAVIKIT_WINE_TIMEOUT:-600}
+LOG=$STATE/setup.log
+APT_DIR=$STATE/apt
+QEMU=/usr/bin/qemu-i386
+WINE32_LOADER=/usr/lib/wine/wine
+BINFMT=/proc/sys/fs/binfmt_misc
+HANDLER=qemu-i386
+
+say() { printf 'wine-test: %s\n' "$*" >&2; }
+# The one line a machine that cannot run Wine gets.
+cannot() {
+  say "cannot set up Wine on this machine: $* (details: $LOG)"
+  exit 2
+}
+
+# ------------------------------------------------------------------ what the machine has
+
+# Installed version of a package, empty when it is not installed.
+installed() {
+  dpkg-query -W -f='${db:Status-Abbrev} ${Version}' "$1" 2>/dev/null |
+    awk '$1 == "ii" { print $2 }'
+}
+
+# qemu-user 7.2 (bookworm) takes about 45 s per Wine process and crashes in Wine's helpers;
+# from 8.1 on a Wine process starts in a fraction of a second.
+fast_qemu_installed() {
+  local v
+  v=$(installed qemu-user)
+  [ -n "$v" ] && dpkg --compare-versions "$v" ge 1:8.1
+}
+
+# Does the kernel execute i386 ELF itself? Asked with a 96-byte static program that exits with
+# 42 through int 0x80.
+kernel_runs_i386() {
+  local probe=$STATE/probe-i386
+  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >"$probe"
+  chmod 755 "$probe"
+  timeout 10 "$probe" 2>/dev/null
+  [ $? = 42 ]
+}
+
+# qemu is needed where the kernel cannot run i386 code; once our handler is registered, i386
+# programs run through it whatever the kernel could do.
+needs_qemu() { [ -e "$BINFMT/$HANDLER" ] || ! kernel_runs_i386; }
+
+packages_ready() {
+  [ -n "$(installed wine)" ] && [ -n "$(installed wine32:i386)" ] || return 1
+  if [ "$NEED_QEMU" = 1 ]; then
+    # Wine's preloader only slows the new qemu down (relocations of ntdll and the DLLs).
+    fast_qemu_installed && [ -z "$(installed wine32-preloader:i386)" ] || return 1
+  fi
+}
+
+# The handler must be ours and registered in this boot for the qemu-i386 file that is installed
+# now: the F flag makes the kernel keep the file it saw at registration time.
+handler_stamp() { echo "$(cat /proc/sys/kernel/random/boot_id) $(stat -L -c '%d:%i:%Y' $QEMU)"; }
+handler_ready() {
+  local h=$BINFMT/$HANDLER
+  [ -e "$h" ] && grep -qx enabled "$h" && grep -qx "interpreter $QEMU" "$h" &&
+    grep -q '^flags: .*F' "$h" && [ "$(cat "$STATE/handler.stamp" 2>/dev/null)" = "$(handler_stamp)" ]
+}
+
+# Wine updates a prefix when .update-timestamp (written with CRLF) differs from wine.inf's mtime.
+prefix_ready() {
+  [ -f "$WINEPREFIX/system.reg" ] && [ -f "$WINEPREFIX/.tavikit-ready" ] || return 1
+  local stamp
+  stamp=$(tr -d ' \r\n' <"$WINEPREFIX/.update-timestamp" 2>/dev/null)
+  [ "$stamp" = "$(stat -c %Y /usr/share/wine/wine.inf 2>/dev/null)" ]
+}
+
+# ------------------------------------------------------------------ setting it up
+
+APT_OPTIONS=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$APT_DIR/sources.list.d"
+             -o "Dir::State::Lists=$APT_DIR/lists" -o Acquire::Retries=3 -o Dpkg::Use-Pty=0)
+apt_private() {
+  local command=apt-get
+  case $1 in list) command=apt ;; madison) command=apt-cache ;; esac
+  "$command" "${APT_OPTIONS[@]}" "$@"
+}
+
+# name=version for each installed package updated from the security suite: a version that the
+# private lists do not hold, of an upstream version that they do hold (then the newest of those).
+versions_outside_lists() {
+  local name installed_version listed
+  apt_private list --installed 2>/dev/null | awk -F'[/ ]' '/\[installed,local\]/ { print $1, $3 }' |
+    while read -r name installed_version; do
+      listed=$(apt_private madison "$name" 2>/dev/null | awk -F' *[|] *' 'NR == 1 { print $2 }')
+      [ -n "$listed" ] && [ "${listed%-*}" = "${installed_version%-*}" ] && echo "$name=$listed"
+    done
+}
+
+install_packages() {
+  export DEBIAN_FRONTEND=noninteractive
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    say "adding the i386 package architecture"
+    dpkg --add-architecture i386 >>"$LOG" 2>&1 || cannot "dpkg --add-architecture i386 failed"
+  fi
+  mkdir -p "$APT_DIR/sources.list.d" "$APT_DIR/lists/partial"
+  cat >"$APT_DIR/sources.list.d/tavikit-wine.sources" <<EOF
+Types: deb
+URIs: $MIRROR
+Suites: bookworm bookworm-updates bookworm-backports
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+EOF
+  say "installing Wine (private apt source list: bookworm, -updates, -backports)"
+  apt_private update >>"$LOG" 2>&1 || cannot "apt-get update of $MIRROR failed"
+  local packages=(wine wine32:i386)
+  [ "$NEED_QEMU" = 1 ] && ! fast_qemu_installed && packages+=(qemu-user/bookworm-backports)
+  if ! apt_private install -y --no-install-recommends "${packages[@]}" >>"$LOG" 2>&1; then
+    # i386 twins of a library must have the amd64 version; libraries updated from the security
+    # suite have none in these lists, so they go back to the versions the lists hold.
+    local back
+    mapfile -t back < <(versions_outside_lists)
+    [ ${#back[@]} -gt 0 ] || cannot "apt-get install ${packages[*]} failed"
+    say "taking ${back[*]} back to the listed versions (their i386 twins must match)"
+    apt_private install -y --no-install-recommends --allow-downgrades "${packages[@]}" \
+      "${back[@]}" >>"$LOG" 2>&1 || cannot "apt-get install ${packages[*]} failed"
+  fi
+  if [ "$NEED_QEMU" = 1 ] && [ -n "$(installed wine32-preloader:i386)" ]; then
+    apt_private remove -y wine32-preloader:i386 >>"$LOG" 2>&1 ||
+      cannot "removing wine32-preloader:i386 failed"
+  fi
+}
+
+register_handler() {
+  [ -e "$BINFMT/register" ] || mount -t binfmt_misc binfmt_misc "$BINFMT" >>"$LOG" 2>&1 ||
+    cannot "binfmt_misc cannot be mounted on $BINFMT"
+  [ -e "$BINFMT/$HANDLER" ] && echo -1 >"$BINFMT/$HANDLER"
+  # i386 ELF executables and shared objects (types 2 and 3), machine 3.
+  local magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+  local mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+  echo ":$HANDLER:M::$magic:$mask:$QEMU:F" >"$BINFMT/register" 2>>"$LOG" ||
+    cannot "registering qemu-i386 with binfmt_misc failed"
+  [ "$(cat "$BINFMT/status")" = enabled ] || echo 1 >"$BINFMT/status"
+  handler_stamp >"$STATE/handler.stamp"
+  # QEMU_VERSION makes qemu print its version instead of running the program: proves which
+  # interpreter runs Wine's i386 loader now.
+  local banner version
+  banner=$(QEMU_VERSION=1 timeout 20 "$WINE32_LOADER" 2>&1 9>&- | head -n 1)
+  case "$banner" in
+    "qemu-i386 version "*) ;;
+    *) cannot "i386 programs do not run through qemu-i386 after registering it" ;;
+  esac
+  version=${banner#qemu-i386 version }
+  dpkg --compare-versions "${version%% *}" ge 8.1 ||
+    cannot "an older qemu (${version%% *}) runs i386 programs; another binfmt_misc handler is in the way"
+}
+
+create_prefix() {
+  say "creating the 32-bit Wine prefix $WINEPREFIX (once, about 20 s)"
+  wineserver -k >/dev/null 2>&1 9>&-
+  wineserver -w >/dev/null 2>&1 9>&-
+  rm -f "$WINEPREFIX/.tavikit-ready"
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  # No Mono or Gecko installers, no menu builder.
+  WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
+    setsid -w wine cmd.exe /c exit </dev/null >>"$LOG" 2>&1 9>&- || cannot "wineboot failed"
+  # Kept in the prefix: no menu builder on every boot, no debugger attaching to a crash (a
+  # crashing test program just exits).
+  local settings=$STATE/prefix-settings.reg
+  printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]' \
+    '"winemenubuilder.exe"=""' '"winedbg.exe"=""' >"$settings"
+  setsid -w wine regedit /S "Z:${settings//\//\\}" </dev/null >>"$LOG" 2>&1 9>&- ||
+    cannot "regedit failed"
+  wineserver -w >/dev/null 2>&1 9>&-  # the registry is written when the server exits
+  grep -q '^"winedbg.exe"=""' "$WINEPREFIX/user.reg" 2>/dev/null ||
+    cannot "the prefix settings were not saved"
+  touch "$WINEPREFIX/.tavikit-ready"
+  prefix_ready || cannot "the prefix was not brought up to date with wine.inf"
+}
+
+setup() {
+  [ "$(uname -m)" = x86_64 ] || cannot "needs an x86_64 machine, this is $(uname -m)"
+  # shellcheck disable=SC1091
+  [ "$(. /etc/os-release && echo "${VERSION_CODENAME:-}")" = bookworm ] ||
+    cannot "needs Debian 12 (bookworm)"
+  NEED_QEMU=0
+  needs_qemu && NEED_QEMU=1
+  packages_ready || install_packages
+  packages_ready || cannot "wine, wine32:i386 or qemu-user >= 8.1 is still missing after apt"
+  if [ "$NEED_QEMU" = 1 ]; then handler_ready || register_handler; fi
+  command -v wine >/dev/null || cannot "no wine command after installing it"
+  prefix_ready || create_prefix
+}
+
+# One setup at a time (fd 9 is closed for every Wine process so that none inherits the lock).
+locked_setup() {
+  [ "$(id -u)" = 0 ] || cannot "needs root (apt, binfmt_misc, the prefix in $STATE)"
+  if ! { mkdir -p "$STATE" && exec 9>"$STATE/lock" && flock 9; }; then
+    cannot "cannot lock $STATE/lock"
+  fi
+  setup
+  exec 9>&-
+}
+
+# A persistent wineserver, and Wine's services booted with their output in the log: later runs
+# take well under a second, and no helper process holds the caller's pipes open.
+start_server() {
+  [ "$PERSIST_SECONDS" -gt 0 ] 2>/dev/null || return 0
+  if wineserver -p"$PERSIST_SECONDS" </dev/null >>"$LOG" 2>&1; then
+    setsid -w wine cmd.exe /c exit </dev/null >>"$LOG" 2>&1
+  fi
+  return 0
+}
+
+# Runs a Windows program from its own folder (where Tavikit.DLL lies beside it), for at most
+# TAVIKIT_WINE_TIMEOUT seconds.
+run_windows() {
+  local program=$1 rc
+  shift
+  (cd "$(dirname "$program")" &&
+    timeout -k 10 "$RUN_SECONDS" wine "./$(basename "$program")" "$@")
+  rc=$?
+  [ $rc = 124 ] && say "$program did not finish within $RUN_SECONDS s"
+  return $rc
+}
+
+# ------------------------------------------------------------------ the checks
+
+# The Windows test program: GoogleTest's own summary must show tests that ran and passed.
+run_test_program() {
+  local exe=$1/tests/tavikit_export_tests.exe out rc
+  [ -f "$exe" ] || { say "no $exe: build the win32 preset first"; return 1; }
+  [ -f "$(dirname "$exe")/Tavikit.DLL" ] || { say "no Tavikit.DLL beside $exe"; return 1; }
+  say "running $exe under Wine"
+  out=$(run_windows "$exe" 2>&1 | tr -d '\r')
+  rc=$?  # the program's own, through pipefail
+  printf '%s\n' "$out"
+  if [ "$rc" != 0 ] || ! grep -q '^\[  PASSED  \] [1-9]' <<<"$out"; then
+    say "the Windows test program failed (exit code $rc)"
+    return 1
+  fi
+}
+
+# The scenes: one digest line per scene from libtavikit.so, which Tavikit.DLL under Wine (and the
+# 32-bit libtavikit.so, where that build exists) must print alike.
+compare_scenes() {
+  local exe=$1/tests/tavikit_scenes.exe native=$2/tests/tavikit_scenes
+  local m32 expected
+  m32=$(dirname "$2")/m32/tests/tavikit_scenes
+  [ -f "$exe" ] || { say "no $exe: build the win32 preset first"; return 1; }
+  [ -x "$native" ] || { say "no $native: build the native preset first"; return 1; }
+  expected=$("$native") || { say "$native failed"; return 1; }
+  [ -n "$expected" ] || { say "the scene program drew no scenes"; return 1; }
+  same_scenes "Tavikit.DLL under Wine" "$expected" run_windows "$exe" || return 1
+  if [ -x "$m32" ]; then
+    same_scenes "the 32-bit libtavikit.so" "$expected" qemu-i386 -L / "$m32" || return 1
+  fi
+}
+
+# same_scenes LABEL EXPECTED COMMAND...: COMMAND prints EXPECTED (line endings aside).
+same_scenes() {
+  local label=$1 expected=$2 actual
+  shift 2
+  if ! actual=$("$@" | tr -d '\r'); then  # pipefail: the program's own exit code counts
+    say "the scene program failed for $label"
+    return 1
+  fi
+  if [ "$actual" != "$expected" ]; then
+    say "scenes differ between $label (<) and libtavikit.so (>):"
+    diff <(printf '%s\n' "$actual") <(printf '%s\n' "$expected") >&2
+    return 1
+  fi
+  say "$(wc -l <<<"$expected") scenes: $label draws the same bytes as libtavikit.so"
+}
+
+case "${1:-}" in
+  -h | --help)
+    sed -n '2,/^set -uo/p' "$0" | sed '$d; s/^# \{0,1\}//'
+    exit 0
+    ;;
+  --setup)
+    locked_setup
+    say "Wine is ready (prefix $WINEPREFIX)"
+    exit 0
+    ;;
+  --stop)
+    wineserver -k 2>/dev/null
+    exit 0
+    ;;
+  --run)
+    shift
+    [ $# -ge 1 ] || { say "--run needs a program"; exit 2; }
+    locked_setup
+    start_server
+    run_windows "$@"
+    exit $?
+    ;;
+esac
+
+WIN32_BUILD=${1:-build/win32}
+NATIVE_BUILD=${2:-$(dirname "$WIN32_BUILD")/native}
+locked_setup
+start_server
+failed=0
+run_test_program "$WIN32_BUILD" || failed=1
+compare_scenes "$WIN32_BUILD" "$NATIVE_BUILD" || failed=1
+if [ $failed = 0 ]; then say "passed"; else say "FAILED"; fi
+exit $failed
