@@ -213,7 +213,8 @@ struct Block {
 
 // Copies a w x h area with block size n from source cursor (3, 2) to target cursor (5, 6), and
 // expects exactly the given blocks, each filled with its sample.
-void ExpectMozcopyBlocks(const Library& lib, int w, int h, int n, std::vector<Block> blocks) {
+void ExpectMozcopyBlocks(const Library& lib, int w, int h, int n,
+                         const std::vector<Block>& blocks) {
   HostScreen src(20, 16), dst(24, 20), expected(24, 20);
   src.FillRandom(3);
   dst.Fill(0xEE);
