@@ -127,6 +127,66 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_GFade2(tavi_word pattern, tavi_word unused
 
 /* ---- Effects: mosaic, zoom, polygon, rotation, mesh and other copies ------------------------- */
 
+/* Mosaic in place: across x down blocks of size x size pixels at the screen's cursor, each block
+ * set to one of its pixels chosen at random. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gmozic(tavi_word screen, tavi_word across, tavi_word down,
+                                             tavi_word size);
+/* As tavi_gmozic, each block set to the colour-cube entry for the mean of its four corners. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gmozice(tavi_word screen, tavi_word across, tavi_word down,
+                                              tavi_word size);
+/* As tavi_gmozic, each block set to the colour-cube entry for the mean of all its pixels. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gmozicn(tavi_word screen, tavi_word across, tavi_word down,
+                                              tavi_word size);
+/* Mosaic of the w x h area at the source's cursor onto the target's cursor, size x size blocks
+ * sampled at their centres (partial blocks at the right and bottom); key >= 0 skips blocks whose
+ * sample equals its low 8 bits. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_mozcopy(tavi_word w, tavi_word h, tavi_word size,
+                                              tavi_word key);
+/* The copy rectangle scaled to w x h at the target's cursor, clipped to the target; fill >= 0 is
+ * written where the sample is off the source, key >= 0 is left out. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_zoomcopy(tavi_word w, tavi_word h, tavi_word fill,
+                                               tavi_word key);
+/* A trapezoid: h rows of w pixels at the target's cursor, the copy rectangle topWidth wide in the
+ * top row and widening (or narrowing) by (w - topWidth) / 2 over the rows. Not clipped. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_polycopy(tavi_word w, tavi_word h, tavi_word topWidth,
+                                               tavi_word fill);
+/* Rotation centre in source coordinates (negative: the frame's middle) and angle (low 8 bits,
+ * 256 steps per turn, 128 upright). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_rotset(tavi_word centreX, tavi_word centreY, tavi_word angle,
+                                             tavi_word unused4);
+/* The frame of the source screen that is rotated. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_rotpos(tavi_word frameX, tavi_word frameY, tavi_word frameW,
+                                             tavi_word frameH);
+/* The source pixels that rotated copies may sample (clipX negative: the whole source screen). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_rotclip(tavi_word clipX, tavi_word clipY, tavi_word clipW,
+                                              tavi_word clipH);
+/* The rotated frame scaled into the w x h area at the target's cursor, clipped to the target;
+ * fill >= 0 is written where the sample is outside the clip, key is left out. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_rotcopy(tavi_word w, tavi_word h, tavi_word fill,
+                                              tavi_word key);
+/* Checkerboard copy of the w x h source area at (sx, sy) to the target's cursor, starting with
+ * the area's top-left pixel. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_meshcpy(tavi_word sx, tavi_word sy, tavi_word w, tavi_word h);
+/* Checkerboard copy from the source's cursor, leaving out the key's low 8 bits. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_meshcopy(tavi_word w, tavi_word h, tavi_word key,
+                                               tavi_word unused4);
+/* Sets the pixels of the w x h area at the target's cursor that lie on even x + y. Not clipped. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_meshboxs(tavi_word w, tavi_word h, tavi_word colour,
+                                               tavi_word unused4);
+/* As tavi_meshboxs on the given screen at its cursor, clipped to that screen. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_MeshBOX(tavi_word screen, tavi_word w, tavi_word h,
+                                              tavi_word colour);
+/* The copy rectangle to the target's cursor, leaving out source pixels equal to key (>= 0). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopy2(tavi_word key, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* As tavi_gcopy2, clipped to the target screen. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_gcopy2e(tavi_word key, tavi_word unused2, tavi_word unused3,
+                                              tavi_word unused4);
+/* Doubles the 320 x 240 source into the 640 x 480 target; mode 0 fills every row, other modes only
+ * every second one (scan lines). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_HGCP320(tavi_word mode, tavi_word unused2, tavi_word unused3,
+                                              tavi_word unused4);
+
 /* ---- Cells: the sprite-cell table, drawing, capture and loading ------------------------------ */
 
 /* The table holds cells 0 to 2047. A cell number outside it makes a cell export do nothing and

@@ -21,7 +21,12 @@
   X(tavi_gcopya) X(tavi_gcopyf) X(tavi_gcopyfc) X(tavi_gcopyfr) X(tavi_gcopyfrc) \
   X(tavi_GFade) X(tavi_GFade2)
 
-#define TAVIKIT_EFFECTS_EXPORTS(X, A)
+#define TAVIKIT_EFFECTS_EXPORTS(X, A) \
+  X(tavi_gmozic) X(tavi_gmozice) X(tavi_gmozicn) X(tavi_mozcopy) \
+  X(tavi_zoomcopy) X(tavi_polycopy) \
+  X(tavi_rotset) X(tavi_rotpos) X(tavi_rotclip) X(tavi_rotcopy) \
+  X(tavi_meshcpy) X(tavi_meshcopy) X(tavi_meshboxs) X(tavi_MeshBOX) \
+  X(tavi_gcopy2) X(tavi_gcopy2e) X(tavi_HGCP320)
 
 #define TAVIKIT_CELLS_EXPORTS(X, A) \
   X(chibi_Init) X(chibi_Compress) X(chibi_Free) X(chibi_GetInfo) X(chibi_AllFree) \

@@ -1,0 +1,71 @@
+#include "effects/doubler.h"
+
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tavikit {
+namespace {
+
+constexpr size_t kSourceRow = kDoublerSourceWidth;
+constexpr size_t kTargetRow = 2 * kSourceRow;
+constexpr size_t kSourceBytes = kSourceRow * kDoublerSourceRows;
+constexpr size_t kTargetBytes = kTargetRow * 2 * kDoublerSourceRows;
+
+// Each of the 320 source bytes twice, side by side.
+void DoubleRow(uint8_t* dst, const uint8_t* src) {
+#if defined(__SSE2__)
+  static_assert(kSourceRow % 16 == 0);
+  for (size_t x = 0; x < kSourceRow; x += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * x), _mm_unpacklo_epi8(v, v));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * x + 16), _mm_unpackhi_epi8(v, v));
+  }
+#else
+  for (size_t x = 0; x < kSourceRow; ++x) {
+    dst[2 * x] = src[x];
+    dst[2 * x + 1] = src[x];
+  }
+#endif
+}
+
+// Byte by byte in the defined order, for buffers that share memory: a later source byte may
+// already hold what an earlier one wrote.
+void DoublePixelsInOrder(uint8_t* target, const uint8_t* source, bool bothRows) {
+  for (size_t r = 0; r < kDoublerSourceRows; ++r) {
+    uint8_t* upper = target + 2 * r * kTargetRow;
+    uint8_t* lower = upper + kTargetRow;
+    for (size_t x = 0; x < kSourceRow; ++x) {
+      const uint8_t p = source[r * kSourceRow + x];
+      upper[2 * x] = p;
+      upper[2 * x + 1] = p;
+      if (bothRows) {
+        lower[2 * x] = p;
+        lower[2 * x + 1] = p;
+      }
+    }
+  }
+}
+
+}  // namespace
+
+void DoublePixels(const Selection& sel, int32_t mode) {
+  const uint8_t* source = sel.Source().pixels;
+  uint8_t* target = sel.Target().pixels;
+  const bool bothRows = mode == 0;
+  const auto s = reinterpret_cast<uintptr_t>(source);
+  const auto t = reinterpret_cast<uintptr_t>(target);
+  if (s < t + kTargetBytes && t < s + kSourceBytes) {
+    DoublePixelsInOrder(target, source, bothRows);
+    return;
+  }
+  for (size_t r = 0; r < kDoublerSourceRows; ++r) {
+    uint8_t* upper = target + 2 * r * kTargetRow;
+    DoubleRow(upper, source + r * kSourceRow);
+    if (bothRows) std::memcpy(upper + kTargetRow, upper, kTargetRow);
+  }
+}
+
+}  // namespace tavikit
