@@ -2,6 +2,7 @@
 // library through its exports and writes what it drew as a PNG.
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -63,6 +64,51 @@ void PaintTile(HostScreen& screen, int x0, int y0) {
   }
 }
 
+// A 48 x 48 sprite on index 0: a diamond with a bright rim, for a cell drawn with transparency.
+void PaintSprite(HostScreen& sprite) {
+  sprite.Fill(0);
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 48; ++x) {
+      const int d = std::abs(x - 24) + std::abs(y - 24);
+      if (d < 22) sprite.at(x, y) = static_cast<uint8_t>(d > 18 ? 255 : 128 + 2 * d);
+    }
+  }
+}
+
+// What the other subsystems add to the scene: a translucent panel blended through the colour
+// cube, a mosaic, a rotated tile and a sprite cell drawn with transparency.
+void DrawEffects(HostScreen& art, HostScreen& display) {
+  tavi_AlphaInit(display.record(), 256, 0, 0);
+
+  // A band of the picture blended over the display at three eighths.
+  tavi_fset(art.record(), 0, 0, 0);
+  tavi_copyset(0, 300, 200, 90);
+  display.SetCursor(420, 330);
+  tavi_gcopyf(display.record(), 96, 0, 0);
+
+  // A mosaic of 8 x 4 blocks of 12 pixels, each the cube colour of its block's mean.
+  display.SetCursor(440, 40);
+  tavi_gmozicn(display.record(), 8, 4, 12);
+
+  // The border tile turned by an eighth of a turn and scaled up.
+  tavi_rotpos(0, 480, 32, 32);
+  tavi_rotclip(0, 480, 32, 32);
+  tavi_rotset(-1, -1, 160, 0);
+  display.SetCursor(40, 360);
+  tavi_rotcopy(72, 72, -1, -1);
+
+  // One sprite captured into a cell and drawn three times, index 0 left out.
+  HostScreen sprite(48, 48);
+  PaintSprite(sprite);
+  sprite.SetCursor(0, 0);
+  chibi_Get(sprite.record(), 1, 48, 48);
+  for (int i = 0; i < 3; ++i) {
+    display.SetCursor(140 + 56 * i, 372 + 8 * i);
+    chibi_Put(display.record(), 1, 1, 0);
+  }
+  chibi_Free(1, 1, 0, 0);
+}
+
 IndexedImage ToImage(const HostScreen& screen, const std::vector<uint8_t>& palette) {
   IndexedImage image;
   image.width = screen.width();
@@ -106,8 +152,8 @@ int RunDemo(int argc, char** argv) {
     std::printf(
         "usage: tavikit demo [-o OUT.png]\n\n"
         "Draws a scene into a 640 x 480 screen through the library's exports (rolled window,\n"
-        "tiled border, framed panel, a picture loaded from a data pack) and writes it to\n"
-        "OUT.png (default demo.png).\n");
+        "tiled border, framed panel, a picture loaded from a data pack, a blended band, a\n"
+        "mosaic, a rotated tile and sprite cells) and writes it to OUT.png (default demo.png).\n");
     return 0;
   }
   std::string out = "demo.png";
@@ -155,6 +201,8 @@ int RunDemo(int argc, char** argv) {
     std::fprintf(stderr, "tavikit demo: %s\n", error.c_str());
     return 1;
   }
+
+  DrawEffects(art, display);
 
   if (!WriteIndexedPng(out, ToImage(display, display.palette()), error)) {
     std::fprintf(stderr, "tavikit demo: %s\n", error.c_str());
