@@ -1,23 +1,25 @@
 // The subcommands of the tavikit tool.
 #pragma once
 
+#include <span>
+
+#include "cli.h"
+
 namespace tavitool {
 
 struct Command {
   const char* name;
   const char* summary;
-  // Runs with argv[0] the command's name; returns the exit status.
-  int (*run)(int argc, char** argv);
+  const char* help;                     // shown by --help, and after a usage error
+  std::span<const OptionSpec> options;  // what the shared parser accepts
+  int (*run)(const Args& args);
+  // A command that reads its own words instead (argv[0] its name); returns the exit status.
+  int (*runWords)(int argc, char** argv) = nullptr;
 };
 
-int RunDemo(int argc, char** argv);
-int RunEncode(int argc, char** argv);
-int RunDecode(int argc, char** argv);
-int RunArchive(int argc, char** argv);
-int RunPack(int argc, char** argv);
-int RunList(int argc, char** argv);
+extern const Command kEncodeCommand, kDecodeCommand, kPaletteCommand, kArchiveCommand, kPackCommand,
+    kListCommand, kExtractCommand, kInfoCommand, kScrambleCommand, kBankCommand;
 
-// True when argv holds -h or --help.
-bool WantsHelp(int argc, char** argv);
+int RunDemo(int argc, char** argv);
 
 }  // namespace tavitool

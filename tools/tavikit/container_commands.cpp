@@ -1,7 +1,6 @@
-// tavikit archive, tavikit pack and tavikit list: picture archives and "DPMX" packs.
+// tavikit archive, pack, list and extract: picture archives and "DPMX" packs.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <string>
@@ -9,7 +8,9 @@
 
 #include "commands.h"
 #include "file_io.h"
+#include "listing.h"
 #include "picture_info.h"
+#include "source.h"
 #include "tools/writer/formats.h"
 
 namespace tavitool {
@@ -17,191 +18,145 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr const char* kArchiveHelp =
-    "usage: tavikit archive A.tk B.tk ... -o SET.tkx\n"
-    "\n"
-    "Gathers pictures into one archive; a script draws picture N of it with tavi_PCP2BLoad.\n";
+int RunArchive(const Args& a) {
+  if (a.operands.empty() || !a.Has("-o")) Misuse("needs pictures and -o SET.tkx");
+  std::vector<std::vector<uint8_t>> pictures;
+  for (const std::string& in : a.operands) {
+    std::vector<uint8_t> bytes = ReadInput(in);
+    PictureInfo info;
+    std::string error;
+    if (!DescribePicture(bytes, 0, info, error)) Refuse(in + ": " + error);
+    if (!info.problem.empty()) Refuse(in + ": " + info.problem);
+    pictures.push_back(std::move(bytes));
+  }
+  const auto archive = taviwriter::BuildArchive(pictures);
+  WriteOutput(a.Get("-o"), archive);
+  std::printf("%s: %s, %s\n", a.Get("-o").c_str(),
+              Count(static_cast<int64_t>(pictures.size()), "picture", "pictures").c_str(),
+              Count(static_cast<int64_t>(archive.size()), "byte", "bytes").c_str());
+  return kExitOk;
+}
 
-constexpr const char* kPackHelp =
+// The files named, each folder replaced by the regular files directly inside it, sorted.
+std::vector<fs::path> PackInputs(const std::vector<std::string>& operands) {
+  std::vector<fs::path> files;
+  for (const std::string& in : operands) {
+    std::error_code ec;
+    if (!fs::is_directory(in, ec)) {
+      files.emplace_back(in);
+      continue;
+    }
+    std::vector<fs::path> inside;
+    for (const auto& entry : fs::directory_iterator(in, ec)) {
+      if (entry.is_regular_file()) inside.push_back(entry.path());
+    }
+    std::sort(inside.begin(), inside.end());
+    files.insert(files.end(), inside.begin(), inside.end());
+  }
+  return files;
+}
+
+int RunPack(const Args& a) {
+  if (a.operands.empty() || !a.Has("-o")) Misuse("needs files and -o DATA.dpm");
+  std::vector<taviwriter::PackEntry> entries;
+  std::map<std::string, std::string> seen;  // stored name -> the file that took it
+  for (const fs::path& file : PackInputs(a.operands)) {
+    const std::string name = taviwriter::PackName(file.filename().string());
+    if (name.size() > taviwriter::kPackNameMax) {
+      Refuse(file.string() + ": name '" + name + "' is longer than 23 bytes");
+    }
+    if (const auto it = seen.find(name); it != seen.end()) {
+      Refuse(file.string() + ": name '" + name + "' is already taken by " + it->second);
+    }
+    seen[name] = file.string();
+    entries.push_back({name, ReadInput(file.string(), true)});
+  }
+  const std::string host = a.Get("--append-to");
+  std::vector<uint8_t> bytes = host.empty() ? std::vector<uint8_t>{} : ReadInput(host);
+  const size_t offset = bytes.size();
+  if (offset > INT32_MAX) Refuse(host + ": too large to hold a pack after it");
+  taviwriter::AppendBytes(bytes, taviwriter::BuildPack(entries));
+  WriteOutput(a.Get("-o"), bytes, host);
+  std::printf("%s: %s, pack text \"%s,%zu\"\n", a.Get("-o").c_str(),
+              Count(static_cast<int64_t>(entries.size()), "entry", "entries").c_str(),
+              a.Get("-o").c_str(), offset);
+  return kExitOk;
+}
+
+int RunList(const Args& a) {
+  if (a.operands.size() != 1) Misuse("needs one FILE[,OFFSET]");
+  Source src = OpenSource(a.operands[0]);
+  AdoptPack(src);
+  const Listing listing = ListObject(src);
+  if (listing.kind == "data") {
+    Refuse(src.path + ": neither a pack, an archive, a sound bank nor a picture");
+  }
+  PrintListing(listing, a.Has("--json"));
+  return kExitOk;
+}
+
+// Writes the named entries (all without names) of a pack into a folder.
+int RunExtract(const Args& a) {
+  if (a.operands.empty() || !a.Has("-o")) Misuse("needs PACK[,OFFSET] and -o DIR");
+  Source src = OpenSource(a.operands[0]);
+  if (!AdoptPack(src)) Refuse(src.path + ": no DPMX pack found");
+  const fs::path dir = a.Get("-o");
+  if (!fs::is_directory(dir)) Refuse(dir.string() + ": no such folder");
+  std::vector<std::string> names(a.operands.begin() + 1, a.operands.end());
+  if (names.empty()) {
+    const PackInfo pack = *ReadPack(src.file, src.packBase);
+    for (const PackEntryInfo& e : pack.entries)
+      names.push_back(e.name);
+  }
+  for (const std::string& name : names) {
+    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+      Refuse("'" + name + "' cannot be written as a file name");
+    }
+    const Bytes bytes = EntryBytes(src, name);
+    WriteOutput((dir / taviwriter::PackName(name)).string(), bytes);
+    std::printf("%s: %s\n", (dir / taviwriter::PackName(name)).string().c_str(),
+                Count(static_cast<int64_t>(bytes.size()), "byte", "bytes").c_str());
+  }
+  return kExitOk;
+}
+
+constexpr OptionSpec kOutputOnly[] = {{"-o", true}};
+constexpr OptionSpec kPackOptions[] = {{"-o", true}, {"--append-to", true}};
+constexpr OptionSpec kJsonOnly[] = {{"--json", false}};
+
+}  // namespace
+
+const Command kArchiveCommand{"archive", "gather pictures into a picture archive",
+                              "usage: tavikit archive A.tk B.tk ... -o SET.tkx\n"
+                              "\n"
+                              "Gathers pictures into one archive; a script draws picture N of it "
+                              "with tavi_PCP2BLoad.\n",
+                              kOutputOnly, RunArchive};
+
+const Command kPackCommand{
+    "pack", "gather files (pictures, waves, banks, anything) into a DPMX data pack",
     "usage: tavikit pack DIR|FILE... -o DATA.dpm [--append-to FILE]\n"
     "\n"
     "Gathers files (and the files directly inside each DIR) into a DPMX pack. Entries are named\n"
     "by their file names in lower case, at most 23 bytes; longer names and names that collide\n"
-    "are refused. With --append-to, OUT is a copy of FILE with the pack after it; the pack text\n"
-    "to open it (\"OUT,OFFSET\") is printed.\n";
+    "are refused. With --append-to, OUT is a copy of FILE (with its permission bits) with the\n"
+    "pack after it; the pack text to open it (\"OUT,OFFSET\") is printed.\n",
+    kPackOptions, RunPack};
 
-constexpr const char* kListHelp =
-    "usage: tavikit list FILE[,OFFSET]\n"
+const Command kListCommand{
+    "list", "list a pack, an archive, a sound bank or a picture",
+    "usage: tavikit list FILE[,OFFSET] [--json]\n"
     "\n"
-    "Lists a pack (at OFFSET, default 0) with its entries' names, offsets, sizes and kinds, an\n"
-    "archive with its pictures, or a single picture.\n";
+    "Lists a pack (at OFFSET; without one, at 0 or appended to the file) with its entries'\n"
+    "names, offsets, sizes and kinds, an archive with its pictures, a sound bank with its\n"
+    "waves (size, format, rate, length in seconds), or a single picture.\n",
+    kJsonOnly, RunList};
 
-// Parses "-o OUT" and the other arguments; false on a missing value.
-bool SplitArgs(int argc, char** argv, std::vector<std::string>& inputs, std::string& out,
-               std::string& appendTo, bool allowAppend, std::string& error) {
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg == "-o" || (allowAppend && arg == "--append-to")) {
-      if (i + 1 >= argc) {
-        error = arg + " needs a value";
-        return false;
-      }
-      (arg == "-o" ? out : appendTo) = argv[++i];
-    } else if (!arg.empty() && arg[0] == '-') {
-      error = "unexpected option '" + arg + "' (see --help)";
-      return false;
-    } else {
-      inputs.push_back(arg);
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
-int RunArchive(int argc, char** argv) {
-  if (WantsHelp(argc, argv)) {
-    std::printf("%s", kArchiveHelp);
-    return 0;
-  }
-  std::vector<std::string> inputs;
-  std::string out, unused, error;
-  if (!SplitArgs(argc, argv, inputs, out, unused, false, error)) return Fail("archive", error);
-  if (inputs.empty() || out.empty()) {
-    return Fail("archive", "needs pictures and -o SET.tkx (see --help)");
-  }
-  std::vector<std::vector<uint8_t>> pictures;
-  for (const std::string& in : inputs) {
-    std::vector<uint8_t> bytes;
-    PictureInfo info;
-    if (!ReadFile(in, bytes, error)) return Fail("archive", error);
-    if (!DescribePicture(bytes, 0, info, error)) return Fail("archive", About(in, error));
-    pictures.push_back(std::move(bytes));
-  }
-  const auto archive = taviwriter::BuildArchive(pictures);
-  if (!WriteFile(out, archive, error)) return Fail("archive", error);
-  std::printf("%s: %zu pictures, %zu bytes\n", out.c_str(), pictures.size(), archive.size());
-  return 0;
-}
-
-int RunPack(int argc, char** argv) {
-  if (WantsHelp(argc, argv)) {
-    std::printf("%s", kPackHelp);
-    return 0;
-  }
-  std::vector<std::string> inputs;
-  std::string out, appendTo, error;
-  if (!SplitArgs(argc, argv, inputs, out, appendTo, true, error)) return Fail("pack", error);
-  if (inputs.empty() || out.empty()) return Fail("pack", "needs files and -o DATA.dpm");
-
-  std::vector<fs::path> files;
-  for (const std::string& in : inputs) {
-    std::error_code ec;
-    if (fs::is_directory(in, ec)) {
-      std::vector<fs::path> inside;
-      for (const auto& entry : fs::directory_iterator(in, ec)) {
-        if (entry.is_regular_file()) inside.push_back(entry.path());
-      }
-      std::sort(inside.begin(), inside.end());
-      files.insert(files.end(), inside.begin(), inside.end());
-    } else {
-      files.emplace_back(in);
-    }
-  }
-  std::vector<taviwriter::PackEntry> entries;
-  std::map<std::string, std::string> seen;  // stored name -> the file that took it
-  for (const fs::path& file : files) {
-    const std::string name = taviwriter::PackName(file.filename().string());
-    if (name.size() > taviwriter::kPackNameMax) {
-      return Fail("pack", file.string() + ": name '" + name + "' is longer than 23 bytes");
-    }
-    if (const auto it = seen.find(name); it != seen.end()) {
-      return Fail("pack",
-                  file.string() + ": name '" + name + "' is already taken by " + it->second);
-    }
-    seen[name] = file.string();
-    taviwriter::PackEntry entry{name, {}};
-    if (!ReadFile(file.string(), entry.data, error)) return Fail("pack", error);
-    entries.push_back(std::move(entry));
-  }
-  std::vector<uint8_t> bytes;
-  if (!appendTo.empty() && !ReadFile(appendTo, bytes, error)) return Fail("pack", error);
-  const size_t offset = bytes.size();
-  if (offset > INT32_MAX) return Fail("pack", appendTo + ": too large to hold a pack after it");
-  taviwriter::AppendBytes(bytes, taviwriter::BuildPack(entries));
-  if (!WriteFile(out, bytes, error)) return Fail("pack", error);
-  std::printf("%s: %zu entries, pack text \"%s,%zu\"\n", out.c_str(), entries.size(), out.c_str(),
-              offset);
-  return 0;
-}
-
-int RunList(int argc, char** argv) {
-  if (WantsHelp(argc, argv) || argc != 2) {
-    std::printf("%s", kListHelp);
-    return argc == 2 ? 0 : 2;
-  }
-  std::string path = argv[1];
-  long long base = 0;
-  if (const size_t comma = path.rfind(','); comma != std::string::npos) {
-    if (!ParseInt(path.substr(comma + 1), base) || base < 0) {
-      return Fail("list", "'" + path + "': the offset after ',' must be 0 or more");
-    }
-    path.resize(comma);
-  }
-  std::vector<uint8_t> file;
-  std::string error;
-  if (!ReadFile(path, file, error)) return Fail("list", error);
-  const std::span<const uint8_t> all(file);
-  const auto at = static_cast<size_t>(base);
-  auto le32 = [&](size_t p) {
-    return static_cast<int32_t>(file[p] | file[p + 1] << 8 | file[p + 2] << 16 |
-                                static_cast<uint32_t>(file[p + 3]) << 24);
-  };
-
-  if (at + 16 <= file.size() && std::equal(file.begin() + at, file.begin() + at + 4, "DPMX")) {
-    const int32_t dataOffset = le32(at + 4);
-    const int32_t count = le32(at + 8);
-    std::printf("%s: DPMX pack at %zu, %d entries, data area at %lld\n", path.c_str(), at, count,
-                base + dataOffset);
-    std::printf("  %-24s %10s %10s  %s\n", "name", "offset", "size", "kind");
-    for (int64_t i = 0; i < count; ++i) {
-      const size_t rec = at + 16 + 32 * static_cast<size_t>(i);
-      if (rec + 32 > file.size()) {
-        std::printf("  (directory cut short after %lld entries)\n", static_cast<long long>(i));
-        break;
-      }
-      const std::string name(reinterpret_cast<const char*>(&file[rec]),
-                             strnlen(reinterpret_cast<const char*>(&file[rec]), 24));
-      const int64_t start = base + dataOffset + le32(rec + 24);
-      const std::string kind =
-          start >= 0 ? Summarize(all, static_cast<size_t>(start)) : std::string("data");
-      std::printf("  %-24s %10lld %10d  %s\n", name.c_str(), static_cast<long long>(start),
-                  le32(rec + 28), kind.c_str());
-    }
-    return 0;
-  }
-  std::vector<uint32_t> offsets;
-  int32_t count = 0;
-  if (ReadArchive(all, offsets, count, error)) {
-    std::printf("%s: archive of %d pictures\n", path.c_str(), count);
-    std::printf("  %5s %10s %10s  %s\n", "index", "offset", "size", "kind");
-    for (size_t i = 0; i < offsets.size(); ++i) {
-      PictureInfo info;
-      std::string why;
-      const bool ok = DescribePicture(all, offsets[i], info, why);
-      std::printf("  %5zu %10u %10d  %s\n", i, offsets[i], ok ? info.fileSize : 0,
-                  ok ? Summarize(all, offsets[i]).c_str() : why.c_str());
-    }
-    return 0;
-  }
-  PictureInfo info;
-  if (DescribePicture(all, at, info, error)) {
-    std::printf("%s: picture %s\n  %5s %10s %10s  %s\n  %5d %10zu %10d  %s\n", path.c_str(),
-                info.magic.c_str(), "index", "offset", "size", "kind", 0, at, info.fileSize,
-                Summarize(all, at).c_str());
-    return 0;
-  }
-  return Fail("list", path + ": neither a pack, an archive nor a picture");
-}
+const Command kExtractCommand{"extract", "copy entries of a pack out into a folder",
+                              "usage: tavikit extract PACK[,OFFSET] [NAME...] -o DIR\n"
+                              "\n"
+                              "Writes the named entries (all of them without names) of the pack "
+                              "into DIR.\n",
+                              kOutputOnly, RunExtract};
 
 }  // namespace tavitool

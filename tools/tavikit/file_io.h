@@ -1,66 +1,28 @@
-// Whole-file reads and writes for the tool's commands, with one-line errors.
+// Whole-file reads that say why an input is refused, and atomic writes: the bytes go to a
+// temporary file in the target's folder, which replaces the target only after it was flushed to
+// the disk and closed without error. A failed write leaves the old file as it was.
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <span>
 #include <string>
 #include <vector>
 
 namespace tavitool {
 
-inline bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = path + ": cannot open";
-    return false;
-  }
-  bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  if (in.bad()) {
-    error = path + ": read error";
-    return false;
-  }
-  return true;
-}
+// The bytes of the file at `path`. Refuses (exit 1) a missing or unreadable file, a directory
+// and, unless `allowEmpty`, an empty file, with a message naming the file.
+std::vector<uint8_t> ReadInput(const std::string& path, bool allowEmpty = false);
 
-inline bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes,
-                      std::string& error) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  out.close();
-  if (!out) {
-    error = path + ": cannot write";
-    return false;
-  }
-  return true;
-}
+// Writes `bytes` to `path` atomically. The new file gets the permission bits of `modeFrom` when
+// given, else those of the file it replaces, else the usual ones for a new file. A target that
+// exists and is not a regular file (a device such as /dev/stdout) is written in place. Refuses
+// with a message on any failure.
+void WriteOutput(const std::string& path, std::span<const uint8_t> bytes,
+                 const std::string& modeFrom = "");
 
-// Prints "tavikit COMMAND: message" and returns the exit status for bad input.
-inline int Fail(const char* command, const std::string& message) {
-  std::fprintf(stderr, "tavikit %s: %s\n", command, message.c_str());
-  return 1;
-}
-
-// "subject: message".
-inline std::string About(const std::string& subject, const std::string& message) {
-  std::string text = subject;
-  text += ": ";
-  text += message;
-  return text;
-}
-
-// Parses a whole decimal integer; false for anything else.
-inline bool ParseInt(const std::string& text, long long& value) {
-  if (text.empty()) return false;
-  size_t used = 0;
-  try {
-    value = std::stoll(text, &used, 10);
-  } catch (...) {
-    return false;
-  }
-  return used == text.size();
-}
+// The same as bool-returning calls with the reason in `error`.
+bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
+bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
 }  // namespace tavitool

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "src/common/formats.h"
+
 namespace taviwriter {
 
 // The four picture kinds the library draws: the third magic character selects the escape
@@ -50,7 +52,7 @@ inline bool UsesColumns(PictureKind kind) {
   return kind == PictureKind::kTK01 || kind == PictureKind::kTK11;
 }
 
-inline constexpr size_t kPictureHeader = 19;
+inline constexpr size_t kPictureHeader = tavikit::formats::kPictureHeaderSize;
 inline constexpr uint32_t kMaxEscapePosition = (1u << 24) - 1;
 inline constexpr uint32_t kMaxCount = (1u << 24) - 1;
 // A run record (7 bytes) pays for itself from this many equal pixels on.
@@ -192,7 +194,7 @@ inline std::optional<std::vector<uint8_t>> EncodeSmallest(const Pixels& image, i
 // A picture archive: "TAvi", the count, the position of each picture, then the pictures.
 inline std::vector<uint8_t> BuildArchive(const std::vector<std::vector<uint8_t>>& pictures) {
   std::vector<uint8_t> out;
-  AppendMagic(out, "TAvi");
+  AppendMagic(out, tavikit::formats::kArchiveMagic);
   AppendLe32(out, static_cast<uint32_t>(pictures.size()));
   size_t at = 8 + 4 * pictures.size();
   for (const auto& p : pictures) {
@@ -209,9 +211,9 @@ struct PackEntry {
   std::vector<uint8_t> data;
 };
 
-inline constexpr size_t kPackHeader = 16;
-inline constexpr size_t kPackRecord = 32;
-inline constexpr size_t kPackNameMax = 23;
+inline constexpr size_t kPackHeader = tavikit::formats::kPackHeaderSize;
+inline constexpr size_t kPackRecord = tavikit::formats::kPackRecordSize;
+inline constexpr size_t kPackNameMax = tavikit::formats::kPackNameMax;
 
 // The stored form of a name: "A" to "Z" lowered, every other byte as it is.
 inline std::string PackName(std::string name) {
@@ -225,14 +227,14 @@ inline std::string PackName(std::string name) {
 // (the caller lowers and checks them).
 inline std::vector<uint8_t> BuildPack(const std::vector<PackEntry>& entries) {
   std::vector<uint8_t> out;
-  AppendMagic(out, "DPMX");
+  AppendMagic(out, tavikit::formats::kPackMagic);
   const size_t dataOffset = kPackHeader + kPackRecord * entries.size();
   AppendLe32(out, static_cast<uint32_t>(dataOffset));
   AppendLe32(out, static_cast<uint32_t>(entries.size()));
   AppendLe32(out, 0);
   size_t at = 0;
   for (const PackEntry& e : entries) {
-    std::array<uint8_t, 24> name{};
+    std::array<uint8_t, tavikit::formats::kPackNameField> name{};
     std::memcpy(name.data(), e.name.data(), std::min(e.name.size(), name.size()));
     AppendBytes(out, name);
     AppendLe32(out, static_cast<uint32_t>(at));
