@@ -45,6 +45,10 @@ Ctx OpenPng(const std::string& path, const std::vector<uint8_t>& bytes, spng_ihd
   if (bytes.size() < kPngHeaderEnd) Refuse(path + ": truncated PNG (cut short in its header)");
   const std::string size = SizeProblem(Be32(bytes, 16), Be32(bytes, 20));
   if (!size.empty()) Refuse(path + ": " + size);
+  constexpr uint8_t kEnd[12] = {0, 0, 0, 0, 'I', 'E', 'N', 'D', 0xAE, 0x42, 0x60, 0x82};
+  if (std::memcmp(bytes.data() + bytes.size() - 12, kEnd, 12) != 0) {
+    Refuse(path + ": truncated PNG (it does not end with an IEND chunk)");
+  }
   Ctx ctx(spng_ctx_new(0));
   if (!ctx) throw std::bad_alloc();
   spng_set_image_limits(ctx.get(), INT32_MAX, INT32_MAX);

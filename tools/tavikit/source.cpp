@@ -2,6 +2,8 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+
 #include "cli.h"
 #include "file_io.h"
 #include "tools/writer/formats.h"
@@ -18,33 +20,50 @@ bool AllDigits(const std::string& s) {
   return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos && s.size() < 10;
 }
 
-Source Parse(const std::string& text) {
-  Source s;
-  s.path = text;
-  while (!IsFile(s.path)) {
-    const size_t cut = s.path.find_last_of("#,");
-    if (cut == std::string::npos) break;
-    const std::string tail = s.path.substr(cut + 1);
-    if (s.path[cut] == ',' && AllDigits(tail)) {
-      s.packOffset = std::stoll(tail);
-    } else if (s.path[cut] == '#' && AllDigits(tail) && s.index < 0 && s.entry.empty()) {
-      s.index = std::stoll(tail);
-    } else if (s.path[cut] == '#' && s.entry.empty() && !tail.empty()) {
-      s.entry = tail;
-    } else {
-      break;
-    }
-    s.path.resize(cut);
-    if (s.packOffset >= 0) break;
+bool HoldsEntry(const Source& s, const std::string& name) {
+  const PackInfo pack = *ReadPack(s.file, s.packBase);
+  const std::string wanted = taviwriter::PackName(name);
+  return std::any_of(pack.entries.begin(), pack.entries.end(),
+                     [&](const PackEntryInfo& e) { return e.name == wanted; });
+}
+
+// "#NAME" or "#NAME#N" after a pack: the longest name the pack holds.
+void TakeEntry(Source& s, std::string rest) {  // a copy: it may be s.entry
+  const size_t hash = rest.rfind('#');
+  if (!HoldsEntry(s, rest) && hash != std::string::npos && AllDigits(rest.substr(hash + 1)) &&
+      HoldsEntry(s, rest.substr(0, hash))) {
+    s.entry = rest.substr(0, hash);
+    s.index = std::stoll(rest.substr(hash + 1));
+  } else {
+    s.entry = rest;
   }
-  return s;
 }
 
 }  // namespace
 
 Source OpenSource(const std::string& text) {
-  Source s = Parse(text);
+  Source s;
+  size_t cut = text.size();  // the file: the longest part before a "," or "#" that exists
+  while (cut > 0 && !IsFile(text.substr(0, cut))) {
+    const size_t next = text.find_last_of("#,", cut - 1);
+    cut = next == std::string::npos ? text.size() : next;
+    if (next == std::string::npos) break;
+  }
+  s.path = text.substr(0, cut);
   s.file = ReadInput(s.path);
+  std::string rest = text.substr(cut);
+  if (!rest.empty() && rest[0] == ',') {
+    const size_t hash = rest.find('#');
+    if (!AllDigits(rest.substr(1, hash - 1)))
+      Refuse(text + ": the offset after ',' must be 0 or more");
+    s.packOffset = std::stoll(rest.substr(1, hash - 1));
+    rest = hash == std::string::npos ? "" : rest.substr(hash);
+  }
+  if (!s.InPack() && rest.size() > 1 && AllDigits(rest.substr(1))) {
+    s.index = std::stoll(rest.substr(1));
+    return s;
+  }
+  if (!rest.empty()) s.entry = rest.substr(1);
   if (!s.InPack()) return s;
   const auto base = s.packOffset >= 0 ? std::optional<size_t>(s.packOffset) : FindPack(s.file);
   if (!base || !ReadPack(s.file, *base)) {
@@ -52,6 +71,7 @@ Source OpenSource(const std::string& text) {
            (s.packOffset >= 0 ? "at " + std::to_string(s.packOffset) : std::string("found")));
   }
   s.packBase = *base;
+  if (!s.entry.empty()) TakeEntry(s, s.entry);
   return s;
 }
 
