@@ -5,6 +5,12 @@
 namespace tavitool {
 
 void Refuse(const std::string& message) { throw ToolError(kExitFailure, message); }
+void Refuse(const std::string& subject, const std::string& why) {
+  std::string message = subject;
+  message += ": ";
+  message += why;
+  Refuse(message);
+}
 void Misuse(const std::string& message) { throw ToolError(kExitUsage, message); }
 
 std::string Args::Get(const std::string& name, const std::string& otherwise) const {

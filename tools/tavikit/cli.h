@@ -28,6 +28,8 @@ class ToolError : public std::runtime_error {
 
 // The work cannot be done (exit 1).
 [[noreturn]] void Refuse(const std::string& message);
+// The same with the message "subject: why".
+[[noreturn]] void Refuse(const std::string& subject, const std::string& why);
 // The command line is wrong (exit 2; main adds the command's usage).
 [[noreturn]] void Misuse(const std::string& message);
 
@@ -36,6 +38,10 @@ struct OptionSpec {
   const char* name;
   bool takesValue;
 };
+
+// The option lists that several commands share.
+inline constexpr OptionSpec kOutputOnly[] = {{"-o", true}};
+inline constexpr OptionSpec kJsonOnly[] = {{"--json", false}};
 
 // A command line after parsing: options by name (the last one given wins), flags, and the
 // other words in order. "--opt value", "--opt=value" and "-o value" are read alike; after "--"

@@ -25,8 +25,8 @@ int RunArchive(const Args& a) {
     std::vector<uint8_t> bytes = ReadInput(in);
     PictureInfo info;
     std::string error;
-    if (!DescribePicture(bytes, 0, info, error)) Refuse(in + ": " + error);
-    if (!info.problem.empty()) Refuse(in + ": " + info.problem);
+    if (!DescribePicture(bytes, 0, info, error)) Refuse(in, error);
+    if (!info.problem.empty()) Refuse(in, info.problem);
     pictures.push_back(std::move(bytes));
   }
   const auto archive = taviwriter::BuildArchive(pictures);
@@ -120,9 +120,7 @@ int RunExtract(const Args& a) {
   return kExitOk;
 }
 
-constexpr OptionSpec kOutputOnly[] = {{"-o", true}};
 constexpr OptionSpec kPackOptions[] = {{"-o", true}, {"--append-to", true}};
-constexpr OptionSpec kJsonOnly[] = {{"--json", false}};
 
 }  // namespace
 

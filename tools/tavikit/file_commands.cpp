@@ -87,9 +87,7 @@ int RunBank(const Args& a) {
   return kExitOk;
 }
 
-constexpr OptionSpec kJsonOnly[] = {{"--json", false}};
 constexpr OptionSpec kScrambleOptions[] = {{"-o", true}, {"--mode", true}};
-constexpr OptionSpec kOutputOnly[] = {{"-o", true}};
 
 }  // namespace
 

@@ -201,7 +201,6 @@ int RunPalette(const Args& a) {
 constexpr OptionSpec kEncodeOptions[] = {
     {"-o", true}, {"--kind", true}, {"--skip", true}, {"--palette", true}};
 constexpr OptionSpec kDecodeOptions[] = {{"-o", true}, {"--palette", true}, {"--background", true}};
-constexpr OptionSpec kOutputOnly[] = {{"-o", true}};
 
 }  // namespace
 

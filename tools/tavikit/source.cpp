@@ -28,12 +28,12 @@ bool HoldsEntry(const Source& s, const std::string& name) {
 }
 
 // "#NAME" or "#NAME#N" after a pack: the longest name the pack holds.
-void TakeEntry(Source& s, std::string rest) {  // a copy: it may be s.entry
+void TakeEntry(Source& s, const std::string& rest) {
   const size_t hash = rest.rfind('#');
   if (!HoldsEntry(s, rest) && hash != std::string::npos && AllDigits(rest.substr(hash + 1)) &&
       HoldsEntry(s, rest.substr(0, hash))) {
+    s.index = std::stoll(rest.substr(hash + 1));  // first: `rest` may be s.entry itself
     s.entry = rest.substr(0, hash);
-    s.index = std::stoll(rest.substr(hash + 1));
   } else {
     s.entry = rest;
   }
