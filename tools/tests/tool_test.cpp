@@ -86,7 +86,7 @@ std::string WriteRgbaPng(const TempDir& dir, int32_t w, int32_t h, const Bytes& 
   size_t size = 0;
   int error = 0;
   auto* png = static_cast<uint8_t*>(spng_get_png_buffer(ctx, &size, &error));
-  const std::string path = dir.Write("art.png", Bytes(png, png + size));
+  std::string path = dir.Write("art.png", Bytes(png, png + size));
   std::free(png);
   spng_ctx_free(ctx);
   return path;
@@ -183,9 +183,10 @@ TEST(TavikitTool, RgbArtThroughAPaletteTakesTheCubesEntryForEveryPixel) {
               0);
     const Bytes drawn = Draw(dir.Path("a.tk"), 64, 48, 200);
     EXPECT_EQ(drawn[0], 200);
-    for (size_t i = 1; i < drawn.size(); ++i)
+    for (size_t i = 1; i < drawn.size(); ++i) {
       ASSERT_EQ(drawn[i], NearestByDefinition(pal, rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]))
           << i;
+    }
   }
 }
 
