@@ -19,8 +19,6 @@ ColourCube& ProcessColourCube() { return ProcessBlend().cube; }
 
 namespace {
 
-Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const tavi_word>(record)); }
-
 int32_t FactorTable(BlendMode mode, tavi_word screen, tavi_word r, tavi_word g, tavi_word b) {
   BlendState& blend = ProcessBlend();
   BuildFactorTable(blend.table, blend.cube, mode, ScreenArg(screen).palette,

@@ -19,12 +19,6 @@ CellState& ProcessCells() {
 
 using namespace tavikit;
 
-namespace {
-
-Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const tavi_word>(record)); }
-
-}  // namespace
-
 int32_t TAVIKIT_CALL chibi_Init(tavi_word, tavi_word, tavi_word, tavi_word) {
   InitCells(ProcessCells());
   return 0;

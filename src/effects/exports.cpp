@@ -28,12 +28,6 @@ MosaicRandom& ThreadMosaicRandom() {
 
 using namespace tavikit;
 
-namespace {
-
-Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const tavi_word>(record)); }
-
-}  // namespace
-
 int32_t TAVIKIT_CALL tavi_gmozic(tavi_word screen, tavi_word across, tavi_word down,
                                  tavi_word size) {
   RandomMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ThreadMosaicRandom());

@@ -3,17 +3,11 @@
 
 #include <cstdint>
 
-#include "frame/screen.h"
+#include "common/rect.h"
+#include "common/screen.h"
 #include "tavikit.h"
 
 namespace tavikit {
-
-struct CopyRect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t w = 0;
-  int32_t h = 0;
-};
 
 // Records are kept as pointers and read again on every use: the host may move a cursor or
 // change a screen between two calls.

@@ -29,14 +29,14 @@ int32_t TAVIKIT_CALL tavi_dpminit(tavi_word, tavi_word, tavi_word, tavi_word spe
 }
 
 int32_t TAVIKIT_CALL tavi_PCP2Load(tavi_word screen, tavi_word name, tavi_word, tavi_word pack) {
-  return LoadPicture(ProcessPack(), ReadScreen(ArgPtr<const tavi_word>(screen)),
-                     ArgPtr<const char>(name), ArgPtr<char>(pack));
+  return LoadPicture(ProcessPack(), ScreenArg(screen), ArgPtr<const char>(name),
+                     ArgPtr<char>(pack));
 }
 
 int32_t TAVIKIT_CALL tavi_PCP2BLoad(tavi_word screen, tavi_word name, tavi_word index,
                                     tavi_word pack) {
-  return LoadArchivePicture(ProcessPack(), ReadScreen(ArgPtr<const tavi_word>(screen)),
-                            ArgPtr<const char>(name), ArgInt(index), ArgPtr<char>(pack));
+  return LoadArchivePicture(ProcessPack(), ScreenArg(screen), ArgPtr<const char>(name),
+                            ArgInt(index), ArgPtr<char>(pack));
 }
 
 int32_t TAVIKIT_CALL tavi_GetTKXFormat(tavi_word, tavi_word name, tavi_word index, tavi_word pack) {
@@ -45,7 +45,7 @@ int32_t TAVIKIT_CALL tavi_GetTKXFormat(tavi_word, tavi_word name, tavi_word inde
 }
 
 int32_t TAVIKIT_CALL tavi_PCPDecode(tavi_word screen, tavi_word w, tavi_word h, tavi_word) {
-  UndoRowXor(ReadScreen(ArgPtr<const tavi_word>(screen)), ArgInt(w), ArgInt(h));
+  UndoRowXor(ScreenArg(screen), ArgInt(w), ArgInt(h));
   return 0;
 }
 
