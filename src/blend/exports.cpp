@@ -3,9 +3,10 @@
 #include "blend/blended_copy.h"
 #include "blend/colour_cube.h"
 #include "blend/dissolve.h"
-#include "frame/screen.h"
+#include "common/export_guard.h"
+#include "common/screen.h"
+#include "common/words.h"
 #include "frame/selection.h"
-#include "frame/words.h"
 #include "tavikit.h"
 
 namespace tavikit {
@@ -20,10 +21,21 @@ ColourCube& ProcessColourCube() { return ProcessBlend().cube; }
 namespace {
 
 int32_t FactorTable(BlendMode mode, tavi_word screen, tavi_word r, tavi_word g, tavi_word b) {
-  BlendState& blend = ProcessBlend();
-  BuildFactorTable(blend.table, blend.cube, mode, ScreenArg(screen).palette,
-                   ProcessSelection().Source().palette, ArgByte(r), ArgByte(g), ArgByte(b));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    BlendState& blend = ProcessBlend();
+    BuildFactorTable(blend.table, blend.cube, mode, ScreenArg(screen).palette,
+                     ProcessSelection().Source().palette, ArgByte(r), ArgByte(g), ArgByte(b));
+  });
+}
+
+// The blended copies: `screen` is the destination, the selected source and copy rectangle are
+// mixed into it.
+template <class Copy>
+int32_t BlendedCopy(tavi_word screen, Copy copy) {
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    copy(ScreenArg(screen), sel.Source(), sel.copy);
+  });
 }
 
 }  // namespace
@@ -33,7 +45,10 @@ using namespace tavikit;
 
 int32_t TAVIKIT_CALL tavi_AlphaInit(tavi_word screen, tavi_word count, tavi_word,
                                     tavi_word request) {
-  return AlphaInit(ProcessColourCube(), ScreenArg(screen), ArgInt(count), ArgInt(request));
+  return GuardExport(kReturnsZero, [&] {
+    return Report(
+        AlphaInit(ProcessColourCube(), ScreenArg(screen), ArgInt(count), ArgInt(request)));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_addset(tavi_word screen, tavi_word r, tavi_word g, tavi_word b) {
@@ -49,38 +64,45 @@ int32_t TAVIKIT_CALL tavi_edecset(tavi_word screen, tavi_word r, tavi_word g, ta
 }
 
 int32_t TAVIKIT_CALL tavi_gcopya(tavi_word screen, tavi_word, tavi_word, tavi_word) {
-  CopyThroughTable(ProcessBlend().table, ScreenArg(screen), ProcessSelection(), kNoKey);
-  return 0;
+  return BlendedCopy(screen, [](const Screen& dst, const Screen& src, const CopyRect& rect) {
+    CopyThroughTable(ProcessBlend().table, dst, src, rect, kNoKey);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyf(tavi_word screen, tavi_word alpha, tavi_word, tavi_word) {
-  AlphaCopy(ProcessBlend(), ScreenArg(screen), ProcessSelection(), ArgByte(alpha), kNoKey);
-  return 0;
+  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
+    AlphaCopy(ProcessBlend(), dst, src, rect, ArgByte(alpha), kNoKey);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyfc(tavi_word screen, tavi_word alpha, tavi_word key, tavi_word) {
-  AlphaCopy(ProcessBlend(), ScreenArg(screen), ProcessSelection(), ArgByte(alpha), ArgInt(key));
-  return 0;
+  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
+    AlphaCopy(ProcessBlend(), dst, src, rect, ArgByte(alpha), ArgInt(key));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyfr(tavi_word screen, tavi_word alpha, tavi_word, tavi_word) {
-  AlphaCopyDirect(ProcessColourCube(), ScreenArg(screen), ProcessSelection(), ArgByte(alpha),
-                  kNoKey);
-  return 0;
+  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
+    AlphaCopyDirect(ProcessColourCube(), dst, src, rect, ArgByte(alpha), kNoKey);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyfrc(tavi_word screen, tavi_word alpha, tavi_word key, tavi_word) {
-  AlphaCopyDirect(ProcessColourCube(), ScreenArg(screen), ProcessSelection(), ArgByte(alpha),
-                  ArgInt(key));
-  return 0;
+  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
+    AlphaCopyDirect(ProcessColourCube(), dst, src, rect, ArgByte(alpha), ArgInt(key));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_GFade(tavi_word level, tavi_word key, tavi_word, tavi_word) {
-  FadeCopy(ProcessSelection(), ArgByte(level), ArgInt(key));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    FadeCopy(sel.Source(), sel.Target(), sel.copy, ArgByte(level), ArgInt(key));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_GFade2(tavi_word pattern, tavi_word, tavi_word, tavi_word) {
-  PatternCopy(ProcessSelection(), ArgPtr<const uint8_t>(pattern));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    PatternCopy(sel.Source(), sel.Target(), sel.copy, ArgPtr<const uint8_t>(pattern));
+  });
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 
+#include "common/rect.h"
 #include "common/words.h"
 #include "tavikit.h"
 
@@ -37,6 +38,16 @@ struct Screen {
 
   bool Contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
+
+// The part of `rect` that a copy from `source` to `destination` at its cursor may touch, as
+// offsets from the rectangle's top-left: columns and rows of 0 .. w-1 and 0 .. h-1 whose source
+// pixel lies inside the source screen and whose destination pixel inside the destination.
+inline Rect ClipCopy(const CopyRect& rect, const Screen& source, const Screen& destination) {
+  const Rect shared =
+      Rect::FromSpans(SharedSpan(rect.x, source.width, destination.cursorX, destination.width),
+                      SharedSpan(rect.y, source.height, destination.cursorY, destination.height));
+  return Rect::FromSize(0, 0, rect.w, rect.h).Intersect(shared);
+}
 
 // Reads the seven words the library uses from a host screen record. No record (a screen never
 // selected) gives an empty view.

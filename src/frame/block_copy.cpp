@@ -4,7 +4,7 @@
 #include <cstring>
 #include <numeric>
 
-#include "frame/int32.h"
+#include "common/int32.h"
 
 namespace tavikit {
 namespace {
@@ -96,16 +96,15 @@ void CopyBlock(const Screen& target, const Screen& source, int32_t dx, int32_t d
   }
 }
 
-void CopyToCursor(const Selection& sel, int32_t x, int32_t y, int32_t w, int32_t h) {
-  const Screen target = sel.Target();
-  CopyBlock(target, sel.Source(), target.cursorX, target.cursorY, x, y, w, h);
+void CopyToCursor(const Screen& target, const Screen& source, int32_t x, int32_t y, int32_t w,
+                  int32_t h) {
+  CopyBlock(target, source, target.cursorX, target.cursorY, x, y, w, h);
 }
 
-void FillWindow(const Selection& sel, int32_t x, int32_t y, int32_t sx, int32_t sy) {
+void FillWindow(const Screen& target, const Screen& source, int32_t x, int32_t y, int32_t sx,
+                int32_t sy) {
   constexpr int32_t kW = 640;
   constexpr int32_t kH = 480;
-  const Screen target = sel.Target();
-  const Screen source = sel.Source();
   const int32_t cx = target.cursorX;
   const int32_t cy = target.cursorY;
   const int32_t ox = WrapSub(x, cx);
@@ -120,15 +119,13 @@ void FillWindow(const Selection& sel, int32_t x, int32_t y, int32_t sx, int32_t 
   if (ox >= 1 && oy >= 1) CopyBlock(target, source, cx, cy, wrapSx, wrapSy, ox, oy);
 }
 
-void TileCopy(const Selection& sel, int32_t w, int32_t h, int32_t ox, int32_t oy) {
-  const CopyRect tile = sel.copy;
+void TileCopy(const Screen& target, const Screen& source, const CopyRect& tile, int32_t w,
+              int32_t h, int32_t ox, int32_t oy) {
   if (h < 1 || tile.w == 0 || tile.h == 0) return;
   ox = WrapAbs(ox);
   oy = WrapAbs(oy);
   const int32_t groups = static_cast<int32_t>((static_cast<int64_t>(w) + 3) / 4);
   if (groups < 1) return;
-  const Screen target = sel.Target();
-  const Screen source = sel.Source();
   const size_t rowBytes = static_cast<size_t>(groups) * 4;
   const int64_t tileW = tile.w < 0 ? -static_cast<int64_t>(tile.w) : tile.w;
   const int64_t tileH = tile.h < 0 ? -static_cast<int64_t>(tile.h) : tile.h;

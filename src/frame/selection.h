@@ -9,8 +9,8 @@
 
 namespace tavikit {
 
-// Records are kept as pointers and read again on every use: the host may move a cursor or
-// change a screen between two calls.
+// Records are kept as pointers and read again on every call: the host may move a cursor or
+// change a screen between two calls. The exports read them and pass the screens to the core.
 struct Selection {
   const tavi_word* source = nullptr;
   const tavi_word* target = nullptr;
@@ -20,7 +20,7 @@ struct Selection {
   Screen Target() const { return ReadScreen(target); }
 };
 
-// The selection behind the exports; every subsystem that copies between screens reads it.
+// The selection behind the exports of every subsystem that copies between screens.
 Selection& ProcessSelection();
 
 }  // namespace tavikit
