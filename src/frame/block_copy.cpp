@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "common/int32.h"
+#include "common/overlap.h"
 
 namespace tavikit {
 namespace {
@@ -16,19 +17,11 @@ inline void MoveGroup(uint8_t* dst, const uint8_t* src) {
   std::memcpy(dst, &group, 4);
 }
 
-// True when writing [dst, dst + n) group by group could change source bytes that a later group
-// of the same run reads: the destination starts inside the source run, past its start.
-inline bool WritesAhead(const uint8_t* dst, const uint8_t* src, size_t n) {
-  const auto d = reinterpret_cast<uintptr_t>(dst);
-  const auto s = reinterpret_cast<uintptr_t>(src);
-  return d > s && d - s < n;
-}
-
 // Copies `groups` groups from src to dst in order. Where the order cannot be observed (no
 // destination byte is read again later), one memmove does the same work.
 void CopyGroupsInOrder(uint8_t* dst, const uint8_t* src, int32_t groups) {
   const size_t n = static_cast<size_t>(groups) * 4;
-  if (!WritesAhead(dst, src, n)) {
+  if (LeadWithin(dst, src, n) == 0) {
     std::memmove(dst, src, n);
     return;
   }
