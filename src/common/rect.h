@@ -18,6 +18,9 @@ struct Span {
   constexpr bool Empty() const { return end <= first; }
   constexpr int64_t Size() const { return Empty() ? 0 : end - first; }
   constexpr bool Holds(int64_t i) const { return i >= first && i < end; }
+  constexpr bool Covers(const Span& other) const {
+    return other.first >= first && other.end <= end;
+  }
   constexpr Span Intersect(const Span& other) const {
     return Span{std::max(first, other.first), std::min(end, other.end)};
   }
