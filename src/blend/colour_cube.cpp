@@ -154,7 +154,7 @@ TAVIKIT_TARGET_SSE2 void SolveCubeSse2(ColourCube& cube, const CandidatesByBlue&
 void BuildColourCube(ColourCube& cube, const uint8_t* palette, int32_t candidates) {
   const CandidatesByBlue sorted = SortByBlue(palette, candidates);
 #if TAVIKIT_DISPATCH_SSE2
-  if (CpuHasSse2()) {
+  if (ProcessVectorLevel() >= VectorLevel::kSse2) {
     SolveCubeSse2(cube, sorted);
     return;
   }

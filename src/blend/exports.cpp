@@ -4,6 +4,7 @@
 #include "blend/colour_cube.h"
 #include "blend/dissolve.h"
 #include "common/export_guard.h"
+#include "common/process_state.h"
 #include "common/screen.h"
 #include "common/words.h"
 #include "frame/selection.h"
@@ -11,10 +12,7 @@
 
 namespace tavikit {
 
-BlendState& ProcessBlend() {
-  static BlendState state;
-  return state;
-}
+BlendState& ProcessBlend() { return ProcessInstance<BlendState>(); }
 
 ColourCube& ProcessColourCube() { return ProcessBlend().cube; }
 
@@ -35,6 +33,17 @@ int32_t BlendedCopy(tavi_word screen, Copy copy) {
   return GuardExport(kReturnsZero, [&] {
     const Selection& sel = ProcessSelection();
     copy(ScreenArg(screen), sel.Source(), sel.copy);
+  });
+}
+
+// The alpha copies: through the alpha table, or (`direct`) per pixel through the cube.
+int32_t AlphaBlendedCopy(tavi_word screen, tavi_word alpha, int32_t key, bool direct) {
+  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
+    if (direct) {
+      AlphaCopyDirect(ProcessColourCube(), dst, src, rect, ArgByte(alpha), key);
+    } else {
+      AlphaCopy(ProcessBlend(), dst, src, rect, ArgByte(alpha), key);
+    }
   });
 }
 
@@ -70,27 +79,19 @@ int32_t TAVIKIT_CALL tavi_gcopya(tavi_word screen, tavi_word, tavi_word, tavi_wo
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyf(tavi_word screen, tavi_word alpha, tavi_word, tavi_word) {
-  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
-    AlphaCopy(ProcessBlend(), dst, src, rect, ArgByte(alpha), kNoKey);
-  });
+  return AlphaBlendedCopy(screen, alpha, kNoKey, false);
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyfc(tavi_word screen, tavi_word alpha, tavi_word key, tavi_word) {
-  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
-    AlphaCopy(ProcessBlend(), dst, src, rect, ArgByte(alpha), ArgInt(key));
-  });
+  return AlphaBlendedCopy(screen, alpha, ArgInt(key), false);
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyfr(tavi_word screen, tavi_word alpha, tavi_word, tavi_word) {
-  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
-    AlphaCopyDirect(ProcessColourCube(), dst, src, rect, ArgByte(alpha), kNoKey);
-  });
+  return AlphaBlendedCopy(screen, alpha, kNoKey, true);
 }
 
 int32_t TAVIKIT_CALL tavi_gcopyfrc(tavi_word screen, tavi_word alpha, tavi_word key, tavi_word) {
-  return BlendedCopy(screen, [&](const Screen& dst, const Screen& src, const CopyRect& rect) {
-    AlphaCopyDirect(ProcessColourCube(), dst, src, rect, ArgByte(alpha), ArgInt(key));
-  });
+  return AlphaBlendedCopy(screen, alpha, ArgInt(key), true);
 }
 
 int32_t TAVIKIT_CALL tavi_GFade(tavi_word level, tavi_word key, tavi_word, tavi_word) {

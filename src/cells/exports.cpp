@@ -4,6 +4,7 @@
 #include "cells/cell_table.h"
 #include "cells/run_length.h"
 #include "common/export_guard.h"
+#include "common/process_state.h"
 #include "common/screen.h"
 #include "common/words.h"
 #include "pack/pack_reader.h"
@@ -11,10 +12,7 @@
 
 namespace tavikit {
 
-CellState& ProcessCells() {
-  static CellState cells;
-  return cells;
-}
+CellState& ProcessCells() { return ProcessInstance<CellState>(); }
 
 }  // namespace tavikit
 

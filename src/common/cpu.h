@@ -6,12 +6,14 @@
 //  - Run-time dispatch is used where the baseline lacks what the processor may have: SSE2 on
 //    32-bit x86 (Tavikit.DLL and the -m32 build assume a plain i686), and AVX2 beside SSE2 on
 //    x86-64. The loop is compiled once more for that instruction set ([[gnu::target]], see the
-//    TAVIKIT_TARGET_* attributes) and the choice is made once per process (CpuHasSse2,
-//    CpuHasAvx2), never per pixel.
+//    TAVIKIT_TARGET_* attributes) and the choice is made once per process (ProcessVectorLevel),
+//    never per pixel.
 //  - Every other processor runs the portable loops.
 //
 // Every vector loop gives the same bytes as its portable twin, which the tests compare.
 #pragma once
+
+#include <cstdint>
 
 #if defined(__x86_64__) || defined(__SSE2__)
 #define TAVIKIT_SSE2_BASELINE 1
@@ -35,26 +37,27 @@
 
 namespace tavikit {
 
-#if TAVIKIT_DISPATCH_SSE2
-// Whether the processor has SSE2, asked once.
-inline bool CpuHasSse2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("sse2") != 0;
-  }();
-  return has;
-}
-#endif
+// The widest vector loops this processor runs. x86-64 always has SSE2 and takes AVX2 loops beside
+// them when the processor has AVX2; 32-bit x86 builds assume no SSE2 and take SSE2 loops when the
+// processor has it; other processors run the portable loops.
+enum class VectorLevel : uint8_t { kPortable, kSse2, kAvx2 };
 
-#if TAVIKIT_DISPATCH_AVX2
-// Whether the processor has AVX2, asked once.
-inline bool CpuHasAvx2() {
-  static const bool has = [] {
-    __builtin_cpu_init();
-    return __builtin_cpu_supports("avx2") != 0;
-  }();
-  return has;
-}
+inline VectorLevel DetectVectorLevel() {
+#if defined(__x86_64__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0 ? VectorLevel::kAvx2 : VectorLevel::kSse2;
+#elif defined(__i386__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse2") != 0 ? VectorLevel::kSse2 : VectorLevel::kPortable;
+#else
+  return VectorLevel::kPortable;
 #endif
+}
+
+// The level of this process, detected on first use.
+inline VectorLevel ProcessVectorLevel() {
+  static const VectorLevel level = DetectVectorLevel();
+  return level;
+}
 
 }  // namespace tavikit

@@ -1,6 +1,7 @@
 // Exports of the effects: mosaics, zoom and polygon copies, rotation, mesh and other copies.
 #include "blend/colour_cube.h"
 #include "common/export_guard.h"
+#include "common/process_state.h"
 #include "common/screen.h"
 #include "common/words.h"
 #include "effects/doubler.h"
@@ -15,10 +16,7 @@
 
 namespace tavikit {
 
-EffectsState& ProcessEffects() {
-  static EffectsState state;
-  return state;
-}
+EffectsState& ProcessEffects() { return ProcessInstance<EffectsState>(); }
 
 MosaicRandom& ThreadMosaicRandom() {
   thread_local MosaicRandom random;

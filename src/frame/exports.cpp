@@ -1,5 +1,6 @@
 // Exports of the frame: version, selection and plain copies.
 #include "common/export_guard.h"
+#include "common/process_state.h"
 #include "common/words.h"
 #include "frame/block_copy.h"
 #include "frame/selection.h"
@@ -8,10 +9,7 @@
 
 namespace tavikit {
 
-Selection& ProcessSelection() {
-  static Selection selection;
-  return selection;
-}
+Selection& ProcessSelection() { return ProcessInstance<Selection>(); }
 
 }  // namespace tavikit
 

@@ -1,5 +1,6 @@
 // Exports of the pack subsystem: the pack, picture loading, the row XOR and the buffer scramble.
 #include "common/export_guard.h"
+#include "common/process_state.h"
 #include "common/screen.h"
 #include "common/words.h"
 #include "pack/buffer_scramble.h"
@@ -10,15 +11,9 @@
 
 namespace tavikit {
 
-PackState& ProcessPack() {
-  static PackState pack;
-  return pack;
-}
+PackState& ProcessPack() { return ProcessInstance<PackState>(); }
 
-ScrambleState& ProcessScramble() {
-  static ScrambleState scramble;
-  return scramble;
-}
+ScrambleState& ProcessScramble() { return ProcessInstance<ScrambleState>(); }
 
 }  // namespace tavikit
 
