@@ -13,9 +13,6 @@
 
 namespace tavikit {
 
-// A key colour argument that matches no pixel (any value outside 0 to 255 does the same).
-constexpr int32_t kNoKey = -1;
-
 // Every pixel d becomes table[d, s]; source pixels equal to `key` are left out.
 void CopyThroughTable(const BlendTable& table, const Screen& destination, const Screen& source,
                       const CopyRect& rect, int32_t key);

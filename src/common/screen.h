@@ -39,6 +39,9 @@ struct Screen {
   bool Contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < width && y < height; }
 };
 
+// A key colour argument that matches no pixel (any value outside 0 to 255 does the same).
+inline constexpr int32_t kNoKey = -1;
+
 // The part of `rect` that a copy from `source` to `destination` at its cursor may touch, as
 // offsets from the rectangle's top-left: columns and rows of 0 .. w-1 and 0 .. h-1 whose source
 // pixel lies inside the source screen and whose destination pixel inside the destination.

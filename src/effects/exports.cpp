@@ -96,7 +96,7 @@ int32_t TAVIKIT_CALL tavi_rotcopy(tavi_word w, tavi_word h, tavi_word fill, tavi
 int32_t TAVIKIT_CALL tavi_meshcpy(tavi_word sx, tavi_word sy, tavi_word w, tavi_word h) {
   return GuardExport(kReturnsZero, [&] {
     const Selection& sel = ProcessSelection();
-    MeshCopy(sel.Source(), sel.Target(), ArgInt(sx), ArgInt(sy), ArgInt(w), ArgInt(h), -1);
+    MeshCopy(sel.Source(), sel.Target(), ArgInt(sx), ArgInt(sy), ArgInt(w), ArgInt(h), kNoKey);
   });
 }
 
