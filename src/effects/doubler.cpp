@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "common/cpu.h"
+#include "common/overlap.h"
 
 #if TAVIKIT_SSE2_BASELINE
 #include <emmintrin.h>
@@ -57,9 +58,7 @@ void DoublePixels(const Screen& sourceScreen, const Screen& targetScreen, int32_
   const uint8_t* source = sourceScreen.pixels;
   uint8_t* target = targetScreen.pixels;
   const bool bothRows = mode == 0;
-  const auto s = reinterpret_cast<uintptr_t>(source);
-  const auto t = reinterpret_cast<uintptr_t>(target);
-  if (s < t + kTargetBytes && t < s + kSourceBytes) {
+  if (AddressRun::Of(source, kSourceBytes).Overlaps(AddressRun::Of(target, kTargetBytes))) {
     DoublePixelsInOrder(target, source, bothRows);
     return;
   }

@@ -64,11 +64,7 @@ void TileRowFast(uint8_t* dst, const uint8_t* srcRow, int64_t col0, int64_t peri
 
 // The bytes from the first pixel of the lowest row to the end of the top row of a block of
 // `rows` rows, `bytes` wide, whose top-left pixel is (x, y).
-struct ByteSpan {
-  uintptr_t begin;
-  uintptr_t end;
-};
-ByteSpan BlockSpan(const Screen& s, int32_t x, int32_t y, int64_t rows, size_t bytes) {
+AddressRun BlockSpan(const Screen& s, int32_t x, int32_t y, int64_t rows, size_t bytes) {
   const auto top = reinterpret_cast<uintptr_t>(s.At(x, y));
   const uintptr_t rowStep = static_cast<uintptr_t>(static_cast<intptr_t>(s.width));
   return {top - static_cast<uintptr_t>(rows - 1) * rowStep, top + bytes};
@@ -124,9 +120,9 @@ void TileCopy(const Screen& target, const Screen& source, const CopyRect& tile, 
   const int64_t tileH = tile.h < 0 ? -static_cast<int64_t>(tile.h) : tile.h;
 
   // Groups read up to 3 bytes past the tile's right edge.
-  const ByteSpan written = BlockSpan(target, target.cursorX, target.cursorY, h, rowBytes);
-  const ByteSpan read = BlockSpan(source, tile.x, tile.y, tileH, static_cast<size_t>(tileW) + 3);
-  const bool disjoint = written.end <= read.begin || read.end <= written.begin;
+  const AddressRun written = BlockSpan(target, target.cursorX, target.cursorY, h, rowBytes);
+  const AddressRun read = BlockSpan(source, tile.x, tile.y, tileH, static_cast<size_t>(tileW) + 3);
+  const bool disjoint = !written.Overlaps(read);
   // With non-negative offsets the tile rows and columns repeat with the tile's size; only
   // INT32_MIN stays negative under WrapAbs.
   const bool fast = disjoint && ox >= 0 && oy >= 0 && target.width > 0;
