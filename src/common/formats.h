@@ -17,6 +17,8 @@ inline constexpr int32_t kPictureMagicHigh = 0x39394B54;  // "TK99"
 // Picture archives: "TAvi", a signed count, then the byte position of each picture.
 inline constexpr char kArchiveMagic[] = "TAvi";
 inline constexpr size_t kArchiveHeaderSize = 8;
+inline constexpr int32_t kArchiveCountAt = 4;    // byte offset of the count
+inline constexpr int32_t kArchiveOffsetsAt = 8;  // byte offset of the first picture position
 
 // "DPMX" packs: a 16-byte header (magic, dataOffset, entryCount, reserved), then 32-byte
 // directory records (a NUL-terminated name in 24 bytes, offset, size).
