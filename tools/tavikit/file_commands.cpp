@@ -30,16 +30,16 @@ int RunInfo(const Args& a) {
     std::snprintf(ratio, sizeof ratio, "%.3f", l.ratio);
     if (json) {
       std::printf(
-          "%s{\"file\": %s, \"kind\": %s, \"size\": %zu, \"records\": %zu, \"ratio\": %s, "
+          "%s{\"file\": %s, \"kind\": %s, \"size\": %zu, \"records\": %lld, \"ratio\": %s, "
           "\"problem\": %s}",
           i == 0 ? "" : ", ", JsonText(a.operands[i]).c_str(), JsonText(l.kind).c_str(),
-          src.file.size(), l.rows.size(), ratio,
+          src.file.size(), static_cast<long long>(l.records), ratio,
           l.problem.empty() ? "null" : JsonText(l.problem).c_str());
       continue;
     }
     std::printf("%s: %s, %s, %s%s%s%s\n", a.operands[i].c_str(), l.kind.c_str(),
                 Count(static_cast<int64_t>(src.file.size()), "byte", "bytes").c_str(),
-                Count(static_cast<int64_t>(l.rows.size()), "record", "records").c_str(),
+                Count(l.records, "record", "records").c_str(),
                 l.ratio > 0 ? (std::string(", ratio ") + ratio).c_str() : "",
                 l.problem.empty() ? "" : ", problem: ", l.problem.c_str());
   }
@@ -96,7 +96,9 @@ const Command kInfoCommand{
     "usage: tavikit info FILE[,OFFSET]... [--json]\n"
     "\n"
     "Describes each file (a pack, appended or not, an archive, a picture, a wave or a sound\n"
-    "bank) and the first problem found in it; exits with 1 when any file is damaged.\n",
+    "bank): its kind, size, records (entries, pictures, waves, or a picture's escape records),\n"
+    "the ratio of the bytes stored to the pixels drawn, and the first problem found in it.\n"
+    "Exits with 1 when any file is damaged.\n",
     kJsonOnly, RunInfo};
 
 const Command kScrambleCommand{

@@ -15,6 +15,7 @@ void ListPack(const Source& src, Listing& l) {
       "DPMX pack at " + std::to_string(pack.base) + ", " + Count(pack.count, "entry", "entries");
   l.columns = {"name", "offset", "size", "kind"};
   l.problem = pack.problem;
+  l.records = static_cast<int64_t>(pack.entries.size());
   for (const PackEntryInfo& e : pack.entries) {
     const std::string kind = e.start >= 0
                                  ? Summarize(src.file, static_cast<size_t>(e.start), e.size)
@@ -27,6 +28,7 @@ void ListArchive(Bytes file, const std::vector<uint32_t>& offsets, Listing& l) {
   l.kind = "archive";
   l.summary = "archive of " + Count(static_cast<int64_t>(offsets.size()), "picture", "pictures");
   l.columns = {"index", "offset", "size", "kind"};
+  l.records = static_cast<int64_t>(offsets.size());
   int64_t stored = 0, pixels = 0;
   for (size_t i = 0; i < offsets.size(); ++i) {
     PictureInfo info;
@@ -47,6 +49,7 @@ void ListBank(Bytes file, const std::vector<BankEntryInfo>& entries, Listing& l)
   l.kind = "sound bank";
   l.summary = "sound bank of " + Count(static_cast<int64_t>(entries.size()), "wave", "waves");
   l.columns = {"index", "offset", "size", "format", "rate", "seconds"};
+  l.records = static_cast<int64_t>(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) {
     const BankEntryInfo& e = entries[i];
     WaveInfo w;
@@ -72,6 +75,7 @@ void ListPicture(Bytes file, Listing& l) {
   l.summary = "picture " + info.magic;
   l.columns = {"index", "offset", "size", "kind"};
   l.problem = info.problem;
+  l.records = info.records;
   l.rows.push_back({"0", "0", std::to_string(info.fileSize), Summarize(file, 0, 0)});
   const int64_t pixels = int64_t{info.width} * info.height;
   l.ratio = pixels > 0 ? static_cast<double>(info.fileSize) / static_cast<double>(pixels) : 0;

@@ -16,6 +16,7 @@ struct Listing {
   std::vector<std::vector<std::string>> rows;
   std::string problem;  // the first fault found, "" for none
   double ratio = 0;     // pictures: bytes stored over pixels drawn; 0 for other kinds
+  int64_t records = 0;  // entries, pictures, waves, or a picture's escape records
 };
 
 // Lists the pack the source names, else the archive, bank, picture or wave the file holds.

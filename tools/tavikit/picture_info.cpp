@@ -89,7 +89,8 @@ bool DescribePicture(Bytes file, size_t at, PictureInfo& info, std::string& erro
       known ? SizeProblem(info.width, info.height) : "kind " + info.magic + " is not drawn";
   info.drawable = info.problem.empty();
   if (info.drawable && (info.fileSize < 19 || !Has(file, at, static_cast<size_t>(info.fileSize)))) {
-    info.problem = "its fileSize " + std::to_string(info.fileSize) + " does not fit the file";
+    info.problem = "its header says " + Count(info.fileSize, "byte", "bytes") +
+                   ", the file holds " + std::to_string(file.size() - at);
   }
   if (info.problem.empty()) {
     info.problem = StreamProblem(file.subspan(at, static_cast<size_t>(info.fileSize)),
@@ -204,6 +205,7 @@ std::string Summarize(Bytes file, size_t at, size_t size) {
   if (HasMagic(file, at, tavikit::kSoundBankMagic)) {
     return "sound bank of " + Count(static_cast<int32_t>(Le32(file, at + 4)), "wave", "waves");
   }
+  if (HasMagic(file, at, "\x89PNG")) return "PNG";
   if (Has(file, at, size) && DescribeWave(file.subspan(at, size), wave, ignored)) {
     return wave.form + " wave, " + std::to_string(wave.bits) + "-bit " +
            (wave.channels == 1 ? "mono" : std::to_string(wave.channels) + " channels") + ", " +
