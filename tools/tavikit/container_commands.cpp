@@ -29,12 +29,8 @@ int RunArchive(const Args& a) {
     if (!info.problem.empty()) Refuse(in, info.problem);
     pictures.push_back(std::move(bytes));
   }
-  const auto archive = taviwriter::BuildArchive(pictures);
-  WriteOutput(a.Get("-o"), archive);
-  std::printf("%s: %s, %s\n", a.Get("-o").c_str(),
-              Count(static_cast<int64_t>(pictures.size()), "picture", "pictures").c_str(),
-              Count(static_cast<int64_t>(archive.size()), "byte", "bytes").c_str());
-  return kExitOk;
+  return WriteAndReport(a.Get("-o"), taviwriter::BuildArchive(pictures),
+                        Count(static_cast<int64_t>(pictures.size()), "picture", "pictures"));
 }
 
 // The files named, each folder replaced by the regular files directly inside it, sorted.
@@ -112,10 +108,7 @@ int RunExtract(const Args& a) {
     if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
       Refuse("'" + name + "' cannot be written as a file name");
     }
-    const Bytes bytes = EntryBytes(src, name);
-    WriteOutput((dir / taviwriter::PackName(name)).string(), bytes);
-    std::printf("%s: %s\n", (dir / taviwriter::PackName(name)).string().c_str(),
-                Count(static_cast<int64_t>(bytes.size()), "byte", "bytes").c_str());
+    WriteAndReport((dir / taviwriter::PackName(name)).string(), EntryBytes(src, name), "entry");
   }
   return kExitOk;
 }

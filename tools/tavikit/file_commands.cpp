@@ -65,11 +65,8 @@ int RunScramble(const Args& a) {
   if (form == taviwriter::WaveScramble::kNone && mode != "plain") {
     Misuse("--mode wants TAVI, tavi or plain, not '" + mode + "'");
   }
-  const auto image = taviwriter::ScrambleWave(PlainWave(a.operands[0]), form);
-  WriteOutput(a.Get("-o"), image);
-  std::printf("%s: %s wave, %s\n", a.Get("-o").c_str(), mode.c_str(),
-              Count(static_cast<int64_t>(image.size()), "byte", "bytes").c_str());
-  return kExitOk;
+  return WriteAndReport(a.Get("-o"), taviwriter::ScrambleWave(PlainWave(a.operands[0]), form),
+                        mode + " wave");
 }
 
 int RunBank(const Args& a) {
@@ -79,12 +76,8 @@ int RunBank(const Args& a) {
     PlainWave(in);
     images.push_back(ReadInput(in));
   }
-  const auto bank = taviwriter::SoundBank(images);
-  WriteOutput(a.Get("-o"), bank);
-  std::printf("%s: %s, %s\n", a.Get("-o").c_str(),
-              Count(static_cast<int64_t>(images.size()), "wave", "waves").c_str(),
-              Count(static_cast<int64_t>(bank.size()), "byte", "bytes").c_str());
-  return kExitOk;
+  return WriteAndReport(a.Get("-o"), taviwriter::SoundBank(images),
+                        Count(static_cast<int64_t>(images.size()), "wave", "waves"));
 }
 
 constexpr OptionSpec kScrambleOptions[] = {{"-o", true}, {"--mode", true}};

@@ -90,6 +90,14 @@ void WriteOutput(const std::string& path, std::span<const uint8_t> bytes,
   }
 }
 
+int WriteAndReport(const std::string& path, std::span<const uint8_t> bytes,
+                   const std::string& what) {
+  WriteOutput(path, bytes);
+  std::printf("%s: %s, %s\n", path.c_str(), what.c_str(),
+              Count(static_cast<int64_t>(bytes.size()), "byte", "bytes").c_str());
+  return kExitOk;
+}
+
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error) {
   return Try([&] { bytes = ReadInput(path, true); }, error);
 }

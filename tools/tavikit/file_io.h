@@ -21,6 +21,10 @@ std::vector<uint8_t> ReadInput(const std::string& path, bool allowEmpty = false)
 void WriteOutput(const std::string& path, std::span<const uint8_t> bytes,
                  const std::string& modeFrom = "");
 
+// WriteOutput, then prints "path: what, N bytes"; returns the exit status of success.
+int WriteAndReport(const std::string& path, std::span<const uint8_t> bytes,
+                   const std::string& what);
+
 // The same as bool-returning calls with the reason in `error`.
 bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
