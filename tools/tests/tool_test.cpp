@@ -209,8 +209,13 @@ TEST(TavikitTool, DecodeReadsFilesArchivesAndPackEntriesWithTheirPalettes) {
     ASSERT_EQ(Tool(dir, {"decode", "-o", dir.Path("out.png"), "--", in}).status, 0) << in;
     const IndexedImage back = tavitool::ReadIndexedPng(dir.Path("out.png"));
     EXPECT_EQ(back.pixels, image.pixels) << in;
-    EXPECT_EQ(back.palette, image.palette) << in;  // pic.png beside it (or in the pack)
+    EXPECT_EQ(back.palette, image.palette) << in;  // palette.png beside it (or in the pack)
   }
+  std::filesystem::create_directory(dir.Path("batch"));
+  ASSERT_EQ(
+      Tool(dir, {"encode", png, WritePng(dir, "b.png", image), "-o", dir.Path("batch")}).status, 0);
+  for (const char* out : {"batch/palette.tk", "batch/b.tk"})
+    EXPECT_EQ(Draw(dir.Path(out), 33, 21, 0), image.pixels) << out;
 }
 
 // Every failure: the message, the exit status, and the old output left as it was.
