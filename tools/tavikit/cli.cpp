@@ -55,12 +55,12 @@ Args ParseArgs(std::span<char* const> words, std::span<const OptionSpec> options
     if (!spec->takesValue) {
       if (equals != std::string::npos) Misuse(name + " takes no value");
       args.values[name] = "";
-    } else if (equals != std::string::npos) {
-      args.values[name] = word.substr(equals + 1);
-    } else if (i + 1 < words.size()) {
-      args.values[name] = words[++i];
     } else {
-      Misuse(name + " needs a value");
+      const bool given = equals != std::string::npos;
+      if (!given && i + 1 >= words.size()) Misuse(name + " needs a value");
+      const std::string value = given ? word.substr(equals + 1) : std::string(words[++i]);
+      if (value.empty()) Misuse(name + " needs a value");
+      args.values[name] = value;
     }
   }
   return args;
