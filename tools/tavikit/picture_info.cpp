@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "cli.h"
+#include "src/common/byte_reader.h"
 #include "src/common/formats.h"
 #include "src/common/wave_format.h"
 #include "tools/writer/wave_writer.h"
@@ -15,7 +16,7 @@ namespace fmt = tavikit::formats;
 // Pictures larger than this many pixels are described but not drawn by the tool.
 constexpr int64_t kMaxDrawPixels = int64_t{1} << 28;
 
-uint32_t Le24(Bytes b, size_t at) { return Le32(b, at) & 0xFFFFFFu; }
+uint32_t Le24(Bytes b, size_t at) { return Has(b, at, 3) ? tavikit::LoadLe24(b.data() + at) : 0; }
 
 // Walks the stream as the decoder reads it and names the first fault, "" for none.
 std::string StreamProblem(Bytes picture, bool skips, PictureInfo& info) {
@@ -48,8 +49,7 @@ std::string StreamProblem(Bytes picture, bool skips, PictureInfo& info) {
 }  // namespace
 
 uint32_t Le32(Bytes b, size_t at) {
-  if (!Has(b, at, 4)) return 0;
-  return b[at] | b[at + 1] << 8 | b[at + 2] << 16 | static_cast<uint32_t>(b[at + 3]) << 24;
+  return Has(b, at, 4) ? static_cast<uint32_t>(tavikit::LoadLe32(b.data() + at)) : 0;
 }
 
 bool Has(Bytes b, size_t at, size_t n) { return at <= b.size() && b.size() - at >= n; }
