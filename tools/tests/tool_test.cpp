@@ -227,7 +227,7 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
   image.paletteSize = 200;
   const std::string few = WritePng(dir, "few.png", image);
   ASSERT_EQ(Tool(dir, {"encode", png, "-o", dir.Path("a.tk")}).status, 0);
-  const Bytes pngBytes = Read(png);
+  const Bytes pngBytes = Read(png), tk = Read(dir.Path("a.tk"));
   dir.Write("cut.png", Bytes(pngBytes.begin(), pngBytes.end() - 40));
   dir.Write("photo.png", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
   Bytes bomb(pngBytes.begin(), pngBytes.begin() + 33);
@@ -271,6 +271,7 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
       {{"frobnicate"}, "unknown command 'frobnicate'", 2},
       {{"scramble", png, "-o", old}, "not a wave", 1},
       {{"list", dir.Path("in.png")}, "neither a pack", 1},
+      {{"info", dir.Write("cut.tk", Bytes(tk.begin(), tk.begin() + 30))}, ", the file holds 30", 1},
       {{"pack", png, png, "-o", old}, "name 'in.png' is already taken by", 1},
   };
   for (const Case& c : cases) {
