@@ -236,14 +236,17 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
   dir.Write("big.png", bomb);
   dir.Write("empty.png", {});
   std::filesystem::create_directory(dir.Path("folder.png"));
-  const std::string old = dir.Write("old.tk", {1, 2, 3});
+  const std::string small = dir.Path("small");  // a 16 KiB disk, where the test may mount one
+  std::filesystem::create_directory(small);
+  const bool mounted = std::system(("mount -t tmpfs -o size=16k tmpfs " + small).c_str()) == 0;
+  const std::string old = dir.Write("small/old.tk", {1, 2, 3});
   struct Case {
     std::vector<std::string> args;
     const char* message;
     int status;
   };
   const std::string notDir = dir.Path("in.png/x.tk");
-  const Case cases[] = {
+  std::vector<Case> cases = {
       {{"encode", png, "-o", "/dev/full"}, "/dev/full: cannot write (No space left on device)", 1},
       {{"encode", png, "-o", dir.Path("no/x.tk")}, "cannot create a file in", 1},
       {{"encode", png, "-o", notDir}, "(Not a directory)", 1},
@@ -274,6 +277,12 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
       {{"info", dir.Write("cut.tk", Bytes(tk.begin(), tk.begin() + 30))}, ", the file holds 30", 1},
       {{"pack", png, png, "-o", old}, "name 'in.png' is already taken by", 1},
   };
+  if (mounted) {
+    cases.push_back(
+        {{"encode", WritePng(dir, "large.png", RandomImage(rng, 200, 200, 256)), "-o", old},
+         "old.tk: cannot write (No space left on device)",
+         1});
+  }
   for (const Case& c : cases) {
     std::string command;
     for (const std::string& a : c.args)
@@ -284,8 +293,11 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
     EXPECT_EQ(Read(old), Bytes({1, 2, 3})) << command;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path("no")));
-  for (const auto& left : std::filesystem::directory_iterator(dir.Path("")))
+  for (const auto& left : std::filesystem::recursive_directory_iterator(dir.Path("")))
     EXPECT_EQ(left.path().string().find(".tavikit-"), std::string::npos) << left.path();
+  if (mounted) {
+    EXPECT_EQ(std::system(("umount " + small).c_str()), 0);
+  }
   EXPECT_EQ(std::filesystem::directory_iterator(dir.Path("folder.png")),
             std::filesystem::directory_iterator());
 }
