@@ -28,7 +28,7 @@ int64_t Args::Number(const std::string& name, int64_t low, int64_t high, int64_t
   return value;
 }
 
-Args ParseArgs(std::span<char* const> words, std::span<const OptionSpec> options) {
+Args ParseArgs(std::span<char* const> words, std::span<const Option> options) {
   Args args;
   bool onlyOperands = false;
   for (size_t i = 0; i < words.size(); ++i) {
@@ -47,12 +47,12 @@ Args ParseArgs(std::span<char* const> words, std::span<const OptionSpec> options
     }
     const size_t equals = word.find('=');
     const std::string name = word.substr(0, equals);
-    const OptionSpec* spec = nullptr;
-    for (const OptionSpec& o : options) {
-      if (name == o.name) spec = &o;
+    const Option* known = nullptr;
+    for (const Option& o : options) {
+      if (name == o.name) known = &o;
     }
-    if (spec == nullptr) Misuse("unknown option '" + name + "'");
-    if (!spec->takesValue) {
+    if (known == nullptr) Misuse("unknown option '" + name + "'");
+    if (!known->takesValue) {
       if (equals != std::string::npos) Misuse(name + " takes no value");
       args.values[name] = "";
     } else {

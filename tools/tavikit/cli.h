@@ -34,14 +34,14 @@ class ToolError : public std::runtime_error {
 [[noreturn]] void Misuse(const std::string& message);
 
 // An option a command accepts: "--name" (or "-o"), with or without a value.
-struct OptionSpec {
+struct Option {
   const char* name;
   bool takesValue;
 };
 
 // The option lists that several commands share.
-inline constexpr OptionSpec kOutputOnly[] = {{"-o", true}};
-inline constexpr OptionSpec kJsonOnly[] = {{"--json", false}};
+inline constexpr Option kOutputOnly[] = {{"-o", true}};
+inline constexpr Option kJsonOnly[] = {{"--json", false}};
 
 // A command line after parsing: options by name (the last one given wins), flags, and the
 // other words in order. "--opt value", "--opt=value" and "-o value" are read alike; after "--"
@@ -61,7 +61,7 @@ class Args {
 
 // Parses `words` (the words after the command's name). Misuse on an unknown option or a
 // missing value.
-Args ParseArgs(std::span<char* const> words, std::span<const OptionSpec> options);
+Args ParseArgs(std::span<char* const> words, std::span<const Option> options);
 
 // Parses a whole decimal number; false for anything else.
 bool ParseNumber(const std::string& text, int64_t& value);

@@ -10,8 +10,8 @@ namespace tavitool {
 struct Command {
   const char* name;
   const char* summary;
-  const char* help;                     // shown by --help, and after a usage error
-  std::span<const OptionSpec> options;  // what the shared parser accepts
+  const char* help;                 // shown by --help, and after a usage error
+  std::span<const Option> options;  // what the shared parser accepts
   int (*run)(const Args& args);
   // A command that reads its own words instead (argv[0] its name); returns the exit status.
   int (*runWords)(int argc, char** argv) = nullptr;

@@ -113,7 +113,7 @@ int RunExtract(const Args& a) {
   return kExitOk;
 }
 
-constexpr OptionSpec kPackOptions[] = {{"-o", true}, {"--append-to", true}};
+constexpr Option kPackOptions[] = {{"-o", true}, {"--append-to", true}};
 
 }  // namespace
 

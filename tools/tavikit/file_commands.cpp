@@ -1,4 +1,4 @@
-// tavikit info, scramble and bank: inspecting any file the library reads, and writing waves.
+// tavikit info, scramble and bank: checking any file the library reads, and writing waves.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -80,7 +80,7 @@ int RunBank(const Args& a) {
                         Count(static_cast<int64_t>(images.size()), "wave", "waves"));
 }
 
-constexpr OptionSpec kScrambleOptions[] = {{"-o", true}, {"--mode", true}};
+constexpr Option kScrambleOptions[] = {{"-o", true}, {"--mode", true}};
 
 }  // namespace
 

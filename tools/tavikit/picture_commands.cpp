@@ -198,9 +198,9 @@ int RunPalette(const Args& a) {
   return kExitOk;
 }
 
-constexpr OptionSpec kEncodeOptions[] = {
+constexpr Option kEncodeOptions[] = {
     {"-o", true}, {"--kind", true}, {"--skip", true}, {"--palette", true}};
-constexpr OptionSpec kDecodeOptions[] = {{"-o", true}, {"--palette", true}, {"--background", true}};
+constexpr Option kDecodeOptions[] = {{"-o", true}, {"--palette", true}, {"--background", true}};
 
 }  // namespace
 
