@@ -123,14 +123,6 @@ TEST_F(BlendFadeTest, FadesWithinOneScreenReadEachPixelJustBeforeItsWrite) {
   }
 }
 
-TEST_F(BlendFadeTest, LevelZeroAnd256DrawNothingAnd255CopiesAll) {
-  const auto none = Visited(12, 7, 0);
-  EXPECT_EQ(none, std::vector<bool>(84, false));
-  EXPECT_EQ(Visited(12, 7, 256), none);
-  EXPECT_EQ(Visited(12, 7, 255), std::vector<bool>(84, true));
-  EXPECT_EQ(Visited(12, 7, 255 + 512), std::vector<bool>(84, true));
-}
-
 TEST_F(BlendFadeTest, HalfLevelVisitsEveryOtherPixel) {
   const auto visited = Visited(10, 10, 128);  // q = 50, step 512
   for (int k = 0; k < 100; ++k)
@@ -157,24 +149,6 @@ TEST_F(BlendFadeTest, SinglePixelNeedsTheFullLevelAndIsKeyed) {
   Select(source, target, Rect{0, 0, 1, 1});
   lib().tavi_GFade(255, 7, 0, 0);
   EXPECT_EQ(target.at(0, 0), 0);
-}
-
-TEST_F(BlendFadeTest, KeyedSourcePixelsAreNeverWritten) {
-  HostScreen source(40, 30), target(40, 30);
-  source.FillRandom(53);
-  target.Fill(0);
-  target.SetCursor(0, 0);
-  Select(source, target, Rect{0, 0, 40, 30});
-  const uint8_t key = source.at(5, 5);
-  for (int level = 1; level < 256; level += 7)
-    lib().tavi_GFade(level, key, 0, 0);
-  for (int y = 0; y < 30; ++y) {
-    for (int x = 0; x < 40; ++x) {
-      if (source.at(x, y) == key) {
-        EXPECT_EQ(target.at(x, y), 0) << x << "," << y;
-      }
-    }
-  }
 }
 
 // Negative sides give a positive N; rows and columns then come out of the truncating division
@@ -240,20 +214,6 @@ TEST_F(BlendFadeTest, PatternMatchesItsDefinition) {
     ModelPattern(model, source, rect, pattern);
     ASSERT_EQ(target.pixels(), model.pixels()) << "rect " << rect.w << "x" << rect.h;
   }
-}
-
-TEST_F(BlendFadeTest, FullPatternCopiesAllAndEmptyPatternNothing) {
-  HostScreen source(20, 10), target(20, 10);
-  source.FillRandom(59);
-  target.Fill(0);
-  const auto empty = target.pixels();
-  Select(source, target, Rect{0, 0, 20, 10});
-  std::array<uint8_t, 16> pattern{};
-  lib().tavi_GFade2(Word(pattern.data()), 0, 0, 0);
-  EXPECT_EQ(target.pixels(), empty);
-  pattern.fill(0x80);
-  lib().tavi_GFade2(Word(pattern.data()), 0, 0, 0);
-  EXPECT_EQ(target.pixels(), source.pixels());
 }
 
 TEST_F(BlendFadeTest, FirstPatternByteAloneSelectsColumnsByRowWidth) {

@@ -131,46 +131,6 @@ TEST_F(BlendTableTest, SameFactorsBuildOnceAndDoNotSeePaletteChanges) {
   EXPECT_NE(source.palette(), oldSource);
 }
 
-TEST_F(BlendTableTest, ZeroFactorsMapEveryPairToTheCubeEntryOfTheDestinationColour) {
-  const auto cube = NewPalettesAndCube(16, 100);
-  BuildFactorTable(FactorMode::kSubtract, destination, source, 9, 9, 9);
-  BuildFactorTable(FactorMode::kAdd, destination, source, 0, 0, 0);
-  const auto table = ReadTable();
-  bool someDiffer = false;
-  for (int d = 0; d < 256; ++d) {
-    const auto c = tavimodel::PaletteColour(destination.palette(), d);
-    const uint8_t own = tavimodel::CubeLookup(cube, c.r, c.g, c.b);
-    someDiffer |= own != d;
-    for (int s = 0; s < 256; ++s)
-      ASSERT_EQ(table[d * 256 + s], own) << d << "," << s;
-  }
-  EXPECT_TRUE(someDiffer);  // only 100 candidates: entries above 99 map elsewhere
-}
-
-TEST_F(BlendTableTest, FactorsAreTheLowEightBitsOfTheirArguments) {
-  NewPalettesAndCube(18, 0);
-  BuildFactorTable(FactorMode::kAdd, destination, source, 0, 255, 7);
-  const auto expected = ReadTable();
-  BuildFactorTable(FactorMode::kSubtract, destination, source, 0, 0, 0);
-  BuildFactorTable(FactorMode::kAdd, destination, source, 256, 511, 7 - 1024);
-  EXPECT_EQ(ReadTable(), expected);
-}
-
-TEST_F(BlendTableTest, FullSubtractOfWhiteTakesAway254) {
-  const auto cube = NewPalettesAndCube(20, 0);
-  source.SetColour(9, 255, 255, 255);
-  BuildFactorTable(FactorMode::kAdd, destination, source, 1, 1, 1);
-  BuildFactorTable(FactorMode::kSubtract, destination, source, 255, 255, 255);
-  const auto table = ReadTable();
-  for (int d = 0; d < 256; ++d) {
-    const auto c = tavimodel::PaletteColour(destination.palette(), d);
-    ASSERT_EQ(table[d * 256 + 9],
-              tavimodel::CubeLookup(cube, std::max(c.r - 254, 0), std::max(c.g - 254, 0),
-                                    std::max(c.b - 254, 0)))
-        << d;
-  }
-}
-
 TEST_F(BlendTableTest, InverseSubtractOfWhiteLeavesTheDestinationColour) {
   const auto cube = NewPalettesAndCube(22, 0);
   source.SetColour(4, 255, 255, 255);

@@ -153,20 +153,6 @@ TEST_F(CellTest, FreeClampsItsRangeAndReleasesOnlyFirstWhenNotAscending) {
   EXPECT_FALSE(Holds(9));
 }
 
-TEST_F(CellTest, GetInfoOfAnEmptyCellIsZeroForEveryItem) {
-  for (int item : {-1, 0, 1, 2, 3, 4, 5, 99})
-    EXPECT_EQ(Info(12, item), 0) << item;
-  MakeCell(12, Picture{8, 3, std::vector<uint8_t>(24, 1)});
-  EXPECT_EQ(Info(12, 1), -8);
-  EXPECT_EQ(Info(12, 2), -3);
-  EXPECT_EQ(Info(12, 3), 0);
-  EXPECT_EQ(Info(12, 4), 0);
-  EXPECT_EQ(Info(12, 0), -1);
-  EXPECT_EQ(Info(12, 5), -1);
-  EXPECT_EQ(Info(-1, 1), 0);
-  EXPECT_EQ(Info(2048, 1), 0);
-}
-
 TEST_F(CellTest, InitEmptiesTheTableOnlyOnItsFirstCall) {
   lib().chibi_Init(0, 0, 0, 0);
   MakeCell(20, Picture{4, 1, {1, 2, 3, 4}});
@@ -191,46 +177,6 @@ TEST_F(CellTest, GetRoundsTheWidthTowardZeroToFourPixelGroups) {
   lib().chibi_Compress(31, 0, 0, 0);
   lib().chibi_Put(screen.record(), 31, 0, 0);
   EXPECT_EQ(screen.pixels(), before);
-}
-
-TEST_F(CellTest, CaptureAndDrawKeepRowsUpright) {
-  HostScreen screen(48, 32), target(48, 32), model(48, 32);
-  screen.FillRandom(2);
-  target.Fill(0xEE);
-  model.Fill(0xEE);
-  screen.SetCursor(16, 20);
-  lib().chibi_Get(screen.record(), 40, 16, 5);
-  target.SetCursor(0, 0);
-  lib().chibi_Put(target.record(), 40, 0, 0);
-  ModelDraw(model, ModelCapture(screen, 16, 20, 16, 5), 0, 0, 16);
-  EXPECT_EQ(target.pixels(), model.pixels());
-  for (int x = 0; x < 16; ++x)
-    EXPECT_EQ(target.at(x, 4), screen.at(16 + x, 24));
-}
-
-TEST_F(CellTest, TransparencyLeavesIndexZeroOutOfPlainCellsOnly) {
-  std::mt19937 rng(3);
-  const Picture p = RandomPicture(rng, 24, 10);
-  MakeCell(50, p);
-  MakeCell(51, p);
-  ASSERT_LT(lib().chibi_Compress(51, 0, 0, 0), 0);
-  for (int transparency : {0, 1, -7}) {
-    HostScreen screen(40, 20), model(40, 20);
-    screen.FillRandom(4);
-    model.pixels() = screen.pixels();
-    screen.SetCursor(5, 6);
-    lib().chibi_Put(screen.record(), 50, transparency, 0);
-    ModelDraw(model, p, 5, 6, 24, transparency != 0 ? 0 : -1);
-    EXPECT_EQ(screen.pixels(), model.pixels()) << transparency;
-
-    HostScreen packed(40, 20), opaque(40, 20);
-    packed.FillRandom(4);
-    opaque.pixels() = packed.pixels();
-    packed.SetCursor(5, 6);
-    lib().chibi_Put(packed.record(), 51, transparency, 0);
-    ModelDraw(opaque, p, 5, 6, 24);
-    EXPECT_EQ(packed.pixels(), opaque.pixels()) << "compressed, " << transparency;
-  }
 }
 
 TEST_F(CellTest, CompressedCellsDrawExactlyWhatThePlainCellDrewOpaque) {
@@ -304,26 +250,6 @@ TEST_F(CellTest, CellsPartlyOffTheScreenDrawTheirVisiblePartInEveryMode) {
       ASSERT_EQ(screen.pixels(), model.pixels()) << c[0] << "," << c[1] << " mode " << mode;
     }
   }
-}
-
-TEST_F(CellTest, CaptureOutsideTheScreenLeavesZeros) {
-  HostScreen screen(16, 8), target(24, 16);
-  screen.Fill(0x33);
-  screen.SetCursor(-4, -2);
-  lib().chibi_Get(screen.record(), 90, 12, 6);
-  target.Fill(0xEE);
-  target.SetCursor(0, 0);
-  lib().chibi_Put(target.record(), 90, 0, 0);
-  for (int y = 0; y < 6; ++y) {
-    for (int x = 0; x < 12; ++x)
-      ASSERT_EQ(target.at(x, y), x >= 4 && y >= 2 ? 0x33 : 0) << x << "," << y;
-  }
-  screen.SetCursor(100, 100);  // wholly outside: a cell of zeros
-  lib().chibi_Get(screen.record(), 90, 8, 2);
-  EXPECT_EQ(Info(90, 1), -8);
-  lib().chibi_Put(target.record(), 90, 0, 0);
-  for (int x = 0; x < 8; ++x)
-    EXPECT_EQ(target.at(x, 1), 0);
 }
 
 TEST_F(CellTest, ClipAdmitsItsInclusiveRectangleCutToTheScreen) {

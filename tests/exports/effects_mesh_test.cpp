@@ -1,12 +1,12 @@
 // Checkerboard copies and fills through the exports.
 #include <random>
 
-#include "effects_fixture.h"
+#include "harness/fixture.h"
 
 namespace tavitest {
 namespace {
 
-using MeshTest = EffectsTest;
+using MeshTest = ExportTest;
 
 // Which area pixels (i, j) the checkerboard copies write for a width W.
 bool CopiedByMesh(int i, int j, int W) {

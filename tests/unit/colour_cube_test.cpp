@@ -89,15 +89,6 @@ TEST(ColourCube, EqualsTheDirectSearchForGreysAndRepeatedColours) {
   EXPECT_EQ(withCopies, tavimodel::StraightCube(copies, 256));
 }
 
-TEST(ColourCube, CountsDistinctIndices) {
-  ColourCube cube;
-  EXPECT_EQ(CountCubeIndices(cube), 1);  // all 0 before any build
-  cube.cells[100] = 7;
-  cube.cells[200] = 7;
-  cube.cells[300] = 255;
-  EXPECT_EQ(CountCubeIndices(cube), 3);
-}
-
 TEST(ColourCube, LookupTakesTheTopFiveBitsRedMostSignificant) {
   ColourCube cube;
   for (size_t i = 0; i < ColourCube::kCells; ++i)
