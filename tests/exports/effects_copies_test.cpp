@@ -138,24 +138,26 @@ TEST_F(CopiesTest, DoublerIgnoresTheScreenSizes) {
     ASSERT_EQ(dst.pixels()[i], 0xEE) << i;
 }
 
-// One screen as source and target: byte by byte in the defined order.
-TEST_F(CopiesTest, DoublerOnOneBufferFollowsTheByteOrder) {
-  for (const int mode : {0, 1}) {
-    HostScreen screen(640, 480);
+// A source inside the target's buffer, at its start or past the first 320 x 240 bytes: byte by
+// byte in the defined order, each source byte read just before its pixels are written.
+TEST_F(CopiesTest, DoublerWithinOneBufferFollowsTheByteOrder) {
+  for (const auto& [mode, offset] : {std::pair{0, 0}, {1, 0}, {0, 100000}, {1, 150001}}) {
+    HostScreen screen(640, 480), source(320, 240);
     screen.FillRandom(9);
+    source.word(TAVI_REC_PIXELS) = Word(screen.pixels().data() + offset);
     std::vector<uint8_t> model = screen.pixels();
-    Select(screen, screen);
+    Select(source, screen);
     lib().tavi_HGCP320(mode, 0, 0, 0);
     for (size_t r = 0; r < 240; ++r) {
       for (size_t x = 0; x < 320; ++x) {
-        const uint8_t p = model[r * 320 + x];
+        const uint8_t p = model[offset + r * 320 + x];
         for (size_t row = 2 * r; row < (mode == 0 ? 2 * r + 2 : 2 * r + 1); ++row) {
           model[row * 640 + 2 * x] = p;
           model[row * 640 + 2 * x + 1] = p;
         }
       }
     }
-    ASSERT_EQ(screen.pixels(), model) << mode;
+    ASSERT_EQ(screen.pixels(), model) << mode << " " << offset;
   }
 }
 

@@ -40,8 +40,8 @@ void GreyCube(const Library& lib, HostScreen& screen) {
 // Blocks of two have only corners, so both mosaics give (8 * 20 + 12) / 4 >> 3 = 5.
 TEST_F(MosaicTest, ColourMosaicsTakeTheCubeEntryOfTheCornerOrWholeMean) {
   const uint8_t block[9] = {2, 10, 4, 10, 10, 10, 6, 10, 8};
-  for (const auto& [size, corners, want] : {std::tuple{3, true, 5}, {3, false, 8}, {2, true, 5},
-                                            {2, false, 5}}) {
+  for (const auto& [size, corners, want] :
+       {std::tuple{3, true, 5}, {3, false, 8}, {2, true, 5}, {2, false, 5}}) {
     HostScreen screen(9, 7);
     GreyCube(lib(), screen);
     screen.Fill(31);

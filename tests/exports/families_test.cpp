@@ -104,10 +104,14 @@ TEST_F(Families, OnlyTheLowEightBitsOfByteArgumentsCount) {
       {"gcopyf alpha", [](auto& l, auto& t, tavi_word v) { l.tavi_gcopyf(t.record(), v, 0, 0); }},
       {"gcopyfr alpha", [](auto& l, auto& t, tavi_word v) { l.tavi_gcopyfr(t.record(), v, 0, 0); }},
       {"GFade level", [](auto& l, auto&, tavi_word v) { l.tavi_GFade(v, -1, 0, 0); }},
-      {"addset red", table([](auto& l, auto& t, tavi_word v) { l.tavi_addset(t.record(), v, 0, 9); })},
-      {"addset green", table([](auto& l, auto& t, tavi_word v) { l.tavi_addset(t.record(), 9, v, 0); })},
-      {"decset blue", table([](auto& l, auto& t, tavi_word v) { l.tavi_decset(t.record(), 9, 0, v); })},
-      {"edecset", table([](auto& l, auto& t, tavi_word v) { l.tavi_edecset(t.record(), v, v, v); })},
+      {"addset red",
+       table([](auto& l, auto& t, tavi_word v) { l.tavi_addset(t.record(), v, 0, 9); })},
+      {"addset green",
+       table([](auto& l, auto& t, tavi_word v) { l.tavi_addset(t.record(), 9, v, 0); })},
+      {"decset blue",
+       table([](auto& l, auto& t, tavi_word v) { l.tavi_decset(t.record(), 9, 0, v); })},
+      {"edecset",
+       table([](auto& l, auto& t, tavi_word v) { l.tavi_edecset(t.record(), v, v, v); })},
       {"rotset angle",
        [](auto& l, auto&, tavi_word v) {
          l.tavi_rotset(17, 6, v, 0);
@@ -115,7 +119,8 @@ TEST_F(Families, OnlyTheLowEightBitsOfByteArgumentsCount) {
        }},
       {"meshcopy key", [](auto& l, auto&, tavi_word v) { l.tavi_meshcopy(20, 7, v, 0); }},
       {"meshboxs colour", [](auto& l, auto&, tavi_word v) { l.tavi_meshboxs(20, 7, v, 0); }},
-      {"MeshBOX colour", [](auto& l, auto& t, tavi_word v) { l.tavi_MeshBOX(t.record(), 20, 7, v); }},
+      {"MeshBOX colour",
+       [](auto& l, auto& t, tavi_word v) { l.tavi_MeshBOX(t.record(), 20, 7, v); }},
   };
   for (const auto& [name, call] : calls) {
     for (const tavi_word v : {0, 1, 64, 128, 255}) {
@@ -168,7 +173,8 @@ TEST_F(Families, KeysLeaveOutExactlyTheKeyedPixels) {
       for (int y = 0; y < 16; ++y) {
         for (int x = 0; x < 48; ++x) {
           const bool inRect = x >= 3 && x < 36 && y >= 2 && y < 11;
-          const uint8_t keyed = copy.blended ? (inRect ? source.at(x - 2, y) : 0) : unkeyed.at(x, y);
+          const uint8_t keyed =
+              copy.blended ? (inRect ? source.at(x - 2, y) : 0) : unkeyed.at(x, y);
           const bool left = keys && (inRect || !copy.blended) && keyed == (key & 255);
           ASSERT_EQ(target.at(x, y), left ? before.at(x, y) : unkeyed.at(x, y))
               << copy.name << " key " << key << " at " << x << "," << y;

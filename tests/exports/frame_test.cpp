@@ -42,8 +42,8 @@ TEST_F(FrameTest, PixelZeroZeroIsTheStartOfTheLastStoredRow) {
   Select(src, dst);
   dst.SetCursor(4, 0);
   lib().tavi_gcopy(0, 0, 4, 3);
-  EXPECT_EQ(dst.pixels(), std::vector<uint8_t>({0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0, 2, 2, 2, 2, 0,
-                                                0, 0, 0, 3, 3, 3, 3}));
+  EXPECT_EQ(dst.pixels(), std::vector<uint8_t>({0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0,
+                                                2, 2, 2, 2, 0, 0, 0, 0, 3, 3, 3, 3}));
 }
 
 TEST_F(FrameTest, GcopyCopiesWholeGroupsOfNonSquareAreas) {

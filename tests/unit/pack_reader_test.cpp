@@ -64,12 +64,24 @@ TEST_F(PackReader, OpenTexts) {
     int32_t result, base;
   };
   const Case cases[] = {
-      {path, ",4096", 0, 4096},        {path, ",+4096", 0, 4096},     {path, ", \t4096", 0, 4096},
-      {path, ",\r\n\v\f4096", 0, 4096}, {path, ",4096junk", 0, 4096},  {path, ",\b4096", -1, 0},
-      {path, ",\x0e" "4096", -1, 0},   {path, ",-4096", -1, 0},       {path, "", -1, 0},
+      {path, ",4096", 0, 4096},
+      {path, ",+4096", 0, 4096},
+      {path, ", \t4096", 0, 4096},
+      {path, ",\r\n\v\f4096", 0, 4096},
+      {path, ",4096junk", 0, 4096},
+      {path, ",\b4096", -1, 0},
+      {path,
+       ",\x0e"
+       "4096",
+       -1, 0},
+      {path, ",-4096", -1, 0},
+      {path, "", -1, 0},
       {path, ",99999999999", -1, INT32_MAX},
-      {atZero, "", 0, 0},             {atZero, ",  +0junk", 0, 0},   {atZero, ",x12", 0, 0},
-      {atZero, ",-0", 0, 0},          {atZero, ",-1", -1, 0},
+      {atZero, "", 0, 0},
+      {atZero, ",  +0junk", 0, 0},
+      {atZero, ",x12", 0, 0},
+      {atZero, ",-0", 0, 0},
+      {atZero, ",-1", -1, 0},
   };
   for (const Case& c : cases) {
     pack_ = PackState{};
@@ -77,8 +89,8 @@ TEST_F(PackReader, OpenTexts) {
     EXPECT_EQ(pack_.open, c.result == 0) << c.suffix;
     EXPECT_EQ(pack_.baseOffset, c.base) << c.suffix;
     EXPECT_EQ(SpecAfter(), c.file) << c.suffix;  // the "," became the end of the text
-    EXPECT_EQ(ReadText(pack_, "a.bin", 4), c.result == 0 ? (c.file == path ? "pack" : "zero")
-                                                          : "<missing>")
+    EXPECT_EQ(ReadText(pack_, "a.bin", 4),
+              c.result == 0 ? (c.file == path ? "pack" : "zero") : "<missing>")
         << c.suffix;
   }
 }
@@ -96,7 +108,8 @@ TEST_F(PackReader, OpenPackWithEntriesIsNeverLeftAndLaterTextsAreUntouched) {
 TEST_F(PackReader, PackWithoutEntriesFindsNothingAndDoesNotBlockTheNextOpen) {
   const auto empty = dir_.Write("empty.pak", PackAt(0, {}));
   const auto full = dir_.Write("full.pak", PackAt(0, {{"x.bin", Bytes("full")}}));
-  const auto lower = dir_.Write("lower.pak", {'d', 'p', 'm', 'x', 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+  const auto lower =
+      dir_.Write("lower.pak", {'d', 'p', 'm', 'x', 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   dir_.Write("x.bin", Bytes("disk"));
   ASSERT_EQ(Open(empty), 0);
   EXPECT_EQ(PackLookup(pack_, "x.bin"), -1);
@@ -112,16 +125,26 @@ TEST_F(PackReader, PackWithoutEntriesFindsNothingAndDoesNotBlockTheNextOpen) {
 // that fills its 24 bytes runs on into the record's offset, here 96 ("`").
 TEST_F(PackReader, Lookup) {
   const std::string full24 = "abcdefghijklmnopqrstuvwx";
-  const auto path = dir_.Write(
-      "p.pak", PackAt(0, {{"title.bin", Bytes("title")}, {"Title.bin", Bytes("upper")},
-                          {"dup", Bytes("first")},       {"dup", Bytes("second")},
-                          {"az@[", Bytes("edges")},      {"\xC3\x89t", Bytes("bytes")},
-                          {"pad", Counting(65, 0)},      {full24, Bytes("full")}}));
+  const auto path = dir_.Write("p.pak", PackAt(0, {{"title.bin", Bytes("title")},
+                                                   {"Title.bin", Bytes("upper")},
+                                                   {"dup", Bytes("first")},
+                                                   {"dup", Bytes("second")},
+                                                   {"az@[", Bytes("edges")},
+                                                   {"\xC3\x89t", Bytes("bytes")},
+                                                   {"pad", Counting(65, 0)},
+                                                   {full24, Bytes("full")}}));
   ASSERT_EQ(Open(path), 0);
   const std::pair<const char*, int32_t> cases[] = {
-      {"Title.BIN", 0},  {"TITLE.BIN", 0},   {"DUP", 10},       {"AZ@[", 21},
-      {"az`{", -1},      {"\xC3\x89T", 26}, {"\xC3\xA9t", -1}, {"title.bi", -1},
-      {"abcdefghijklmnopqrstuvwx", -1},  {"abcdefghijklmnopqrstuvwx`", 96},
+      {"Title.BIN", 0},
+      {"TITLE.BIN", 0},
+      {"DUP", 10},
+      {"AZ@[", 21},
+      {"az`{", -1},
+      {"\xC3\x89T", 26},
+      {"\xC3\xA9t", -1},
+      {"title.bi", -1},
+      {"abcdefghijklmnopqrstuvwx", -1},
+      {"abcdefghijklmnopqrstuvwx`", 96},
   };
   for (const auto& [name, offset] : cases) {
     pack_.foundOffset = -7;
@@ -133,7 +156,8 @@ TEST_F(PackReader, Lookup) {
 }
 
 TEST_F(PackReader, ReadsRunPastTheEntryAndNegativeOffsetsStartEarlier) {
-  const auto path = dir_.Write("p.pak", PackAt(7, {{"a", Counting(50, 0)}, {"b", Counting(100, 50)}}));
+  const auto path =
+      dir_.Write("p.pak", PackAt(7, {{"a", Counting(50, 0)}, {"b", Counting(100, 50)}}));
   const auto disk = dir_.Write("disk.bin", Counting(20, 0));
   ASSERT_EQ(Open(path + ",7"), 0);
   std::vector<uint8_t> buffer(100);

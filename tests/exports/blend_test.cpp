@@ -1,0 +1,296 @@
+// The colour cube, the blend tables, the blended copies and the dissolves through the exports,
+// against the straightforward cube search and the mixtures and walks as they are defined.
+#include <array>
+#include <functional>
+#include <random>
+#include <tuple>
+#include <vector>
+
+#include "harness/blend_probe.h"
+#include "harness/fixture.h"
+#include "models/blend_model.h"
+
+namespace tavitest {
+namespace {
+
+using tavimodel::FactorMode;
+
+struct Rect {
+  int x, y, w, h;
+};
+
+// A copy by its definition: rows from the top, pixels from the left, `pixel(c, r)` for every
+// rectangle pixel whose source lies in the source screen and whose target lies in the target.
+void Walk(HostScreen& target, const HostScreen& source, Rect rect, int c, int r,
+          const std::function<void(int x, int y, uint8_t s)>& pixel) {
+  const int tx = static_cast<int>(target.word(TAVI_REC_CURSOR_X)) + c;
+  const int ty = static_cast<int>(target.word(TAVI_REC_CURSOR_Y)) + r;
+  const int sx = rect.x + c, sy = rect.y + r;
+  if (tx < 0 || ty < 0 || tx >= target.width() || ty >= target.height()) return;
+  if (sx < 0 || sy < 0 || sx >= source.width() || sy >= source.height()) return;
+  pixel(tx, ty, source.at(sx, sy));
+}
+
+class BlendTest : public ExportTest {
+ protected:
+  // New random palettes for `destination` and `source`, the cube of the destination's first
+  // `count` entries built, and returned as the direct search finds it.
+  std::vector<uint8_t> NewPalettesAndCube(uint32_t seed, int count) {
+    destination.RandomPalette(seed);
+    source.RandomPalette(seed + 1);
+    lib().tavi_AlphaInit(destination.record(), count, 0, 0);
+    return tavimodel::StraightCube(destination.palette(), count);
+  }
+  void BuildFactors(FactorMode mode, tavi_word rf, tavi_word gf, tavi_word bf) {
+    lib().tavi_fset(source.record(), 0, 0, 0);
+    const auto build = mode == FactorMode::kAdd        ? lib().tavi_addset
+                       : mode == FactorMode::kSubtract ? lib().tavi_decset
+                                                       : lib().tavi_edecset;
+    EXPECT_EQ(build(destination.record(), rf, gf, bf), 0);
+  }
+  std::vector<uint8_t> Table() { return tavihost::ReadBlendTable(lib()); }
+  std::vector<uint8_t> Factors(const std::vector<uint8_t>& cube, FactorMode mode, int r, int g,
+                               int b) {
+    return tavimodel::FactorTable(cube, mode, destination.palette(), source.palette(), r, g, b);
+  }
+
+  HostScreen destination{1, 1};
+  HostScreen source{1, 1};
+};
+
+// Random palettes, palettes of four component values (many ties and repeats) and of greys (exact
+// hits), with candidate counts that wrap; the count reported is that of distinct entries.
+TEST_F(BlendTest, CubeEqualsTheDirectSearch) {
+  for (const auto& [count, kind] : {std::pair{1, 0}, {44, 0}, {0, 0}, {300, 1}, {256, 2}}) {
+    HostScreen screen(1, 1);
+    screen.RandomPalette(static_cast<uint32_t>(count));
+    std::mt19937 rng(count);
+    for (size_t i = 0; i < 1024; ++i) {
+      if (kind == 1) screen.palette()[i] = std::array<uint8_t, 4>{0, 7, 11, 255}[rng() % 4];
+      if (kind == 2) screen.palette()[i] = static_cast<uint8_t>(i / 4);
+    }
+    const auto expected = tavimodel::StraightCube(screen.palette(), count);
+    std::array<bool, 256> seen{};
+    int distinct = 0;
+    for (const uint8_t index : expected) {
+      distinct += seen[index] ? 0 : 1;
+      seen[index] = true;
+    }
+    EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, 0), 0);
+    EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, -5), 0);
+    EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, 1), -distinct) << count;
+    ASSERT_EQ(tavihost::ReadColourCube(lib()), expected) << "count " << count;
+  }
+}
+
+// Cell (0, 0, 0) stands for (3, 3, 3): entries 1 and 3 are both 6 away and the lower wins; cell
+// (13, 13, 13) is 107 grey, an exact hit of entry 5 unless a lower entry holds the same colour.
+TEST_F(BlendTest, CubeTiesKeepTheLowerIndex) {
+  HostScreen screen(1, 1), probe(1, 1);
+  screen.RandomPalette(10);
+  screen.SetColour(0, 200, 200, 200);
+  screen.SetColour(1, 9, 3, 3);
+  screen.SetColour(2, 100, 3, 3);
+  screen.SetColour(3, 3, 3, 9);
+  screen.SetColour(5, 107, 107, 107);
+  const auto cell = [&](uint8_t v) {
+    lib().tavi_AlphaInit(screen.record(), 6, 0, 0);
+    probe.SetColour(0, v, v, v);
+    tavihost::MapThroughCube(lib(), probe);
+    return Table()[0];
+  };
+  EXPECT_EQ(cell(0), 1);
+  EXPECT_EQ(cell(107), 5);
+  screen.SetColour(2, 107, 107, 107);
+  EXPECT_EQ(cell(107), 2);
+}
+
+TEST_F(BlendTest, FactorTablesEqualTheirDefinition) {
+  Picker pick(11);
+  for (int trial = 0; trial < 6; ++trial) {
+    const auto cube = NewPalettesAndCube(pick.Seed(), pick(0, 299));
+    for (const FactorMode mode :
+         {FactorMode::kAdd, FactorMode::kSubtract, FactorMode::kSubtractInverse}) {
+      const int r = pick(0, 255), g = pick(0, 255), b = pick(0, 255);
+      BuildFactors(mode, r, g, b);
+      ASSERT_EQ(Table(), Factors(cube, mode, r, g, b)) << static_cast<int>(mode);
+    }
+  }
+}
+
+// A request equal to the table's own (mode and the three factors' low bytes) keeps the table as
+// it is, whatever the palettes and the cube; any other request builds it again from today's.
+TEST_F(BlendTest, TablesAreBuiltOnlyForANewRequest) {
+  const auto cube = NewPalettesAndCube(12, 0);
+  BuildFactors(FactorMode::kSubtract, 1, 2, 3);
+  BuildFactors(FactorMode::kAdd, 40, 50, 60);
+  const auto built = Factors(cube, FactorMode::kAdd, 40, 50, 60);
+  source.RandomPalette(14);
+  destination.RandomPalette(15);
+  lib().tavi_AlphaInit(destination.record(), 3, 0, 1);  // leaves the table alone
+  EXPECT_EQ(Table(), built);
+  BuildFactors(FactorMode::kAdd, 40 + 256, 50 - 512, 60 + 1024);
+  EXPECT_EQ(Table(), built);
+  const auto newCube = tavimodel::StraightCube(destination.palette(), 3);
+  for (const auto& [mode, r, g, b] : {std::tuple{FactorMode::kSubtract, 40, 50, 60},
+                                      {FactorMode::kAdd, 40, 50, 60},
+                                      {FactorMode::kAdd, 41, 50, 60},
+                                      {FactorMode::kAdd, 41, 51, 60},
+                                      {FactorMode::kAdd, 41, 51, 61}}) {
+    BuildFactors(mode, r, g, b);
+    ASSERT_EQ(Table(), Factors(newCube, mode, r, g, b)) << r << "," << g << "," << b;
+  }
+}
+
+// The four alpha copies against the mixture of their definition, at rectangles reaching off the
+// source and cursors off the target on every side, keyed and not.
+TEST_F(BlendTest, AlphaCopiesMatchTheirDefinition) {
+  Picker pick(32);
+  destination.RandomPalette(31);
+  lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
+  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
+  HostScreen picture(48, 40);
+  picture.FillRandom(33);
+  for (int trial = 0; trial < 200; ++trial) {
+    HostScreen target(37, 29), model(37, 29);
+    target.palette() = destination.palette();
+    target.FillRandom(pick.Seed());
+    Twin(model, target);
+    const Rect rect{pick(-5, 30), pick(-5, 25), pick(-2, 30), pick(-2, 22)};
+    const int cx = pick(-30, 40), cy = pick(-25, 35), alpha = pick(0, 255);
+    const int key = trial % 3 == 0 ? -1 : pick(0, 299), which = trial % 4;
+    target.SetCursor(cx, cy);
+    model.SetCursor(cx, cy);
+    Select(picture, target, rect.x, rect.y, rect.w, rect.h);
+    const auto fn = std::array{lib().tavi_gcopyf, lib().tavi_gcopyfc, lib().tavi_gcopyfr,
+                               lib().tavi_gcopyfrc}[which];
+    ASSERT_EQ(fn(target.record(), alpha, key, 0), 0);
+    for (int r = 0; r < rect.h; ++r) {
+      for (int c = 0; c < rect.w; ++c) {
+        Walk(model, picture, rect, c, r, [&](int x, int y, uint8_t s) {
+          if (which % 2 == 1 && s == key) return;
+          model.at(x, y) =
+              tavimodel::AlphaMix(cube, destination.palette(), model.at(x, y), s, alpha);
+        });
+      }
+    }
+    ASSERT_TRUE(SamePixels(target, model)) << "trial " << trial << " export " << which;
+  }
+}
+
+// The direct mixture draws what the table draws and leaves the blend table as it was; an
+// alpha copy of an empty rectangle still builds its table.
+TEST_F(BlendTest, DirectMixtureDrawsWhatTheTableDraws) {
+  const auto cube = NewPalettesAndCube(34, 0);
+  HostScreen picture(64, 48), viaTable(64, 48), direct(64, 48);
+  picture.FillRandom(34);
+  viaTable.palette() = destination.palette();
+  viaTable.FillRandom(35);
+  Twin(direct, viaTable);
+  BuildFactors(FactorMode::kAdd, 70, 80, 90);
+  Select(picture, viaTable, 0, 0, 64, 48);
+  for (const int alpha : {0, 1, 77, 128, 254, 255}) {
+    lib().tavi_gcopyfr(direct.record(), alpha, 0, 0);
+    lib().tavi_gcopyfrc(direct.record(), alpha, 3, 0);
+    lib().tavi_gcopyf(viaTable.record(), alpha, 0, 0);
+    lib().tavi_gcopyfc(viaTable.record(), alpha, 3, 0);
+    ASSERT_TRUE(SamePixels(direct, viaTable)) << alpha;
+  }
+  BuildFactors(FactorMode::kAdd, 70, 80, 90);
+  lib().tavi_gcopyfr(direct.record(), 9, 0, 0);
+  EXPECT_EQ(Table(), Factors(cube, FactorMode::kAdd, 70, 80, 90));
+  lib().tavi_copyset(0, 0, 16, 0);
+  lib().tavi_gcopyf(direct.record(), 60, 0, 0);
+  EXPECT_EQ(Table(), tavimodel::AlphaTable(cube, destination.palette(), 60));
+}
+
+// tavi_GFade by its definition: q = N * L / 255 pixels of the N, pixel number (i * step) >> 8
+// with step = 256 * N / q, its row and column by truncating division.
+void ModelFade(HostScreen& target, const HostScreen& source, Rect rect, int level, int key) {
+  const int64_t n = int64_t{rect.w} * rect.h, q = n * (level & 255) / 255;
+  for (int64_t i = 0; i < q; ++i) {
+    const int64_t k = (i * (256 * n / q)) >> 8;
+    Walk(target, source, rect, static_cast<int>(k % rect.w), static_cast<int>(k / rect.w),
+         [&](int x, int y, uint8_t s) {
+           if (s != key) target.at(x, y) = s;
+         });
+  }
+}
+
+// tavi_GFade2 by its definition: rows from the top, each from its rightmost pixel, pixel i of
+// that order copied when pattern byte i mod 16 is not 0.
+void ModelPattern(HostScreen& target, const HostScreen& source, Rect rect,
+                  const std::array<uint8_t, 16>& pattern) {
+  for (int r = 0, i = 0; r < rect.h; ++r) {
+    for (int c = rect.w - 1; c >= 0; --c, ++i) {
+      if (pattern[i % 16] != 0)
+        Walk(target, source, rect, c, r, [&](int x, int y, uint8_t s) { target.at(x, y) = s; });
+    }
+  }
+}
+
+// Rectangles of negative sides, off either screen, and source and target one screen (each pixel
+// read just before its write).
+TEST_F(BlendTest, DissolvesMatchTheirDefinition) {
+  Picker pick(51);
+  for (int trial = 0; trial < 400; ++trial) {
+    const bool same = trial % 5 == 0, pattern = trial % 2 == 1;
+    HostScreen picture(64, 48), target(60, 50), model(60, 50);
+    picture.FillRandom(trial);
+    target.FillRandom(trial + 1);
+    HostScreen& from = same ? target : picture;
+    Twin(model, target);
+    HostScreen modelSource(64, 48);
+    Twin(modelSource, picture);
+    const Rect rect{pick(-4, 24), pick(-4, 24), pick(-6, 40), pick(-6, 30)};
+    const int cx = pick(-8, 40), cy = pick(-8, 40), level = pick(-50, 550), key = pick(0, 300);
+    target.SetCursor(cx, cy);
+    model.SetCursor(cx, cy);
+    Select(from, target, rect.x, rect.y, rect.w, rect.h);
+    std::array<uint8_t, 16> bytes{};
+    for (auto& b : bytes)
+      b = pick(0, 2) == 0 ? static_cast<uint8_t>(pick(0, 255)) : 0;
+    if (pattern) {
+      ASSERT_EQ(lib().tavi_GFade2(Word(bytes.data()), 0, 0, 0), 0);
+      ModelPattern(model, same ? model : modelSource, rect, bytes);
+    } else {
+      ASSERT_EQ(lib().tavi_GFade(level, key, 0, 0), 0);
+      ModelFade(model, same ? model : modelSource, rect, level, key);
+    }
+    ASSERT_TRUE(SamePixels(target, model)) << "trial " << trial;
+  }
+}
+
+// Level 192 of 10 x 10: q = 75, step 341, so pixels 0, 1, 2, 3, 5, 6, 7, 9 ... are copied. The
+// first pattern byte alone copies pixels 0, 16, 32 ...: the last column of every row of a
+// 16-wide rectangle, and a diagonal of a 17-wide one.
+TEST_F(BlendTest, DissolveWorkedExamples) {
+  HostScreen ones(17, 16), target(17, 16);
+  ones.Fill(1);
+  target.Fill(0);
+  Select(ones, target, 0, 0, 10, 10);
+  target.SetCursor(0, 0);
+  lib().tavi_GFade(192, -1, 0, 0);
+  const std::vector<int> first{1, 1, 1, 1, 0, 1, 1, 1, 0, 1};
+  int count = 0;
+  for (int i = 0; i < 100; ++i)
+    count += target.at(i % 10, i / 10);
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(target.at(i, 0), first[static_cast<size_t>(i)]) << i;
+  EXPECT_EQ(count, 75);
+  const std::array<uint8_t, 16> pattern{1};
+  for (const int w : {16, 17}) {
+    target.Fill(0);
+    lib().tavi_copyset(0, 0, w, 16);
+    lib().tavi_GFade2(Word(pattern.data()), 0, 0, 0);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < w; ++x) {
+        const bool copied = w == 16 ? x == 15 : (y == 0 ? x == 0 || x == 16 : x == y);
+        ASSERT_EQ(target.at(x, y), copied ? 1 : 0) << w << ": " << x << "," << y;
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tavitest
