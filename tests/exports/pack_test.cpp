@@ -97,6 +97,74 @@ TEST_F(PackPictures, EveryKindDrawsEveryVisiblePixel) {
   }
 }
 
+// Worked pictures from the format: run records (value, 24-bit count, 24-bit next escape), skip
+// records (count, next escape), a count of 0, an escape record cut short, rows and columns.
+TEST_F(PackPictures, WorkedPictures) {
+  const struct {
+    const char* magic;
+    int32_t w, h;
+    uint32_t firstEscape;
+    std::vector<uint8_t> stream, topDown;
+  } cases[] = {
+      {"TK00", 4, 2, 19, {7, 8, 0, 0, 0, 0, 0}, std::vector<uint8_t>(8, 7)},
+      {"TK10",
+       4,
+       3,
+       19,
+       {3, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+       {9, 9, 9, 1, 2, 3, 4, 5, 6, 7, 8, 9}},
+      {"TK11",
+       4,
+       3,
+       19,
+       {3, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9},
+       {9, 1, 4, 7, 9, 2, 5, 8, 9, 3, 6, 9}},
+      {"TK00", 3, 1, 19, {9, 0, 0, 0, 26, 0, 0, 5, 2, 0, 0, 0, 0, 0, 4}, {5, 5, 4}},
+      {"TK01", 2, 3, 0, {1, 2, 3, 4, 5, 6}, {1, 4, 2, 5, 3, 6}},
+      {"TK00", 2, 2, 21, {1, 2, 9, 9, 0}, {1, 2, 9, 9}},
+      {"TK00", 2, 2, 19, {6, 0xFF, 0xFF, 0xFF, 0, 0, 0}, {6, 6, 6, 6}},
+  };
+  for (const auto& c : cases) {
+    std::vector<uint8_t> file(c.magic, c.magic + 4);
+    for (const uint32_t word : {static_cast<uint32_t>(19 + c.stream.size()),
+                                static_cast<uint32_t>(c.w), static_cast<uint32_t>(c.h)})
+      taviwriter::AppendLe32(file, word);
+    taviwriter::AppendBytes(file, std::vector<uint8_t>{static_cast<uint8_t>(c.firstEscape), 0, 0});
+    taviwriter::AppendBytes(file, c.stream);
+    HostScreen s(c.w, c.h);
+    s.Fill(9);
+    s.SetCursor(0, 0);
+    EXPECT_EQ(Load(s, dir_.Write("worked.tk", file)), 0);
+    EXPECT_EQ(TopDown(s), c.topDown) << c.magic << " " << c.w << "x" << c.h;
+  }
+}
+
+// A picture cut after any byte (a record cut short at the very end of the block, which holds
+// exactly the bytes the file has) draws part of what the whole draws: every pixel as the whole
+// picture left it or as it was.
+TEST_F(PackPictures, CutPicturesDrawPartOfTheWhole) {
+  std::mt19937 rng(4);
+  const auto image = RandomImage(rng, 9, 7, 3);
+  for (PictureKind kind : taviwriter::kAllKinds) {
+    const auto whole = Encode(image, 9, 7, kind, taviwriter::UsesSkips(kind) ? 0 : -1);
+    HostScreen before(12, 9), full(12, 9);
+    before.FillRandom(1);
+    Twin(full, before);
+    full.SetCursor(2, 1);
+    Load(full, dir_.Write("whole.tk", whole));
+    for (size_t cut = 0; cut < whole.size(); ++cut) {
+      HostScreen s(12, 9);
+      Twin(s, before);
+      s.SetCursor(2, 1);
+      Load(s, dir_.Write("cut.tk", {whole.begin(), whole.begin() + static_cast<long>(cut)}));
+      for (size_t i = 0; i < s.pixels().size(); ++i) {
+        ASSERT_TRUE(s.pixels()[i] == before.pixels()[i] || s.pixels()[i] == full.pixels()[i])
+            << taviwriter::KindName(kind) << " cut " << cut;
+      }
+    }
+  }
+}
+
 TEST_F(PackPictures, FilesThatAreNotDrawablePicturesDrawNothingAndReturnZero) {
   const std::vector<uint8_t> image(16, 5);
   auto picture = Encode(image, 4, 4, PictureKind::kTK00);
