@@ -58,8 +58,9 @@ class BlendTest : public ExportTest {
   HostScreen source{1, 1};
 };
 
-// Random palettes, palettes of four component values (many ties and repeats) and of greys (exact
-// hits), with candidate counts that wrap; the count reported is that of distinct entries.
+// Random palettes, palettes of four component values (many entries at equal distances, where the
+// lower index wins, and repeated colours) and of greys (exact hits), with candidate counts that
+// wrap; the count reported is that of distinct entries.
 TEST_F(BlendTest, CubeEqualsTheDirectSearch) {
   for (const auto& [count, kind] : {std::pair{1, 0}, {44, 0}, {0, 0}, {300, 1}, {256, 2}}) {
     HostScreen screen(1, 1);
@@ -81,28 +82,6 @@ TEST_F(BlendTest, CubeEqualsTheDirectSearch) {
     EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, 1), -distinct) << count;
     ASSERT_EQ(tavihost::ReadColourCube(lib()), expected) << "count " << count;
   }
-}
-
-// Cell (0, 0, 0) stands for (3, 3, 3): entries 1 and 3 are both 6 away and the lower wins; cell
-// (13, 13, 13) is 107 grey, an exact hit of entry 5 unless a lower entry holds the same colour.
-TEST_F(BlendTest, CubeTiesKeepTheLowerIndex) {
-  HostScreen screen(1, 1), probe(1, 1);
-  screen.RandomPalette(10);
-  screen.SetColour(0, 200, 200, 200);
-  screen.SetColour(1, 9, 3, 3);
-  screen.SetColour(2, 100, 3, 3);
-  screen.SetColour(3, 3, 3, 9);
-  screen.SetColour(5, 107, 107, 107);
-  const auto cell = [&](uint8_t v) {
-    lib().tavi_AlphaInit(screen.record(), 6, 0, 0);
-    probe.SetColour(0, v, v, v);
-    tavihost::MapThroughCube(lib(), probe);
-    return Table()[0];
-  };
-  EXPECT_EQ(cell(0), 1);
-  EXPECT_EQ(cell(107), 5);
-  screen.SetColour(2, 107, 107, 107);
-  EXPECT_EQ(cell(107), 2);
 }
 
 TEST_F(BlendTest, FactorTablesEqualTheirDefinition) {

@@ -66,27 +66,6 @@ class CellLoad : public ExportTest {
   TempDir dir;
 };
 
-TEST_F(CellLoad, LoadedCellDrawsAsThePictureLoaderDraws) {
-  std::mt19937 rng(1);
-  const auto image = RandomImage(rng, 32, 16, 7);
-  const std::string path = dir.Write("a.tk", Encode(image, 32, 16, PictureKind::kTK00));
-  EXPECT_EQ(LoadTK(3, path, -1), 0);
-  EXPECT_EQ(Info(3, 1), -32);
-  EXPECT_EQ(Info(3, 2), -16);
-  EXPECT_EQ(Info(3, 3), 0);
-  EXPECT_EQ(Info(3, 4), 0);
-  HostScreen viaCell(48, 30), viaLoader(48, 30);
-  viaCell.FillRandom(2);
-  viaLoader.pixels() = viaCell.pixels();
-  viaCell.SetCursor(7, 9);
-  viaLoader.SetCursor(7, 9);
-  lib().chibi_Put(viaCell.record(), 3, 0, 0);
-  lib().tavi_PCP2Load(viaLoader.record(), Word(path.c_str()), 0, 0);
-  EXPECT_EQ(viaCell.pixels(), viaLoader.pixels());
-  for (int x = 0; x < 32; ++x)
-    EXPECT_EQ(viaCell.at(7 + x, 9), image[x]);
-}
-
 TEST_F(CellLoad, SkippedPixelsShowTheBackgroundCell) {
   std::mt19937 rng(3);
   for (PictureKind kind : {PictureKind::kTK10, PictureKind::kTK11}) {
@@ -214,15 +193,6 @@ TEST_F(CellLoad, ArchiveIndexesOutsideTheCountAreRefused) {
   const std::string plain = dir.Write("p.tk", pictures[0]);  // a picture is not an archive
   EXPECT_EQ(LoadTKX(15, plain, 0, -1), 0);
   EXPECT_EQ(Info(15, 1), -4);
-}
-
-TEST_F(CellLoad, ArchiveEntryThatIsNotAPictureEmptiesTheCell) {
-  std::vector<uint8_t> junk(24, 0x41);
-  const std::string path = dir.Write("j.tkx", taviwriter::BuildArchive({junk}));
-  MakeBackground(17, 4, 1, 3);
-  EXPECT_EQ(LoadTKX(17, path, 0, -1), 0);
-  EXPECT_EQ(Info(17, 1), 0);
-  EXPECT_EQ(Info(17, 99), 0);
 }
 
 }  // namespace

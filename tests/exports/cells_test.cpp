@@ -152,25 +152,6 @@ TEST_F(CellTest, CompressSizesFollowWordRuns) {
   }
 }
 
-TEST_F(CellTest, GetRoundsTheWidthTowardZeroToFourPixelGroups) {
-  HostScreen screen(32, 16);
-  screen.FillRandom(1);
-  screen.SetCursor(2, 3);
-  for (const auto& [w, width] : {std::pair{10, 8}, {7, 4}, {4, 4}, {3, 0}}) {
-    lib().chibi_Get(screen.record(), 30, w, 5);
-    EXPECT_EQ(Info(30, 1), -width) << w;
-    EXPECT_EQ(Info(30, 2), -5) << w;
-  }
-  HostScreen before(32, 16);  // a cell without pixels draws nothing in any mode
-  Twin(before, screen);
-  lib().chibi_Put(screen.record(), 30, 0, 0);
-  lib().chibi_Put(screen.record(), 30, 1, 0);
-  lib().chibi_PutM(screen.record(), 30, -1, 0);
-  lib().chibi_Compress(30, 0, 0, 0);
-  lib().chibi_Put(screen.record(), 30, 0, 0);
-  EXPECT_TRUE(SamePixels(screen, before));
-}
-
 // Capture at one cursor, draw at another: the rectangle's pixels come back where both lie on
 // their screens (zero where the capture was off its screen), widths cut to whole groups.
 TEST_F(CellTest, CaptureAtOneCursorAndDrawAtAnotherReproducesTheRectangle) {
@@ -301,19 +282,6 @@ TEST_F(CellTest, FullColourCellsKeepWholeWordsOfEachRow) {
   lib().chibi_Put(target.record(), 123, 0, 0);
   for (size_t i = 0; i < 45; ++i)
     EXPECT_EQ(target.pixels()[i], i < 44 ? source.pixels()[i] : 0xEE) << i;
-  // Width 4 of an 8-wide screen at cursor (1, 1): 12 bytes of each row.
-  HostScreen wide(8, 4, 3);
-  wide.Fill(0xEE);
-  wide.SetCursor(1, 1);
-  source.SetCursor(0, 0);
-  lib().chibi_GetF(source.record(), 124, 4, 2);
-  lib().chibi_Put(wide.record(), 124, 0, 0);
-  for (int y = 0; y < 4; ++y) {
-    for (int b = 0; b < 24; ++b) {
-      const bool drawn = y >= 1 && y < 3 && b >= 3 && b < 15;
-      ASSERT_EQ((&wide.at(0, y))[b], drawn ? (&source.at(0, y - 1))[b - 3] : 0xEE) << b << "," << y;
-    }
-  }
 }
 
 }  // namespace

@@ -70,26 +70,10 @@ TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
   }
 }
 
-TEST_F(CopiesTest, DoublerWritesEveryRowInModeZeroAndEveryOddRowOtherwise) {
-  HostScreen src(320, 240), dst(640, 480);
-  src.FillRandom(7);
-  Select(src, dst);
-  for (const int mode : {0, 1, -1, 7}) {
-    dst.Fill(0xEE);
-    lib().tavi_HGCP320(mode, 0, 0, 0);
-    for (int y = 0; y < 480; ++y) {
-      for (int x = 0; x < 640; ++x) {
-        ASSERT_EQ(dst.at(x, y), (mode != 0 && y % 2 == 0) ? 0xEE : src.at(x / 2, y / 2))
-            << mode << ": " << x << "," << y;
-      }
-    }
-  }
-}
-
 // A source inside the target's buffer, at its start or past the first 320 x 240 bytes: byte by
 // byte in the defined order, each source byte read just before its pixels are written.
 TEST_F(CopiesTest, DoublerWithinOneBufferFollowsTheByteOrder) {
-  for (const auto& [mode, offset] : {std::pair{0, 0}, {1, 0}, {0, 100000}, {1, 150001}}) {
+  for (const auto& [mode, offset] : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 100000}, {7, 150001}}) {
     HostScreen screen(640, 480), source(320, 240);
     screen.FillRandom(9);
     source.word(TAVI_REC_PIXELS) = Word(screen.pixels().data() + offset);
@@ -99,7 +83,8 @@ TEST_F(CopiesTest, DoublerWithinOneBufferFollowsTheByteOrder) {
     for (size_t r = 0; r < 240; ++r) {
       for (size_t x = 0; x < 320; ++x) {
         const uint8_t p = model[offset + r * 320 + x];
-        for (size_t row = 2 * r; row < (mode == 0 ? 2 * r + 2 : 2 * r + 1); ++row) {
+        for (size_t row = 2 * r; row < (mode == 0 ? 2 * r + 2 : 2 * r + 1);
+             ++row) {  // mode 0: both
           model[row * 640 + 2 * x] = p;
           model[row * 640 + 2 * x + 1] = p;
         }
@@ -135,43 +120,6 @@ TEST_F(MeshTest, MeshcpyStartsWithTheTopLeftPixelOfTheArea) {
   // W 4, H 2 copies exactly (0,0), (2,0), (1,1), (3,1); W 5 adds nothing in row 0.
   EXPECT_TRUE(CopiedByMesh(2, 0, 4) && CopiedByMesh(3, 1, 4) && !CopiedByMesh(1, 0, 4));
   EXPECT_FALSE(CopiedByMesh(4, 0, 5));
-}
-
-TEST_F(MeshTest, MeshcopyReadsAtTheSourceCursorAndKeysOnTheLowByte) {
-  HostScreen src(20, 20), dst(20, 20);
-  src.FillRandom(2);
-  for (int x = 0; x < 20; x += 3)
-    src.at(x, 5) = 0xFF;
-  src.SetCursor(2, 4);
-  Select(src, dst);
-  dst.Fill(0x11);
-  dst.SetCursor(5, 1);
-  lib().tavi_meshcopy(13, 6, 0x1FF, 0);  // the key is 255
-  for (int y = 0; y < 20; ++y) {
-    for (int x = 0; x < 20; ++x) {
-      const int i = x - 5, j = y - 1;
-      uint8_t want = 0x11;
-      if (i >= 0 && j >= 0 && i < 13 && j < 6 && CopiedByMesh(i, j, 13) &&
-          src.at(2 + i, 4 + j) != 0xFF) {
-        want = src.at(2 + i, 4 + j);
-      }
-      ASSERT_EQ(dst.at(x, y), want) << x << "," << y;
-    }
-  }
-}
-
-TEST_F(MeshTest, FillsFollowScreenParityWhateverTheCursor) {
-  HostScreen src(8, 8), dst(8, 8);
-  Select(src, dst);
-  dst.Fill(0);
-  dst.SetCursor(1, 0);
-  lib().tavi_meshboxs(3, 2, 0x107, 0);  // low 8 bits: 7
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 8; ++x) {
-      const bool set = (x == 2 && y == 0) || (x == 1 && y == 1) || (x == 3 && y == 1);
-      ASSERT_EQ(dst.at(x, y), set ? 7 : 0) << x << "," << y;
-    }
-  }
 }
 
 TEST_F(MeshTest, MeshBOXClipsToItsScreenAndKeepsTheParity) {
@@ -503,20 +451,6 @@ TEST_F(ZoomTest, AreaOffTheTargetSamplesAsIfItWereWhole) {
   small.SetCursor(-9, -6);
   lib().tavi_zoomcopy(37, 23, 7, -1);
   EXPECT_TRUE(SameWindow(small, big, 20 + 9, 20 + 6, 28, 17));
-}
-
-TEST_F(ZoomTest, PolycopyWithEqualWidthsIsAZoomWithoutKey) {
-  HostScreen src(40, 40), poly(48, 48), zoom(48, 48);
-  src.FillRandom(8);
-  poly.Fill(0);
-  zoom.Fill(0);
-  poly.SetCursor(3, 4);
-  zoom.SetCursor(3, 4);
-  Select(src, poly, 30, 2, 20, 15);  // hangs off the source's right edge
-  lib().tavi_polycopy(41, 37, 41, 6);
-  Select(src, zoom, 30, 2, 20, 15);
-  lib().tavi_zoomcopy(41, 37, 6, -1);
-  EXPECT_EQ(poly.pixels(), zoom.pixels());
 }
 
 // W 100, T0 50, H 50: the rows widen by 128/256 of a pixel each, so the copy rectangle spans 50

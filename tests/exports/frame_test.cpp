@@ -36,16 +36,6 @@ TEST_F(FrameTest, VersionTextIsTwelveBytesAndTheRestIsUntouched) {
     EXPECT_EQ(buffer[i], 0xAA) << i;
 }
 
-TEST_F(FrameTest, PixelZeroZeroIsTheStartOfTheLastStoredRow) {
-  HostScreen src(8, 3), dst(8, 3);
-  src.pixels() = {1, 1, 1, 1, 0, 0, 0, 0, 2, 2, 2, 2, 0, 0, 0, 0, 3, 3, 3, 3, 0, 0, 0, 0};
-  Select(src, dst);
-  dst.SetCursor(4, 0);
-  lib().tavi_gcopy(0, 0, 4, 3);
-  EXPECT_EQ(dst.pixels(), std::vector<uint8_t>({0, 0, 0, 0, 1, 1, 1, 1, 0, 0, 0, 0,
-                                                2, 2, 2, 2, 0, 0, 0, 0, 3, 3, 3, 3}));
-}
-
 TEST_F(FrameTest, GcopyCopiesWholeGroupsOfNonSquareAreas) {
   for (const auto& [w, h] : {std::pair{7, 2}, {3, 5}, {12, 3}, {4, 1}}) {
     HostScreen src(16, 8), dst(16, 8);

@@ -95,16 +95,6 @@ TEST_F(PackReader, OpenTexts) {
   }
 }
 
-TEST_F(PackReader, OpenPackWithEntriesIsNeverLeftAndLaterTextsAreUntouched) {
-  const auto a = dir_.Write("a.pak", PackAt(0, {{"x.bin", Bytes("from-a")}}));
-  const auto b = dir_.Write("b.pak", PackAt(0, {{"x.bin", Bytes("from-b")}}));
-  ASSERT_EQ(Open(a + ",0"), 0);
-  EXPECT_EQ(Open(b + ",0"), 0);
-  EXPECT_EQ(SpecAfter(), b + ",0");
-  EXPECT_EQ(Open("missing-file,-7"), 0);
-  EXPECT_EQ(ReadText(pack_, "x.bin", 6), "from-a");
-}
-
 TEST_F(PackReader, PackWithoutEntriesFindsNothingAndDoesNotBlockTheNextOpen) {
   const auto empty = dir_.Write("empty.pak", PackAt(0, {}));
   const auto full = dir_.Write("full.pak", PackAt(0, {{"x.bin", Bytes("full")}}));
@@ -170,18 +160,6 @@ TEST_F(PackReader, ReadsRunPastTheEntryAndNegativeOffsetsStartEarlier) {
   EXPECT_EQ(ReadText(pack_, dir_.Path("nothing"), 4), "<missing>");
   pack_.fileName = dir_.Path("gone.pak");  // a packed name is not looked for on disk
   EXPECT_EQ(ReadText(pack_, "a", 4), "<missing>");
-}
-
-TEST_F(PackReader, BlockReadsHoldOnlyTheBytesThatExist) {
-  const auto path = dir_.Write("big.bin", Counting(200000, 3));
-  std::vector<uint8_t> block;
-  ASSERT_TRUE(PackReadBlock(pack_, path.c_str(), 5, INT32_MAX, block));
-  EXPECT_EQ(block.size(), 200000u - 5);
-  EXPECT_EQ(block.back(), static_cast<uint8_t>(3 + 199999));
-  ASSERT_TRUE(PackReadBlock(pack_, path.c_str(), 0, 70000, block));
-  EXPECT_EQ(block, Counting(70000, 3));
-  ASSERT_TRUE(PackReadBlock(pack_, path.c_str(), 0, -4, block));
-  EXPECT_TRUE(block.empty());
 }
 
 }  // namespace
