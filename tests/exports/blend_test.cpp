@@ -157,32 +157,6 @@ TEST_F(BlendTest, AlphaCopiesMatchTheirDefinition) {
   }
 }
 
-// The direct mixture draws what the table draws and leaves the blend table as it was; an
-// alpha copy of an empty rectangle still builds its table.
-TEST_F(BlendTest, DirectMixtureDrawsWhatTheTableDraws) {
-  const auto cube = NewPalettesAndCube(34, 0);
-  HostScreen picture(64, 48), viaTable(64, 48), direct(64, 48);
-  picture.FillRandom(34);
-  viaTable.palette() = destination.palette();
-  viaTable.FillRandom(35);
-  Twin(direct, viaTable);
-  BuildFactors(FactorMode::kAdd, 70, 80, 90);
-  Select(picture, viaTable, 0, 0, 64, 48);
-  for (const int alpha : {0, 1, 77, 128, 254, 255}) {
-    lib().tavi_gcopyfr(direct.record(), alpha, 0, 0);
-    lib().tavi_gcopyfrc(direct.record(), alpha, 3, 0);
-    lib().tavi_gcopyf(viaTable.record(), alpha, 0, 0);
-    lib().tavi_gcopyfc(viaTable.record(), alpha, 3, 0);
-    ASSERT_TRUE(SamePixels(direct, viaTable)) << alpha;
-  }
-  BuildFactors(FactorMode::kAdd, 70, 80, 90);
-  lib().tavi_gcopyfr(direct.record(), 9, 0, 0);
-  EXPECT_EQ(Table(), Factors(cube, FactorMode::kAdd, 70, 80, 90));
-  lib().tavi_copyset(0, 0, 16, 0);
-  lib().tavi_gcopyf(direct.record(), 60, 0, 0);
-  EXPECT_EQ(Table(), tavimodel::AlphaTable(cube, destination.palette(), 60));
-}
-
 // tavi_GFade by its definition: q = N * L / 255 pixels of the N, pixel number (i * step) >> 8
 // with step = 256 * N / q, its row and column by truncating division.
 void ModelFade(HostScreen& target, const HostScreen& source, Rect rect, int level, int key) {

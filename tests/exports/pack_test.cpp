@@ -302,18 +302,6 @@ TEST_F(PackPictures, RowXorMatchesItsDefinitionAndIsClippedToTheScreensColumns) 
   EXPECT_EQ(s.pixels(), before);
 }
 
-TEST_F(PackPictures, TheFourDoNothingNamesReturnZeroAndTouchNothing) {
-  HostScreen s(8, 8);
-  s.FillRandom(4);
-  const auto before = s.pixels();
-  for (tavi_export_fn fn :
-       {lib().tavi_PCPDiffPos, lib().tavi_PCPEncode, lib().tavi_PCPSaveA, lib().tavi_PCPSaveD}) {
-    EXPECT_EQ(fn(s.record(), -1, INT32_MIN, Word(&s)), 0);
-    EXPECT_EQ(fn(0, 0, 0, 0), 0);
-  }
-  EXPECT_EQ(s.pixels(), before);
-}
-
 // The scramble's sum from its definition: the first byte of each whole group and every tail
 // byte, after the XOR, kept to 28 bits.
 int32_t ModelScramble(std::vector<uint8_t>& target, const std::vector<uint8_t>& source,

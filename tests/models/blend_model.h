@@ -64,16 +64,6 @@ inline uint8_t AlphaMix(const std::vector<uint8_t>& cube, const std::vector<uint
   return cube[r * 1024 + g * 32 + b];
 }
 
-inline std::vector<uint8_t> AlphaTable(const std::vector<uint8_t>& cube,
-                                       const std::vector<uint8_t>& palette, int alpha) {
-  std::vector<uint8_t> table(65536);
-  for (int d = 0; d < 256; ++d) {
-    for (int s = 0; s < 256; ++s)
-      table[d * 256 + s] = AlphaMix(cube, palette, d, s, alpha);
-  }
-  return table;
-}
-
 enum class FactorMode { kAdd, kSubtract, kSubtractInverse };
 
 // The factor tables, each component computed as written: the scaled amount, then the sum or
