@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "harness/fixture.h"
+#include "harness/pictures.h"
 #include "harness/temp_dir.h"
 #include "tools/writer/formats.h"
 
@@ -140,15 +141,7 @@ TEST_F(CellTest, CompressSizesFollowWordRuns) {
       {"a run of three words", words({5, 5, 5, 6}), 4 + 4 * 4},
       {"a run of four words, two literals", words({7, 7, 7, 7, 8, 9}), 4 + 12 + 2 * 4},
       {"a literal, then five words", words({1, 7, 7, 7, 7, 7}), 4 + 4 + 12},
-      {"pattern 1, 2, 3, 4 over 16 x 2",
-       Picture{16, 2,
-               [] {
-                 std::vector<uint8_t> v;
-                 for (int i = 0; i < 32; ++i)
-                   v.push_back(static_cast<uint8_t>(1 + i % 4));
-                 return v;
-               }()},
-       4 + 12},
+      {"alternating words", words({1, 2, 1, 2, 1, 2, 1, 2}), 4 + 4 * 8},
   };
   for (const auto& c : cases) {
     MakeCell(7, c.p);
@@ -275,31 +268,19 @@ TEST_F(CellTest, FullColourCellsKeepWholeWordsOfEachRow) {
   }
   EXPECT_EQ(Info(120, 4), -1);
   EXPECT_EQ(lib().chibi_Compress(120, 0, 0, 0), 0);
-  // Width 5 of a 5 x 3 screen: the screen's size, drawn as one sweep of 4 x floor(45 / 4) = 44
-  // of its 45 bytes whatever the cursor.
-  HostScreen source(5, 3, 3), target(5, 3, 3);
-  source.FillRandom(15);
-  source.SetCursor(0, 0);
-  lib().chibi_GetF(source.record(), 123, 6, 3);
+  HostScreen target(16, 4, 3);  // 4 pixels of 3 bytes a row, drawn at (1, 1)
   target.Fill(0xEE);
-  target.SetCursor(4, 4);
-  lib().chibi_Put(target.record(), 123, 0, 0);
-  for (size_t i = 0; i < 45; ++i)
-    EXPECT_EQ(target.pixels()[i], i < 44 ? source.pixels()[i] : 0xEE) << i;
+  target.SetCursor(1, 1);
+  lib().chibi_GetF(screen.record(), 121, 4, 2);
+  lib().chibi_Put(target.record(), 121, 0, 0);
+  for (int i = 0; i < 48 * 4; ++i) {
+    const int b = i % 48, y = i / 48;
+    const bool drawn = y >= 1 && y < 3 && b >= 3 && b < 15;
+    ASSERT_EQ((&target.at(0, y))[b], drawn ? (&screen.at(0, y - 1))[b - 3] : 0xEE) << b << "," << y;
+  }
 }
 
 // Loading ------------------------------------------------------------------------------------
-
-using taviwriter::PictureKind;
-
-std::vector<uint8_t> RandomImage(std::mt19937& rng, int32_t w, int32_t h, int colours) {
-  return taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, colours, 12);
-}
-
-std::vector<uint8_t> Encode(const std::vector<uint8_t>& image, int32_t w, int32_t h,
-                            PictureKind kind, int skip = -1) {
-  return *taviwriter::EncodePicture({w, h, image}, kind, skip);
-}
 
 class CellLoad : public CellTest {
  protected:
@@ -312,18 +293,11 @@ class CellLoad : public CellTest {
 
   // Cell n as top-down pixels: compressed, then drawn (every pixel) on a screen of its size.
   std::vector<uint8_t> CellPixels(int n) {
-    const int w = -Info(n, 1), h = -Info(n, 2);
+    HostScreen screen(-Info(n, 1), -Info(n, 2));
     lib().chibi_Compress(n, 0, 0, 0);
-    HostScreen screen(w, h);
-    screen.Fill(0xEE);
     screen.SetCursor(0, 0);
     lib().chibi_Put(screen.record(), n, 1, 0);
-    std::vector<uint8_t> top;
-    for (int y = 0; y < h; ++y) {
-      for (int x = 0; x < w; ++x)
-        top.push_back(screen.at(x, y));
-    }
-    return top;
+    return TopDown(screen);
   }
 
   // Captures the whole of `art` into cell n.

@@ -304,27 +304,6 @@ void Paint8x8(HostScreen& src) {
   }
 }
 
-TEST_F(RotationTest, UprightAngleStepsOneInAndDriftsByTheAddedPixel) {
-  HostScreen src(8, 8), dst(8, 8);
-  Paint8x8(src);
-  dst.Fill(0);
-  dst.SetCursor(0, 0);
-  Setup(src, dst, Upright8x8(128));
-  EXPECT_EQ(lib().tavi_rotcopy(8, 8, 99, -1), 0);
-  // Row 0 samples (1, 0) .. (7, 0), then falls off the right edge.
-  for (int x = 0; x < 7; ++x)
-    EXPECT_EQ(dst.at(x, 0), Pixel8x8(x + 1, 0)) << x;
-  EXPECT_EQ(dst.at(7, 0), 99);
-  // Row 2 samples (1, 2) .. (5, 2), then (7, 3), then the fill twice.
-  for (int x = 0; x < 5; ++x)
-    EXPECT_EQ(dst.at(x, 2), Pixel8x8(x + 1, 2)) << x;
-  EXPECT_EQ(dst.at(5, 2), Pixel8x8(7, 3));
-  EXPECT_EQ(dst.at(6, 2), 99);
-  EXPECT_EQ(dst.at(7, 2), 99);
-  for (int x = 0; x < 8; ++x)
-    EXPECT_EQ(dst.at(x, 7), 99) << x;
-}
-
 TEST_F(RotationTest, QuarterAndHalfTurnsPutTheRightEdgesOnTop) {
   HostScreen src(8, 8), dst(8, 8);
   Paint8x8(src);

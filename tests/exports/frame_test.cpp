@@ -126,18 +126,5 @@ TEST_F(FrameTest, TilecopyMatchesItsDefinition) {
   }
 }
 
-TEST_F(FrameTest, SelectionAndCopyRectangleStayWhenScreensChange) {
-  HostScreen a(64, 48), b(64, 48), dst(64, 48), model(64, 48);
-  a.FillRandom(3);
-  b.FillRandom(4);
-  lib().tavi_copyset(10, 20, 30, 40);
-  Select(b, dst);
-  lib().tavi_fset(a.record(), 0, 0, 0);
-  dst.SetCursor(0, 0);
-  lib().tavi_tilecopy(32, 8, 0, 0);
-  ModelTile(model, a, 10, 20, 30, 40, 32, 8, 0, 0, 0, 0);
-  EXPECT_TRUE(SamePixels(dst, model));
-}
-
 }  // namespace
 }  // namespace tavitest

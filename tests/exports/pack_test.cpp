@@ -6,23 +6,12 @@
 #include <vector>
 
 #include "harness/fixture.h"
+#include "harness/pictures.h"
 #include "harness/temp_dir.h"
 #include "tools/writer/formats.h"
 
 namespace tavitest {
 namespace {
-
-using taviwriter::PictureKind;
-
-// A random image with runs of random lengths, so that encoders use every kind of record.
-std::vector<uint8_t> RandomImage(std::mt19937& rng, int32_t w, int32_t h, int colours) {
-  return taviwriter::RandomRuns(rng, static_cast<size_t>(w) * h, colours, 20);
-}
-
-std::vector<uint8_t> Encode(const std::vector<uint8_t>& image, int32_t w, int32_t h,
-                            PictureKind kind, int skip = -1) {
-  return *taviwriter::EncodePicture({w, h, image}, kind, skip);
-}
 
 // What a picture drawn at (cx, cy) must leave on a screen that held `before`: the picture's
 // pixels where they land inside the screen (skip pixels and everything else as they were).
@@ -41,16 +30,6 @@ std::vector<uint8_t> Expected(const HostScreen& before, const std::vector<uint8_
   return top;
 }
 
-// The screen's pixels top row first.
-std::vector<uint8_t> TopDown(const HostScreen& s) {
-  std::vector<uint8_t> top(static_cast<size_t>(s.width()) * s.height());
-  for (int32_t y = 0; y < s.height(); ++y) {
-    for (int32_t x = 0; x < s.width(); ++x)
-      top[static_cast<size_t>(y) * s.width() + x] = s.at(x, y);
-  }
-  return top;
-}
-
 class PackPictures : public ExportTest {
  protected:
   // Loads the picture file with an empty pack text, as a script that keeps its files on disk.
@@ -61,10 +40,6 @@ class PackPictures : public ExportTest {
   int32_t LoadFromArchive(const HostScreen& s, const std::string& path, int32_t index) {
     char noPack[] = "";
     return lib().tavi_PCP2BLoad(s.record(), Word(path.c_str()), index, Word(noPack));
-  }
-  int32_t Kind(const std::string& path, int32_t index) {
-    char noPack[] = "";
-    return lib().tavi_GetTKXFormat(0, Word(path.c_str()), index, Word(noPack));
   }
 
   TempDir dir_;
@@ -247,21 +222,6 @@ TEST_F(PackPictures, ArchiveIndexesUpToTheCountAreAcceptedAndOthersRefused) {
   EXPECT_EQ(TopDown(s), std::vector<uint8_t>(12 * 9, 0));
 }
 
-TEST_F(PackPictures, ArchiveKindIsMinusTheThirdMagicByte) {
-  const std::vector<uint8_t> image(4, 1);
-  std::vector<std::vector<uint8_t>> pictures;
-  pictures.reserve(5);
-  for (PictureKind kind : taviwriter::kAllKinds)
-    pictures.push_back(Encode(image, 2, 2, kind));
-  pictures.push_back({'T', 'K', '7', '3'});  // read as it is, never tested
-  const auto path = dir_.Write("set.tkx", taviwriter::BuildArchive(pictures));
-  for (const auto& [index, kind] :
-       {std::pair{0, -'0'}, {1, -'1'}, {2, -'0'}, {3, -'1'}, {4, -'7'}, {6, -1}, {-1, -1}})
-    EXPECT_EQ(Kind(path, index), kind) << index;
-  EXPECT_EQ(Kind(dir_.Write("pic.tk", pictures[0]), 0), 0);
-  EXPECT_EQ(Kind(dir_.Path("missing.tkx"), 0), 0);
-}
-
 // The row XOR from its definition: from the bottom row up, row r ^= row r + 1 as already
 // changed, the last row with row 0.
 void ModelRowXor(HostScreen& s, int32_t cx, int32_t cy, int32_t w, int32_t h) {
@@ -339,19 +299,6 @@ TEST_F(PackScramble, SameSourceTwiceRestoresTheTargetAndSumsFollowTheirDefinitio
               ModelScramble(model, source, length));
     EXPECT_EQ(target, original);
   }
-}
-
-TEST_F(PackScramble, SumWrapsAtTwentyEightBits) {
-  // Just over 2^28 / 255 whole groups whose first byte becomes 255: the sum passes 2^28.
-  const size_t groups = (size_t{1} << 28) / 255 + 1000;
-  std::vector<uint8_t> target(groups * 4, 0), source(groups * 4, 0);
-  for (size_t j = 0; j < groups; ++j)
-    source[4 * j] = 255;
-  lib().tavi_DMSupportSet(Word(target.data()), 0, 0, 0);
-  const uint64_t full = uint64_t{255} * groups;
-  EXPECT_GT(full, 0x0FFFFFFFu);
-  EXPECT_EQ(lib().tavi_DMSupportXOR(Word(source.data()), static_cast<int32_t>(groups * 4), 0, 0),
-            -static_cast<int32_t>(full & 0x0FFFFFFF));
 }
 
 // The open pack is process-wide and is never closed once it has entries, so this suite runs in

@@ -61,11 +61,6 @@ _CallChecked:
   ret
 )");
 
-// A function that leaves its arguments on the stack, as a callee of the other convention would.
-extern "C" int32_t __cdecl LeavesItsArguments(tavi_word a, tavi_word, tavi_word, tavi_word d) {
-  return static_cast<int32_t>(a + d);
-}
-
 namespace tavitest {
 namespace {
 
@@ -86,14 +81,6 @@ void ExpectBalanced(const CallReport& report, const char* what) {
 }
 
 using DllProcessTest = ExportTest;
-
-TEST_F(DllProcessTest, TheMeasurementSeesACalleeThatLeavesItsArguments) {
-  const auto wrong =
-      reinterpret_cast<tavi_export_fn>(reinterpret_cast<void (*)()>(&LeavesItsArguments));
-  const CallReport report = Call(wrong, 40, 0, 0, 2);
-  EXPECT_EQ(report.result, 42);
-  EXPECT_EQ(report.stackDelta, -16);
-}
 
 TEST_F(DllProcessTest, EachExportRemovesItsSixteenArgumentBytes) {
   uint8_t version[16];
