@@ -1,19 +1,152 @@
 // The colour cube, the blend tables, the blended copies and the dissolves through the exports,
 // against the straightforward cube search and the mixtures and walks as they are defined.
 #include <array>
+#include <cstdlib>
 #include <functional>
 #include <random>
 #include <tuple>
 #include <vector>
 
-#include "harness/blend_probe.h"
 #include "harness/fixture.h"
-#include "models/blend_model.h"
 
 namespace tavitest {
 namespace {
 
-using tavimodel::FactorMode;
+struct Rgb {
+  int r, g, b;
+};
+
+Rgb PaletteColour(const std::vector<uint8_t>& palette, int index) {
+  return Rgb{palette[index * 4 + 2], palette[index * 4 + 1], palette[index * 4 + 0]};
+}
+
+// The cube by the direct search: for every cell, every candidate in index order, three distance
+// table lookups, a strictly better distance replaces the best, a distance of 0 ends the cell.
+std::vector<uint8_t> StraightCube(const std::vector<uint8_t>& palette, int count) {
+  const int n = ((count - 1) & 255) + 1;
+  std::vector<uint8_t> dr(256 * 32), dg(256 * 32), db(256 * 32);
+  for (int j = 0; j < n; ++j) {
+    const Rgb c = PaletteColour(palette, j);
+    for (int k = 0; k < 32; ++k) {
+      const int v = 8 * k + 3;
+      dr[j * 32 + k] = static_cast<uint8_t>(std::abs(v - c.r));
+      dg[j * 32 + k] = static_cast<uint8_t>(std::abs(v - c.g));
+      db[j * 32 + k] = static_cast<uint8_t>(std::abs(v - c.b));
+    }
+  }
+  std::vector<uint8_t> cube(32768, 0);
+  for (int r5 = 0; r5 < 32; ++r5) {
+    for (int g5 = 0; g5 < 32; ++g5) {
+      for (int b5 = 0; b5 < 32; ++b5) {
+        int best = 0xFFFFF;
+        uint8_t& entry = cube[r5 * 1024 + g5 * 32 + b5];
+        for (int j = 0; j < n; ++j) {
+          const int distance = dr[j * 32 + r5] + dg[j * 32 + g5] + db[j * 32 + b5];
+          if (distance < best) {
+            entry = static_cast<uint8_t>(j);
+            best = distance;
+            if (distance == 0) break;
+          }
+        }
+      }
+    }
+  }
+  return cube;
+}
+
+uint8_t CubeLookup(const std::vector<uint8_t>& cube, int r, int g, int b) {
+  return cube[(r >> 3) * 1024 + (g >> 3) * 32 + (b >> 3)];
+}
+
+// The alpha mixture of destination d and source s, both colours of one palette.
+uint8_t AlphaMix(const std::vector<uint8_t>& cube, const std::vector<uint8_t>& palette, int d,
+                 int s, int alpha) {
+  const Rgb cd = PaletteColour(palette, d), cs = PaletteColour(palette, s);
+  const int r = (cs.r * alpha + cd.r * (255 - alpha)) >> 11;
+  const int g = (cs.g * alpha + cd.g * (255 - alpha)) >> 11;
+  const int b = (cs.b * alpha + cd.b * (255 - alpha)) >> 11;
+  return cube[r * 1024 + g * 32 + b];
+}
+
+enum class FactorMode { kAdd, kSubtract, kSubtractInverse };
+
+// The factor tables, each component computed as written: the scaled amount, then the sum or
+// difference limited to 0 to 255, then the cube lookup of the 8-bit colour.
+std::vector<uint8_t> FactorTable(const std::vector<uint8_t>& cube, FactorMode mode,
+                                 const std::vector<uint8_t>& destinationPalette,
+                                 const std::vector<uint8_t>& sourcePalette, int rf, int gf,
+                                 int bf) {
+  auto component = [mode](int d, int s, int factor) {
+    if (mode == FactorMode::kAdd) {
+      const int v = d + ((s * factor) >> 8);
+      return v > 255 ? 255 : v;
+    }
+    const int amount =
+        mode == FactorMode::kSubtract ? (s * factor) >> 8 : ((255 - s) * factor) >> 8;
+    const int v = d - amount;
+    return v < 0 ? 0 : v;
+  };
+  std::vector<uint8_t> table(65536);
+  for (int d = 0; d < 256; ++d) {
+    const Rgb cd = PaletteColour(destinationPalette, d);
+    for (int s = 0; s < 256; ++s) {
+      const Rgb cs = PaletteColour(sourcePalette, s);
+      table[d * 256 + s] = CubeLookup(cube, component(cd.r, cs.r, rf), component(cd.g, cs.g, gf),
+                                      component(cd.b, cs.b, bf));
+    }
+  }
+  return table;
+}
+
+// The whole blend table as tavi_gcopya applies it: destination pixel (s, d) holds d, source
+// pixel (s, d) holds s, so after the copy destination pixel (s, d) is entry d * 256 + s. Selects
+// a source screen and sets the copy rectangle of its own.
+std::vector<uint8_t> ReadBlendTable(const Library& lib) {
+  HostScreen grid(256, 256), sources(256, 256);
+  for (int d = 0; d < 256; ++d) {
+    for (int s = 0; s < 256; ++s) {
+      grid.at(s, d) = static_cast<uint8_t>(d);
+      sources.at(s, d) = static_cast<uint8_t>(s);
+    }
+  }
+  lib.tavi_fset(sources.record(), 0, 0, 0);
+  lib.tavi_copyset(0, 0, 256, 256);
+  lib.tavi_gcopya(grid.record(), 0, 0, 0);
+  std::vector<uint8_t> table(65536);
+  for (int d = 0; d < 256; ++d) {
+    for (int s = 0; s < 256; ++s)
+      table[d * 256 + s] = grid.at(s, d);
+  }
+  return table;
+}
+
+// Makes the blend table map destination d to the colour cube entry of colour d of `screen`'s
+// palette, for every source pixel: the factor tables with factors 0 (a subtractive build first,
+// so that the additive one is never skipped).
+void MapThroughCube(const Library& lib, const HostScreen& screen) {
+  lib.tavi_fset(screen.record(), 0, 0, 0);
+  lib.tavi_decset(screen.record(), 0, 0, 0);
+  lib.tavi_addset(screen.record(), 0, 0, 0);
+}
+
+// The whole colour cube, 256 cells at a time, each named by a probe palette colour.
+std::vector<uint8_t> ReadColourCube(const Library& lib) {
+  HostScreen probe(1, 1);
+  std::vector<uint8_t> cube(32768);
+  for (int chunk = 0; chunk < 128; ++chunk) {
+    for (int i = 0; i < 256; ++i) {
+      const int cell = chunk * 256 + i;
+      probe.SetColour(i, static_cast<uint8_t>((cell >> 10) * 8),
+                      static_cast<uint8_t>(((cell >> 5) & 31) * 8),
+                      static_cast<uint8_t>((cell & 31) * 8));
+    }
+    MapThroughCube(lib, probe);
+    const auto table = ReadBlendTable(lib);
+    for (int i = 0; i < 256; ++i)
+      cube[chunk * 256 + i] = table[i * 256];
+  }
+  return cube;
+}
 
 struct Rect {
   int x, y, w, h;
@@ -39,7 +172,7 @@ class BlendTest : public ExportTest {
     destination.RandomPalette(seed);
     source.RandomPalette(seed + 1);
     lib().tavi_AlphaInit(destination.record(), count, 0, 0);
-    return tavimodel::StraightCube(destination.palette(), count);
+    return StraightCube(destination.palette(), count);
   }
   void BuildFactors(FactorMode mode, tavi_word rf, tavi_word gf, tavi_word bf) {
     lib().tavi_fset(source.record(), 0, 0, 0);
@@ -48,10 +181,10 @@ class BlendTest : public ExportTest {
                                                        : lib().tavi_edecset;
     EXPECT_EQ(build(destination.record(), rf, gf, bf), 0);
   }
-  std::vector<uint8_t> Table() { return tavihost::ReadBlendTable(lib()); }
+  std::vector<uint8_t> Table() { return ReadBlendTable(lib()); }
   std::vector<uint8_t> Factors(const std::vector<uint8_t>& cube, FactorMode mode, int r, int g,
                                int b) {
-    return tavimodel::FactorTable(cube, mode, destination.palette(), source.palette(), r, g, b);
+    return FactorTable(cube, mode, destination.palette(), source.palette(), r, g, b);
   }
 
   HostScreen destination{1, 1};
@@ -70,7 +203,7 @@ TEST_F(BlendTest, CubeEqualsTheDirectSearch) {
       if (kind == 1) screen.palette()[i] = std::array<uint8_t, 4>{0, 7, 11, 255}[rng() % 4];
       if (kind == 2) screen.palette()[i] = static_cast<uint8_t>(i / 4);
     }
-    const auto expected = tavimodel::StraightCube(screen.palette(), count);
+    const auto expected = StraightCube(screen.palette(), count);
     std::array<bool, 256> seen{};
     int distinct = 0;
     for (const uint8_t index : expected) {
@@ -80,7 +213,7 @@ TEST_F(BlendTest, CubeEqualsTheDirectSearch) {
     EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, 0), 0);
     EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, -5), 0);
     EXPECT_EQ(lib().tavi_AlphaInit(screen.record(), count, 0, 1), -distinct) << count;
-    ASSERT_EQ(tavihost::ReadColourCube(lib()), expected) << "count " << count;
+    ASSERT_EQ(ReadColourCube(lib()), expected) << "count " << count;
   }
 }
 
@@ -110,7 +243,7 @@ TEST_F(BlendTest, TablesAreBuiltOnlyForANewRequest) {
   EXPECT_EQ(Table(), built);
   BuildFactors(FactorMode::kAdd, 40 + 256, 50 - 512, 60 + 1024);
   EXPECT_EQ(Table(), built);
-  const auto newCube = tavimodel::StraightCube(destination.palette(), 3);
+  const auto newCube = StraightCube(destination.palette(), 3);
   for (const auto& [mode, r, g, b] : {std::tuple{FactorMode::kSubtract, 40, 50, 60},
                                       {FactorMode::kAdd, 40, 50, 60},
                                       {FactorMode::kAdd, 41, 50, 60},
@@ -127,7 +260,7 @@ TEST_F(BlendTest, AlphaCopiesMatchTheirDefinition) {
   Picker pick(32);
   destination.RandomPalette(31);
   lib().tavi_AlphaInit(destination.record(), 0, 0, 0);
-  const auto cube = tavimodel::StraightCube(destination.palette(), 0);
+  const auto cube = StraightCube(destination.palette(), 0);
   HostScreen picture(48, 40);
   picture.FillRandom(33);
   for (int trial = 0; trial < 200; ++trial) {
@@ -148,8 +281,7 @@ TEST_F(BlendTest, AlphaCopiesMatchTheirDefinition) {
       for (int c = 0; c < rect.w; ++c) {
         Walk(model, picture, rect, c, r, [&](int x, int y, uint8_t s) {
           if (which % 2 == 1 && s == key) return;
-          model.at(x, y) =
-              tavimodel::AlphaMix(cube, destination.palette(), model.at(x, y), s, alpha);
+          model.at(x, y) = AlphaMix(cube, destination.palette(), model.at(x, y), s, alpha);
         });
       }
     }
