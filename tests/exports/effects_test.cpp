@@ -15,11 +15,6 @@ namespace {
 struct Rect {
   int x, y, w, h;
 };
-struct RotParams {
-  int centreX = 0, centreY = 0, angle = 0;
-  Rect frame{0, 0, 0, 0};
-  Rect clip{0, 0, 0, 0};
-};
 
 // The keyed copy by its definition: pixel by pixel in order, each read just before it is written,
 // a source pixel equal to `key` left out; with `clipped`, target pixels off the screen are skipped.
@@ -272,78 +267,41 @@ TEST_F(MosaicTest, MozcopySmallerThanOneBlockIsOneBlockSampledAtItsMiddle) {
   ExpectMozcopyBlocks(lib(), 5, 3, 8, {{0, 0, 5, 3, 2, 1}});
 }
 
-class RotationTest : public ExportTest {
- protected:
-  // Selects the screens and stores every rotation parameter.
-  void Setup(const HostScreen& src, const HostScreen& dst, const RotParams& p) {
-    Select(src, dst);
-    lib().tavi_rotset(p.centreX, p.centreY, p.angle, 0);
-    lib().tavi_rotpos(p.frame.x, p.frame.y, p.frame.w, p.frame.h);
-    lib().tavi_rotclip(p.clip.x, p.clip.y, p.clip.w, p.clip.h);
-  }
-};
+using RotationTest = ExportTest;
 
-// The 8 x 8 picture with its middle as the centre and the whole screen as the clip.
-RotParams Upright8x8(int angle) {
-  RotParams p;
-  p.centreX = -1;
-  p.centreY = -1;
-  p.angle = angle;
-  p.frame = {0, 0, 8, 8};
-  p.clip = {-1, 0, 0, 0};
-  return p;
-}
-
-// Source pixel (x, y) of the 8 x 8 test picture: never 99, never 0.
-uint8_t Pixel8x8(int x, int y) { return static_cast<uint8_t>(1 + x + 8 * y); }
-
-void Paint8x8(HostScreen& src) {
-  for (int y = 0; y < 8; ++y) {
-    for (int x = 0; x < 8; ++x)
-      src.at(x, y) = Pixel8x8(x, y);
-  }
-}
-
+// Pixel (x, y) of an 8 x 8 picture is 1 + x + 8y; rotated about its middle (centre -1, -1) into
+// an 8 x 8 target with the whole screen as the clip, samples off the picture take the fill 99.
 TEST_F(RotationTest, QuarterAndHalfTurnsPutTheRightEdgesOnTop) {
   HostScreen src(8, 8), dst(8, 8);
-  Paint8x8(src);
+  for (int i = 0; i < 64; ++i)
+    src.at(i % 8, i / 8) = static_cast<uint8_t>(1 + i);
+  Select(src, dst);
   dst.SetCursor(0, 0);
-
-  dst.Fill(0);
-  Setup(src, dst, Upright8x8(64));  // quarter turn anticlockwise: right column on top
-  lib().tavi_rotcopy(8, 8, 99, -1);
-  for (int x = 0; x < 6; ++x)
-    EXPECT_EQ(dst.at(x, 1), Pixel8x8(7, 1 + x)) << x;
-
-  dst.Fill(0);
-  Setup(src, dst, Upright8x8(192));  // quarter turn clockwise: left column, bottom to top
-  lib().tavi_rotcopy(8, 8, 99, -1);
-  for (int x = 0; x < 7; ++x)
-    EXPECT_EQ(dst.at(x, 0), Pixel8x8(0, 7 - x)) << x;
-
-  dst.Fill(0);
-  Setup(src, dst, Upright8x8(0));  // half turn: bottom row reversed near the top
-  lib().tavi_rotcopy(8, 8, 99, -1);
-  for (int x = 0; x < 6; ++x)
-    EXPECT_EQ(dst.at(x, 1), Pixel8x8(7 - x, 7)) << x;
+  lib().tavi_rotpos(0, 0, 8, 8);
+  lib().tavi_rotclip(-1, 0, 0, 0);
+  // Quarter turn anticlockwise: the right column on top; clockwise: the left column, bottom to
+  // top; half turn: the bottom row reversed near the top.
+  for (const auto& [angle, row, count, first, step] :
+       {std::tuple{64, 1, 6, 1 + 7 + 8, 8}, {192, 0, 7, 1 + 56, -8}, {0, 1, 6, 64, -1}}) {
+    dst.Fill(0);
+    lib().tavi_rotset(-1, -1, angle, 0);
+    lib().tavi_rotcopy(8, 8, 99, -1);
+    for (int x = 0; x < count; ++x)
+      EXPECT_EQ(dst.at(x, row), first + step * x) << angle << ": " << x;
+  }
 }
 
 TEST_F(RotationTest, AreaOffTheTopLeftSamplesAsIfItWereWhole) {
   HostScreen src(32, 32), big(64, 64), small(40, 40);
   src.FillRandom(4);
-  big.Fill(0);
-  small.Fill(0);
-  RotParams p;
-  p.centreX = 12;
-  p.centreY = 14;
-  p.angle = 100;
-  p.frame = {4, 6, 20, 18};
-  p.clip = {2, 2, 28, 26};
+  lib().tavi_rotset(12, 14, 100, 0);
+  lib().tavi_rotpos(4, 6, 20, 18);
+  lib().tavi_rotclip(2, 2, 28, 26);
   big.SetCursor(10, 10);
-  Setup(src, big, p);
+  Select(src, big);
   lib().tavi_rotcopy(30, 25, 9, -1);
   small.SetCursor(-7, -5);
-  Setup(src, small, p);
+  Select(src, small);
   lib().tavi_rotcopy(30, 25, 9, -1);
   EXPECT_TRUE(SameWindow(small, big, 10 + 7, 10 + 5, 23, 20));
 }
