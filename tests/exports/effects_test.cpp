@@ -134,13 +134,6 @@ TEST_F(MeshTest, MeshBOXClipsToItsScreenAndKeepsTheParity) {
   }
 }
 
-// Runs `body` on a thread of its own, whose mosaic generator starts fresh.
-template <class Body>
-void OnFreshThread(Body body) {
-  std::thread thread(body);
-  thread.join();
-}
-
 using MosaicTest = ExportTest;
 
 // Entries 0 to 31 are the greys 8k + 3, the colours of the cube's diagonal cells, and the cube is
@@ -184,7 +177,7 @@ TEST_F(MosaicTest, FirstDrawsOfAFreshThreadPickTheSameOffsets) {
       screen.at(x, y) = static_cast<uint8_t>(16 * y + x);
   }
   screen.SetCursor(4, 4);
-  OnFreshThread([&] { lib().tavi_gmozic(screen.record(), 1, 1, 4); });
+  std::thread([&] { lib().tavi_gmozic(screen.record(), 1, 1, 4); }).join();  // a fresh generator
   // A fresh generator's first two draws are 41 and 18467 (states 1 x 214013 + 2531011 and on,
   // bits 16 to 30): offset (41 mod 4, 18467 mod 4) = (1, 3) from the block's top-left.
   for (int y = 0; y < 12; ++y) {

@@ -13,8 +13,7 @@
 namespace tavitest {
 namespace {
 
-// What a picture drawn at (cx, cy) must leave on a screen that held `before`: the picture's
-// pixels where they land inside the screen (skip pixels and everything else as they were).
+// A screen that held `before` with the picture drawn at (cx, cy), `skip` pixels left out.
 std::vector<uint8_t> Expected(const HostScreen& before, const std::vector<uint8_t>& image,
                               int32_t w, int32_t h, int32_t cx, int32_t cy, int skip = -1) {
   std::vector<uint8_t> top(static_cast<size_t>(before.width()) * before.height());
@@ -45,9 +44,8 @@ class PackPictures : public ExportTest {
   TempDir dir_;
 };
 
-// Random images in every kind (index 0 skipped in the kinds with skips), drawn at cursors that
-// put them inside, across any edge or off a screen of exactly their size or another: every pixel
-// that lands on the screen comes back, skipped ones and the rest of the screen stay.
+// Random images in every kind (index 0 skipped where the kind has skips), drawn inside, across
+// any edge of or off screens of exactly their size or another: every visible pixel comes back.
 TEST_F(PackPictures, EveryKindDrawsEveryVisiblePixel) {
   std::mt19937 rng(11);
   for (int round = 0; round < 60; ++round) {
@@ -114,9 +112,8 @@ TEST_F(PackPictures, WorkedPictures) {
   }
 }
 
-// A picture cut after any byte (a record cut short at the very end of the block, which holds
-// exactly the bytes the file has) draws part of what the whole draws: every pixel as the whole
-// picture left it or as it was.
+// A picture cut after any byte (a record cut short at the very end of a block of exactly the
+// file's bytes) draws part of the whole: every pixel as the whole picture left it or as it was.
 TEST_F(PackPictures, CutPicturesDrawPartOfTheWhole) {
   std::mt19937 rng(4);
   const auto image = RandomImage(rng, 9, 7, 3);
@@ -248,17 +245,14 @@ TEST_F(PackPictures, RowXorMatchesItsDefinitionAndIsClippedToTheScreensColumns) 
     EXPECT_EQ(lib().tavi_PCPDecode(s.record(), w, h, 0), 0);
     ASSERT_EQ(s.pixels(), want.pixels()) << round;
   }
-  // Rows reaching outside the screen, or no rows: nothing changes.
+  // Rows reaching above or below the screen: nothing changes.
   HostScreen s(8, 8);
   s.FillRandom(3);
   const auto before = s.pixels();
-  s.SetCursor(0, 5);
-  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, 4, 0), 0);
-  s.SetCursor(0, -1);
-  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, 2, 0), 0);
-  s.SetCursor(0, 0);
-  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, 0, 0), 0);
-  EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, -3, 0), 0);
+  for (const auto& [cy, h] : {std::pair{5, 4}, {-1, 2}}) {
+    s.SetCursor(0, cy);
+    EXPECT_EQ(lib().tavi_PCPDecode(s.record(), 8, h, 0), 0);
+  }
   EXPECT_EQ(s.pixels(), before);
 }
 
@@ -278,6 +272,8 @@ class PackScramble : public ExportTest {};
 
 TEST_F(PackScramble, SameSourceTwiceRestoresTheTargetAndSumsFollowTheirDefinition) {
   std::vector<uint8_t> unchanged(8, 3);
+  lib().tavi_DMSupportSet(0, 0, 0, 0);  // no target: nothing is read or written
+  EXPECT_EQ(lib().tavi_DMSupportXOR(Word(unchanged.data()), 8, 0, 0), 0);
   lib().tavi_DMSupportSet(Word(unchanged.data()), 0, 0, 0);
   EXPECT_EQ(lib().tavi_DMSupportXOR(Word(unchanged.data()), 0, 0, 0), 0);
   EXPECT_EQ(lib().tavi_DMSupportXOR(Word(unchanged.data()), -3, 0, 0), 0);
@@ -301,9 +297,8 @@ TEST_F(PackScramble, SameSourceTwiceRestoresTheTargetAndSumsFollowTheirDefinitio
   }
 }
 
-// The open pack is process-wide and is never closed once it has entries, so this suite runs in
-// a process of its own (see tests/CMakeLists.txt). The pack lies 1000 bytes into a larger file
-// and holds a picture, an archive and a name that also exists on disk.
+// An open pack with entries stays open for the process: this suite runs in a process of its own.
+// The pack lies 1000 bytes into a larger file and holds a picture, an archive and a disk name.
 class PackProcessPack : public ExportTest {
  protected:
   static void SetUpTestSuite() {

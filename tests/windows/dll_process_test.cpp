@@ -1,12 +1,10 @@
 // What only a Windows process shows about Tavikit.DLL as a host loads it: names resolved the way
-// a host resolves them, the standard-call convention of the exports seen from the stack pointer,
-// and a second copy of the module attached and detached (the version resource is read from the
-// file by the export check).
+// a host resolves them and the standard-call convention of the exports seen from the stack
+// pointer (the version resource is read from the file by the export check).
 #include <windows.h>
 
 #include <cstdint>
 #include <cstring>
-#include <string>
 
 #include "harness/fixture.h"
 #include "host/host_screen.h"
@@ -113,27 +111,6 @@ TEST_F(DllProcessTest, EveryExportIsFoundOnlyUnderItsDecoratedName) {
   TAVIKIT_EXPORTS(TAVITEST_CHECK_NAME, TAVITEST_CHECK_ALIAS)
 #undef TAVITEST_CHECK_ALIAS
 #undef TAVITEST_CHECK_NAME
-}
-
-TEST_F(DllProcessTest, ASecondCopyLoadsWorksAndUnloadsTwice) {
-  char path[MAX_PATH], folder[MAX_PATH];
-  ASSERT_GT(GetModuleFileNameA(Module(), path, MAX_PATH), 0u);
-  ASSERT_GT(GetTempPathA(MAX_PATH, folder), 0u);
-  const std::string copy = std::string(folder) + "TavikitSecondCopy.dll";
-  ASSERT_NE(CopyFileA(path, copy.c_str(), FALSE), 0);
-  for (int round = 0; round < 2; ++round) {
-    const HMODULE second = LoadLibraryA(copy.c_str());  // attach: the load hook reports success
-    ASSERT_NE(second, nullptr) << round;
-    EXPECT_NE(second, Module());
-    const auto version = reinterpret_cast<tavi_export_fn>(
-        reinterpret_cast<void (*)()>(GetProcAddress(second, "_tavi_GetTaviVER@16")));
-    ASSERT_NE(version, nullptr);
-    char text[12] = {};
-    EXPECT_EQ(version(0, 0, 0, Word(text)), 0);
-    EXPECT_STREQ(text, "[tavi 2.11]");
-    EXPECT_NE(FreeLibrary(second), 0) << round;  // detach
-  }
-  EXPECT_NE(DeleteFileA(copy.c_str()), 0);
 }
 
 }  // namespace
