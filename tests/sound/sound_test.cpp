@@ -41,8 +41,8 @@ struct Sound {
   std::string bank = dir.Write("b.bank", taviwriter::SoundBank({kWave, kLong}));
   uint32_t w = 77;  // a write cursor variable
   explicit Sound(int32_t rate = 22050) { OpenSound(state, fake, 0, rate, 2, 16); }
-  int32_t Load(int32_t n, int32_t z = 54) { return LoadWave(state, pack, wave.c_str(), z, n, 0); }
-  int32_t Bank(int32_t n, int32_t i) { return LoadBankWave(state, pack, bank.c_str(), i, n, 0); }
+  int32_t Load(int32_t n, int32_t z = 54) { return LoadWave(state, pack, wave.c_str(), z, n, {}); }
+  int32_t Bank(int32_t n, int32_t i) { return LoadBankWave(state, pack, bank.c_str(), i, n, {}); }
   FakeBuffer* At(int32_t n) { return static_cast<FakeBuffer*>(state.slots[n].buffer.get()); }
 };
 
