@@ -101,10 +101,17 @@ TEST(Mixer, OneShotStopsAfterItsLastFrameAtTheRateItPlaysAt) {
   } cases[] = {{0, 441}, {44100, 441}, {22050, 882}, {11025, 1764}, {88200, 221}};
   for (const auto& c : cases) {
     Offline rig;
-    auto b = Load(rig.device, 2, 16, kMixRate, Noise(441 * 4));
+    const auto s = Noise(441 * 4);
+    auto b = Load(rig.device, 2, 16, kMixRate, s);
     ASSERT_EQ(b->SetFrequency(c.frequency), 0);
     ASSERT_EQ(b->Play(0), 0);
-    rig.Render(c.outputFrames - 1);
+    const auto out = rig.Render(c.outputFrames - 1);
+    const double step = c.frequency == 0 ? 1 : c.frequency / 44100.0;
+    for (uint32_t k = 0; k * step < 440; ++k) {  // linear between neighbouring frames
+      const auto i = size_t(k * step);
+      const double a = Source(s, 2, 16, i, k % 2), z = Source(s, 2, 16, i + 1, k % 2);
+      ASSERT_LE(std::abs(out[2 * k + k % 2] - (a + (z - a) * (k * step - i))), 2) << k;
+    }
     EXPECT_EQ(Status(*b), kStatusPlaying) << c.frequency;
     const auto last = rig.Render(1);
     EXPECT_NE(last[0] | last[1], 0) << c.frequency;
