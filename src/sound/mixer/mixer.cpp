@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <new>
 
 #include "sound/mixer/audio_output.h"
@@ -40,10 +41,11 @@ void UpdateGains(Voice& v) {
 // unsigned around 128.
 template <int kBits>
 inline int32_t SampleAt(const SampleStore& s, uint32_t index) {
+  const int16_t* words = s.words.data();
   if constexpr (kBits == 16) {
-    return s.words[index];
+    return words[index];
   } else {
-    return (int32_t{reinterpret_cast<const uint8_t*>(s.words.data())[index]} - 128) * 256;
+    return (int32_t{reinterpret_cast<const uint8_t*>(words)[index]} - 128) * 256;
   }
 }
 
@@ -75,7 +77,7 @@ void MixWhole(const Voice& v, int32_t* acc, uint32_t count) {
 // `count` output frames interpolated linearly between source frames i and i + 1 (Q15 weight
 // from the position's fraction). On the last frame (kLast) the next frame is the first when the
 // voice loops, else the last frame itself.
-template <int kChannels, int kBits, bool kLast>
+template <int kChannels, int kBits, bool kLast, bool kUnity>
 uint64_t MixLinear(const Voice& v, int32_t* acc, uint64_t position, uint32_t count) {
   const SampleStore& s = *v.store;
   const uint32_t wrap = v.looping ? 0 : v.frames - 1;
@@ -83,18 +85,29 @@ uint64_t MixLinear(const Voice& v, int32_t* acc, uint64_t position, uint32_t cou
   const int32_t gr = v.gainRight;
   const uint64_t step = v.step;
   for (uint32_t k = 0; k < count; ++k, position += step) {
-    const auto i = static_cast<uint32_t>(position >> 32);
-    const uint32_t j = kLast ? wrap : i + 1;
+    const auto i = static_cast<uint32_t>(position >> 32) * kChannels;
+    const uint32_t j = kLast ? wrap * kChannels : i + kChannels;
     const auto weight = static_cast<int32_t>((position >> 17) & 0x7FFF);
-    const int32_t l0 = SampleAt<kBits>(s, i * kChannels);
-    const int32_t left = l0 + (((SampleAt<kBits>(s, j * kChannels) - l0) * weight) >> 15);
-    int32_t right = left;
-    if constexpr (kChannels == 2) {
-      const int32_t r0 = SampleAt<kBits>(s, i * 2 + 1);
-      right = r0 + (((SampleAt<kBits>(s, j * 2 + 1) - r0) * weight) >> 15);
+    int32_t l0, l1, r0, r1;
+    if constexpr (kChannels == 2 && kBits == 16) {  // a frame's two words in one load
+      uint32_t a, b;
+      std::memcpy(&a, s.words.data() + i, 4);
+      std::memcpy(&b, s.words.data() + j, 4);
+      l0 = static_cast<int16_t>(a), r0 = static_cast<int32_t>(a) >> 16;
+      l1 = static_cast<int16_t>(b), r1 = static_cast<int32_t>(b) >> 16;
+    } else {
+      l0 = SampleAt<kBits>(s, i), l1 = SampleAt<kBits>(s, j);
+      r0 = kChannels == 2 ? SampleAt<kBits>(s, i + 1) : l0;
+      r1 = kChannels == 2 ? SampleAt<kBits>(s, j + 1) : l1;
     }
-    acc[2 * k] += Scale(left, gl);
-    acc[2 * k + 1] += Scale(right, gr);
+    int32_t left = l0 + (((l1 - l0) * weight) >> 15);
+    int32_t right = kChannels == 2 ? r0 + (((r1 - r0) * weight) >> 15) : left;
+    if constexpr (!kUnity) {
+      left = Scale(left, gl);
+      right = Scale(right, gr);
+    }
+    acc[2 * k] += left;
+    acc[2 * k + 1] += right;
   }
   return position;
 }
@@ -111,8 +124,14 @@ void MixFrames(const Voice& v, int32_t* acc, uint32_t count) {
   if (v.position < lastFrame)
     inner = static_cast<uint32_t>(
         std::min<uint64_t>(count, (lastFrame - v.position + v.step - 1) / v.step));
-  const uint64_t position = MixLinear<kChannels, kBits, false>(v, acc, v.position, inner);
-  MixLinear<kChannels, kBits, true>(v, acc + 2 * inner, position, count - inner);
+  uint64_t position = v.position;
+  if (v.gainLeft == kUnity && v.gainRight == kUnity) {
+    position = MixLinear<kChannels, kBits, false, true>(v, acc, position, inner);
+    MixLinear<kChannels, kBits, true, true>(v, acc + 2 * inner, position, count - inner);
+  } else {
+    position = MixLinear<kChannels, kBits, false, false>(v, acc, position, inner);
+    MixLinear<kChannels, kBits, true, false>(v, acc + 2 * inner, position, count - inner);
+  }
 }
 
 void MixVoice(Voice& v, int32_t* acc, uint32_t count) {

@@ -68,7 +68,7 @@ class Mixer {
   uint32_t speakerConfig = 0;
 
  private:
-  static constexpr uint32_t kChunk = 256;
+  static constexpr uint32_t kChunk = 1024;
   std::mutex mutex_;
   Voice* first_ = nullptr;
   int32_t accum_[2 * kChunk] = {};
