@@ -121,9 +121,10 @@ void MixFrames(const Voice& v, int32_t* acc, uint32_t count) {
   }
   const uint64_t lastFrame = uint64_t{v.frames - 1} << 32;
   uint32_t inner = 0;
-  if (v.position < lastFrame)
+  if (v.position < lastFrame) {
     inner = static_cast<uint32_t>(
         std::min<uint64_t>(count, (lastFrame - v.position + v.step - 1) / v.step));
+  }
   uint64_t position = v.position;
   if (v.gainLeft == kUnity && v.gainRight == kUnity) {
     position = MixLinear<kChannels, kBits, false, true>(v, acc, position, inner);
