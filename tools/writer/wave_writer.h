@@ -29,7 +29,8 @@ inline void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
   AppendLe16(out, static_cast<uint16_t>(v >> 16));
 }
 inline void AppendText(std::vector<uint8_t>& out, const char* text) {
-  out.insert(out.end(), text, text + std::strlen(text));
+  for (; *text != 0; ++text)
+    out.push_back(static_cast<uint8_t>(*text));  // GCC 12 -O3 warns on insert
 }
 inline bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
   return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;

@@ -222,8 +222,11 @@ class MixerBuffer final : public SoundBuffer {
   SoundResult GetCurrentPosition(uint32_t* play, uint32_t* write) override {
     const std::lock_guard lock(mixer_->mutex());
     const auto frame = static_cast<uint32_t>(voice_.position >> 32);
-    // The write cursor runs 10 ms of playback ahead of the play cursor while playing.
-    const uint32_t ahead = voice_.playing ? std::max<uint32_t>(1, voice_.frequency / 100) : 0;
+    // While playing, the write cursor runs 10 ms of playback ahead of the play cursor (less in
+    // a shorter buffer).
+    const uint32_t ahead =
+        voice_.playing ? std::min(std::max<uint32_t>(1, voice_.frequency / 100), voice_.frames - 1)
+                       : 0;
     if (play != nullptr) *play = frame * voice_.blockAlign;
     if (write != nullptr)
       *write = static_cast<uint32_t>((uint64_t{frame} + ahead) % voice_.frames) * voice_.blockAlign;
