@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 namespace tavikit {
 namespace {
 
@@ -44,6 +46,7 @@ TEST(Joystick, StateBitsAndTriggerMask) {
       {kNew, true, 8192, 57344, 0, 0xFFF, 0, 0, 0},
       {false, true, 8191, 57345, 0, 0xFFF, 0, 9, 0},
       {false, true, 57345, 8191, 0, 0xFFF, 0, 6, 0},
+      {false, true, 57344, 8192, 0, 0xFFF, 0, 0, 0},
       // ids other than 0 and 1 poll and update joystick 0; joystick 1 has a state of its own
       {kNew, true, kMid, kMid, 1, 0, -1, 16, 0},
       {false, true, kMid, kMid, 1, 0, 2, 0, 0},
@@ -60,13 +63,13 @@ TEST(Joystick, StateBitsAndTriggerMask) {
   };
   JoystickState state;
   FakePoll poll;
-  int row = 0;
-  for (const auto& p : polls) {
+  for (size_t row = 0; row < std::size(polls); ++row) {
+    const auto& p = polls[row];
     if (p.fresh) state = JoystickState{};
     poll.ok = p.ok;
     poll.reading = JoyReading{p.x, p.y, p.buttons};
     EXPECT_EQ(PollJoystick(state, poll, p.mask, p.id), p.want) << "row " << row;
-    EXPECT_EQ(poll.polled, p.polled) << "row " << row++;
+    EXPECT_EQ(poll.polled, p.polled) << "row " << row;
   }
 }
 
