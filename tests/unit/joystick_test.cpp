@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <iterator>
+#include <iterator>  // std::size
 
 namespace tavikit {
 namespace {
@@ -31,8 +31,7 @@ TEST(Joystick, StateBitsAndTriggerMask) {
     uint32_t want, polled;  // the bits reported, the joystick polled
   } polls[] = {
       {kNew, true, kMid, kMid, 0, 0xFFF, 0, 0, 0},  // centred, no button
-      // left, down and button 2 on every poll under mask 0xFFF
-      {kNew, true, 0, 65535, 2, 0xFFF, 0, 41, 0},
+      {kNew, true, 0, 65535, 2, 0xFFF, 0, 41, 0},   // left, down, button 2, every poll
       {false, true, 0, 65535, 2, 0xFFF, 0, 41, 0},
       // button 1 under mask 0: once per press
       {kNew, true, kMid, kMid, 1, 0, 0, 16, 0},
