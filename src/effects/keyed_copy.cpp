@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "cells/keyed_row.h"
 #include "effects/span.h"
 
 namespace tavikit {
@@ -62,7 +63,12 @@ void CopyRowKeyed(uint8_t* dst, const uint8_t* src, int32_t n, int32_t key) {
     return;
   }
   const auto keyIndex = static_cast<uint8_t>(key);
-  if (lead == 0 || lead >= 8) {
+  if (lead == 0 || lead >= kKeyedRowGroup) {
+    // No vector group reads a pixel that an earlier pixel of the same group would have written.
+    tavikit::CopyRowKeyed(dst, src, static_cast<size_t>(n), keyIndex);
+    return;
+  }
+  if (lead >= 8) {
     // A group reads no pixel that an earlier pixel of the same group would have written first.
     CopyRowKeyedGroups(dst, src, n, keyIndex);
     return;
