@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "pack/bytes.h"
 
@@ -22,6 +24,82 @@ namespace {
 
 constexpr size_t kRunRecordSize = 7;
 constexpr size_t kSkipRecordSize = 6;
+
+// Column-order pictures are decoded into a band of up to kBandLines columns held line after
+// line (each column's visible pixels contiguous, as the stream gives them), and the band is
+// moved to and from the screen a row of the band at a time: whole screen rows stay in cache
+// instead of one byte per row step. The band starts as a copy of the screen, so pixels that the
+// stream skips or never reaches keep what the screen held.
+class ColumnBand {
+ public:
+  static constexpr int64_t kBandLines = 32;
+  static constexpr int64_t kMaxBandBytes = int64_t{1} << 22;
+
+  // Columns lineLo .. lineHi-1 and rows posLo .. posHi-1 of the picture are visible. False
+  // when no band could be allocated; the decoder then writes the screen directly.
+  bool Start(const Screen& screen, int64_t lineLo, int64_t lineHi, int64_t posLo, int64_t posHi) {
+    screen_ = &screen;
+    lineHi_ = lineHi;
+    posLo_ = posLo;
+    span_ = posHi - posLo;
+    first_ = lineLo;
+    count_ = 0;
+    if (span_ > kMaxBandBytes / kBandLines) return false;
+    try {
+      scratch_.resize(static_cast<size_t>(kBandLines * span_));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+  // The byte of visible pixel (line, pos), moving the band to the band holding the line.
+  uint8_t* At(int64_t line, int64_t pos) {
+    if (count_ == 0 || line < first_ || line >= first_ + count_) Move(line);
+    return scratch_.data() + (line - first_) * span_ + (pos - posLo_);
+  }
+
+  // Writes the band back to the screen.
+  void Finish() {
+    if (count_ > 0) Transfer(false);
+    count_ = 0;
+  }
+
+ private:
+  void Move(int64_t line) {
+    Finish();
+    first_ = line;
+    count_ = std::min(kBandLines, lineHi_ - line);
+    Transfer(true);
+  }
+
+  // Between the band and the screen: `load` fills the band from the screen, else the other way.
+  void Transfer(bool load) {
+    const intptr_t down = screen_->DownStep();
+    uint8_t* row = screen_->At(screen_->cursorX + static_cast<int32_t>(first_),
+                               screen_->cursorY + static_cast<int32_t>(posLo_));
+    const auto lines = static_cast<size_t>(count_);
+    const auto stride = static_cast<size_t>(span_);
+    for (int64_t p = 0; p < span_; ++p, row += down) {
+      uint8_t* band = scratch_.data() + p;
+      if (load) {
+        for (size_t k = 0; k < lines; ++k)
+          band[k * stride] = row[k];
+      } else {
+        for (size_t k = 0; k < lines; ++k)
+          row[k] = band[k * stride];
+      }
+    }
+  }
+
+  const Screen* screen_ = nullptr;
+  std::vector<uint8_t> scratch_;
+  int64_t lineHi_ = 0;
+  int64_t posLo_ = 0;
+  int64_t span_ = 0;   // visible pixels of a line
+  int64_t first_ = 0;  // the band's first line
+  int64_t count_ = 0;  // lines in the band, 0 before the first
+};
 
 // The picture's pixels as lines of a scan, with the part of them that lies inside the screen.
 class Scan {
@@ -45,6 +123,14 @@ class Scan {
   }
 
   bool Visible() const { return lineLo_ < lineHi_ && posLo_ < posHi_ && screen_.pixels; }
+
+  // Column order through a band; afterwards each visible line is contiguous (Step() 1).
+  void UseBand(ColumnBand& band) {
+    if (columns_ && band.Start(screen_, lineLo_, lineHi_, posLo_, posHi_)) {
+      band_ = &band;
+      step_ = 1;
+    }
+  }
   bool Done() const { return remaining_ == 0; }
 
   // Applies `put(dst, from, n)` to the visible pixels of the next `count` pixels of the scan,
@@ -84,6 +170,7 @@ class Scan {
 
  private:
   uint8_t* Address(int64_t line, int64_t pos) const {
+    if (band_ != nullptr) return band_->At(line, pos);
     const auto a = static_cast<int32_t>(line);
     const auto b = static_cast<int32_t>(pos);
     return columns_ ? screen_.At(screen_.cursorX + a, screen_.cursorY + b)
@@ -99,6 +186,7 @@ class Scan {
   int64_t line_ = 0;  // where the next pixel lies: its line
   int64_t pos_ = 0;   // and its position along the line
   intptr_t step_ = 1;
+  ColumnBand* band_ = nullptr;
 };
 
 // The item loop, for one escape kind and one scan order. Bounded by both sides: the bytes that
@@ -112,8 +200,8 @@ void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEs
 
   const auto copy = [&](uint8_t* dst, int64_t from, int64_t n) {
     const uint8_t* src = data + p + from;
-    if constexpr (kColumns) {
-      const intptr_t step = scan.Step();
+    const intptr_t step = scan.Step();
+    if (kColumns && step != 1) {
       for (int64_t k = 0; k < n; ++k, dst += step)
         *dst = src[k];
     } else {
@@ -136,8 +224,8 @@ void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEs
         e = LoadLe24(data + p + 4);
         p += kRunRecordSize;
         scan.Advance(count, [&](uint8_t* dst, int64_t, int64_t n) {
-          if constexpr (kColumns) {
-            const intptr_t step = scan.Step();
+          const intptr_t step = scan.Step();
+          if (kColumns && step != 1) {
             for (int64_t k = 0; k < n; ++k, dst += step)
               *dst = value;
           } else {
@@ -170,6 +258,8 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
 
   Scan scan(screen, width, height, order == '1');
   if (!scan.Visible()) return;
+  ColumnBand band;
+  scan.UseBand(band);
   const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
   if (escapes == '0') {
     if (order == '0') {
@@ -182,6 +272,7 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
   } else {
     DecodeStream<true, true>(scan, picture, firstEscape);
   }
+  band.Finish();
 }
 
 }  // namespace tavikit
