@@ -73,7 +73,7 @@ struct RotatedRows {
       const uint8_t p =
           top[Sar(static_cast<int32_t>(y), 8) * down + Sar(static_cast<int32_t>(x), 8)];
       if constexpr (kKeyed) {
-        dst[i] = p == kx ? dst[i] : p;
+        dst[i] = KeyedPick(p, dst[i], kx);
       } else {
         dst[i] = p;
       }

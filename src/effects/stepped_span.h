@@ -42,6 +42,13 @@ constexpr Span SpanInside(int64_t start, int64_t step, int32_t count, int64_t lo
   return Span{static_cast<int32_t>(first), static_cast<int32_t>(end)};
 }
 
+// `p` unless it equals the key, `old` where it does; computed with a mask, since keyed pixels
+// come in no pattern a branch could predict.
+inline uint8_t KeyedPick(uint8_t p, uint8_t old, uint8_t key) {
+  const auto copy = static_cast<uint8_t>(0u - static_cast<uint32_t>(p != key));
+  return static_cast<uint8_t>((p & copy) | (old & static_cast<uint8_t>(~copy)));
+}
+
 // True when the width x height pixel bytes of the two screens share no byte: then a loop may read
 // ahead of what it writes without changing what it reads.
 inline bool PixelsApart(const Screen& a, const Screen& b) {

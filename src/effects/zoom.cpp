@@ -59,7 +59,7 @@ void SampleRowInOrder(uint8_t* dst, const uint8_t* row, int32_t count, int32_t p
   for (int32_t i = 0; i < count; ++i, p += s) {
     const uint8_t v = row[p >> 8];
     if constexpr (kKeyed) {
-      dst[i] = v == key ? dst[i] : v;
+      dst[i] = KeyedPick(v, dst[i], key);
     } else {
       dst[i] = v;
     }
