@@ -1,6 +1,5 @@
 #include "blend/blended_copy.h"
 
-#include "blend/copy_span.h"
 #include "blend/palette.h"
 
 namespace tavikit {
@@ -10,15 +9,16 @@ namespace {
 // pair read just before its result is written (source and destination may be one screen).
 // With kKeyed, source pixels equal to `key` keep their destination pixel.
 template <bool kKeyed, class Mix>
-void MixRows(const Screen& destination, const Selection& selection, uint8_t key, Mix mix) {
-  const Screen source = selection.Source();
-  const CopyRect& rect = selection.copy;
-  const CopySpan span = ClipCopy(rect, source, destination);
+void MixRows(const Screen& destination, const Screen& source, const CopyRect& rect, uint8_t key,
+             Mix mix) {
+  const Rect span = ClipCopy(rect, source, destination);
   if (span.Empty()) return;
-  const int32_t n = span.c1 - span.c0;
-  uint8_t* dst = destination.At(destination.cursorX + span.c0, destination.cursorY + span.r0);
-  const uint8_t* src = source.At(rect.x + span.c0, rect.y + span.r0);
-  for (int32_t r = span.r0; r < span.r1; ++r) {
+  const auto n = static_cast<int32_t>(span.Columns().Size());
+  const auto c0 = static_cast<int32_t>(span.left);
+  const auto r0 = static_cast<int32_t>(span.top);
+  uint8_t* dst = destination.At(destination.cursorX + c0, destination.cursorY + r0);
+  const uint8_t* src = source.At(rect.x + c0, rect.y + r0);
+  for (int64_t r = span.top; r < span.bottom; ++r) {
     for (int32_t i = 0; i < n; ++i) {
       const uint8_t s = src[i];
       const uint8_t d = dst[i];
@@ -32,35 +32,36 @@ void MixRows(const Screen& destination, const Selection& selection, uint8_t key,
 
 // Picks the keyed or the plain loop once per call.
 template <class Mix>
-void MixRowsKeyed(const Screen& destination, const Selection& selection, int32_t key, Mix mix) {
+void MixRowsKeyed(const Screen& destination, const Screen& source, const CopyRect& rect,
+                  int32_t key, Mix mix) {
   if (key >= 0 && key <= 255) {
-    MixRows<true>(destination, selection, static_cast<uint8_t>(key), mix);
+    MixRows<true>(destination, source, rect, static_cast<uint8_t>(key), mix);
   } else {
-    MixRows<false>(destination, selection, 0, mix);
+    MixRows<false>(destination, source, rect, 0, mix);
   }
 }
 
 }  // namespace
 
-void CopyThroughTable(const BlendTable& table, const Screen& destination,
-                      const Selection& selection, int32_t key) {
+void CopyThroughTable(const BlendTable& table, const Screen& destination, const Screen& source,
+                      const CopyRect& rect, int32_t key) {
   const uint8_t* entries = table.entries.data();
-  MixRowsKeyed(destination, selection, key,
+  MixRowsKeyed(destination, source, rect, key,
                [entries](uint8_t d, uint8_t s) { return entries[(size_t{d} << 8) | s]; });
 }
 
-void AlphaCopy(BlendState& blend, const Screen& destination, const Selection& selection,
-               uint8_t alpha, int32_t key) {
+void AlphaCopy(BlendState& blend, const Screen& destination, const Screen& source,
+               const CopyRect& rect, uint8_t alpha, int32_t key) {
   BuildAlphaTable(blend.table, blend.cube, destination.palette, alpha);
-  CopyThroughTable(blend.table, destination, selection, key);
+  CopyThroughTable(blend.table, destination, source, rect, key);
 }
 
-void AlphaCopyDirect(const ColourCube& cube, const Screen& destination, const Selection& selection,
-                     uint8_t alpha, int32_t key) {
-  const WeightedPalette source = WeighPalette(destination.palette, alpha);
+void AlphaCopyDirect(const ColourCube& cube, const Screen& destination, const Screen& source,
+                     const CopyRect& rect, uint8_t alpha, int32_t key) {
+  const WeightedPalette weighed = WeighPalette(destination.palette, alpha);
   const WeightedPalette kept = WeighPalette(destination.palette, 255 - alpha);
-  MixRowsKeyed(destination, selection, key,
-               [&](uint8_t d, uint8_t s) { return cube.cells[AlphaMixCell(source, kept, s, d)]; });
+  MixRowsKeyed(destination, source, rect, key,
+               [&](uint8_t d, uint8_t s) { return cube.cells[AlphaMixCell(weighed, kept, s, d)]; });
 }
 
 }  // namespace tavikit

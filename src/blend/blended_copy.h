@@ -1,4 +1,4 @@
-// Blended copies: the copy rectangle of the source screen mixed into a destination screen at its
+// Blended copies: a rectangle of the source screen mixed into a destination screen at its
 // cursor, through the blend table or through the colour cube directly. Pixels outside the
 // destination screen are skipped, and so are pixels the rectangle would read from outside the
 // source screen.
@@ -8,26 +8,23 @@
 
 #include "blend/blend_table.h"
 #include "blend/colour_cube.h"
-#include "frame/screen.h"
-#include "frame/selection.h"
+#include "common/rect.h"
+#include "common/screen.h"
 
 namespace tavikit {
 
-// A key colour argument that matches no pixel (any value outside 0 to 255 does the same).
-constexpr int32_t kNoKey = -1;
-
 // Every pixel d becomes table[d, s]; source pixels equal to `key` are left out.
-void CopyThroughTable(const BlendTable& table, const Screen& destination,
-                      const Selection& selection, int32_t key);
+void CopyThroughTable(const BlendTable& table, const Screen& destination, const Screen& source,
+                      const CopyRect& rect, int32_t key);
 
 // Builds the alpha table from the destination's palette (unless the tag says it holds it), then
 // copies through it. The table is built even when nothing is drawn.
-void AlphaCopy(BlendState& blend, const Screen& destination, const Selection& selection,
-               uint8_t alpha, int32_t key);
+void AlphaCopy(BlendState& blend, const Screen& destination, const Screen& source,
+               const CopyRect& rect, uint8_t alpha, int32_t key);
 
 // The alpha mixture computed per pixel from the destination's palette and the cube: the same
 // pixels as AlphaCopy, without building or touching the blend table.
-void AlphaCopyDirect(const ColourCube& cube, const Screen& destination, const Selection& selection,
-                     uint8_t alpha, int32_t key);
+void AlphaCopyDirect(const ColourCube& cube, const Screen& destination, const Screen& source,
+                     const CopyRect& rect, uint8_t alpha, int32_t key);
 
 }  // namespace tavikit

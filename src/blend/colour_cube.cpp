@@ -19,7 +19,8 @@
 // over the entries instead of 32 of them.
 //
 // The 32 rows of one red level are swept together, one lane per green level: the loop over the
-// lanes has no branches and the compiler turns it into vector instructions (SSE2 on x86-64);
+// lanes has no branches and the compiler turns it into vector instructions (SSE2 on x86-64, and
+// on 32-bit x86 when the processor has it: common/cpu.h);
 // where there are none, the same loop runs lane by lane and gives the same bytes. About 40 times
 // faster than the full search with 256 entries.
 #include "blend/colour_cube.h"
@@ -29,6 +30,7 @@
 #include <cstdlib>
 
 #include "blend/palette.h"
+#include "common/cpu.h"
 
 namespace tavikit {
 namespace {
@@ -141,16 +143,9 @@ void SolveCubePortable(ColourCube& cube, const CandidatesByBlue& sorted) {
   SolveCube(cube, sorted);
 }
 
-#if defined(__i386__)
-// 32-bit x86 builds assume no SSE2; the same loops compiled for SSE2 are taken when the
-// processor has it, which is decided once.
-[[gnu::target("sse2")]] void SolveCubeSse2(ColourCube& cube, const CandidatesByBlue& sorted) {
+#if TAVIKIT_DISPATCH_SSE2
+TAVIKIT_TARGET_SSE2 void SolveCubeSse2(ColourCube& cube, const CandidatesByBlue& sorted) {
   SolveCube(cube, sorted);
-}
-
-bool HasSse2() {
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("sse2") != 0;
 }
 #endif
 
@@ -158,9 +153,8 @@ bool HasSse2() {
 
 void BuildColourCube(ColourCube& cube, const uint8_t* palette, int32_t candidates) {
   const CandidatesByBlue sorted = SortByBlue(palette, candidates);
-#if defined(__i386__)
-  static const bool sse2 = HasSse2();
-  if (sse2) {
+#if TAVIKIT_DISPATCH_SSE2
+  if (ProcessVectorLevel() >= VectorLevel::kSse2) {
     SolveCubeSse2(cube, sorted);
     return;
   }
@@ -177,7 +171,7 @@ int32_t CountCubeIndices(const ColourCube& cube) {
 
 int32_t AlphaInit(ColourCube& cube, const Screen& screen, int32_t count, int32_t request) {
   BuildColourCube(cube, screen.palette, CubeCandidates(count));
-  return request > 0 ? -CountCubeIndices(cube) : 0;
+  return request > 0 ? CountCubeIndices(cube) : 0;
 }
 
 }  // namespace tavikit

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/screen.h"
+#include "common/screen.h"
 
 namespace tavikit {
 
@@ -49,7 +49,7 @@ void BuildColourCube(ColourCube& cube, const uint8_t* palette, int32_t candidate
 int32_t CountCubeIndices(const ColourCube& cube);
 
 // tavi_AlphaInit: builds the cube from the screen's palette and, when request is above 0,
-// returns minus the number of distinct indices in it; otherwise 0.
+// returns the number of distinct indices in it (the value the export reports); otherwise 0.
 int32_t AlphaInit(ColourCube& cube, const Screen& screen, int32_t count, int32_t request);
 
 }  // namespace tavikit

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "blend/copy_span.h"
-#include "frame/int32.h"
+#include "common/int32.h"
+#include "common/rect.h"
+#include "common/screen.h"
 
 namespace tavikit {
 namespace {
@@ -16,8 +17,8 @@ struct FadeWriter {
   Screen target;
   CopyRect rect;
   int32_t key;
-  ScreenBounds columns = SharedBounds(rect.x, source.width, target.cursorX, target.width);
-  ScreenBounds rows = SharedBounds(rect.y, source.height, target.cursorY, target.height);
+  Span columns = SharedSpan(rect.x, source.width, target.cursorX, target.width);
+  Span rows = SharedSpan(rect.y, source.height, target.cursorY, target.height);
 
   // Row r of the rectangle in both screens; nulls when it lies outside either.
   struct RowPair {
@@ -40,8 +41,9 @@ struct FadeWriter {
     for (int32_t r = 0; count > 0; ++r, count -= rect.w) {
       const RowPair row = Rows(r);
       if (row.source == nullptr) continue;
-      const auto begin = static_cast<int32_t>(std::max<int64_t>(0, columns.lo));
-      const auto end = static_cast<int32_t>(std::min<int64_t>(std::min(count, rect.w), columns.hi));
+      const auto begin = static_cast<int32_t>(std::max<int64_t>(0, columns.first));
+      const auto end =
+          static_cast<int32_t>(std::min<int64_t>(std::min(count, rect.w), columns.end));
       if (begin >= end) continue;
       const uint8_t* src = row.source + (rect.x + begin);
       uint8_t* dst = row.target + (target.cursorX + begin);
@@ -62,14 +64,14 @@ struct FadeWriter {
 
 }  // namespace
 
-void FadeCopy(const Selection& selection, uint8_t level, int32_t key) {
+void FadeCopy(const Screen& source, const Screen& target, const CopyRect& rect, uint8_t level,
+              int32_t key) {
   if (level == 0) return;
-  const CopyRect rect = selection.copy;
   const int32_t pixels = WrapMul(rect.w, rect.h);
   const int32_t count = TruncDiv(WrapMul(pixels, level), 255);
   if (count <= 0) return;  // also covers an empty rectangle, so rect.w is not 0 below
   const int32_t step = TruncDiv(WrapMul(256, pixels), count);
-  const FadeWriter writer{selection.Source(), selection.Target(), rect, key};
+  const FadeWriter writer{source, target, rect, key};
 
   // When i * step stays within 32 bits for every i (a rectangle of positive sides, 256 * N not
   // wrapping), pixel numbers rise with i and the row and column can be stepped on instead of
@@ -105,21 +107,21 @@ void FadeCopy(const Selection& selection, uint8_t level, int32_t key) {
   }
 }
 
-void PatternCopy(const Selection& selection, const uint8_t* pattern) {
-  const CopyRect rect = selection.copy;
-  const Screen source = selection.Source();
-  const Screen target = selection.Target();
-  const CopySpan span = ClipCopy(rect, source, target);
+void PatternCopy(const Screen& source, const Screen& target, const CopyRect& rect,
+                 const uint8_t* pattern) {
+  const Rect span = ClipCopy(rect, source, target);
   if (span.Empty()) return;
-  for (int32_t r = span.r0; r < span.r1; ++r) {
-    const uint8_t* src = source.At(rect.x + span.c0, rect.y + r);  // column span.c0 of row r
-    uint8_t* dst = target.At(target.cursorX + span.c0, target.cursorY + r);
+  const auto c0 = static_cast<int32_t>(span.left);
+  const auto c1 = static_cast<int32_t>(span.right);
+  for (auto r = static_cast<int32_t>(span.top); r < span.bottom; ++r) {
+    const uint8_t* src = source.At(rect.x + c0, rect.y + r);  // column c0 of row r
+    uint8_t* dst = target.At(target.cursorX + c0, target.cursorY + r);
     // Pixel (c, r) is number r * w + (w - 1 - c); only its value mod 16 matters, which 32-bit
     // wrap-around keeps.
     const uint32_t rowStart = static_cast<uint32_t>(r) * static_cast<uint32_t>(rect.w);
-    for (int32_t c = span.c1 - 1; c >= span.c0; --c) {
+    for (int32_t c = c1 - 1; c >= c0; --c) {
       const uint32_t number = rowStart + static_cast<uint32_t>(rect.w - 1 - c);
-      if (pattern[number & 15u] != 0) dst[c - span.c0] = src[c - span.c0];
+      if (pattern[number & 15u] != 0) dst[c - c0] = src[c - c0];
     }
   }
 }

@@ -1,31 +1,18 @@
 // Where a cell's rows land in a bottom-up plane of bytes (an 8-bit screen, a full-colour screen
 // taken as bytes, or one long row), and the part of them inside a window of that plane.
 //
-// A block of `rows` data rows of `bytes` bytes each is placed with its top-left byte at column
-// `left` of top-down row `top`. Data row r is the cell's row from the bottom, so it lands on
-// top-down row top + rows - 1 - r, which is memory row planeRows - top - rows + r: data rows and
-// memory rows run in the same direction.
+// A block of data rows is placed as a rectangle of the plane in byte columns and top-down rows
+// (common/rect.h). Data row r is the cell's row from the bottom, so it lands on top-down row
+// bottom - 1 - r, which is memory row planeRows - bottom + r: data rows and memory rows run in
+// the same direction.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
+#include <optional>
+
+#include "common/rect.h"
 
 namespace tavikit {
-
-struct BlockPlacement {
-  int64_t left = 0;
-  int64_t top = 0;
-  int64_t bytes = 0;  // per data row
-  int64_t rows = 0;
-};
-
-// Half-open: byte columns [left, right), top-down rows [top, bottom).
-struct PlaneWindow {
-  int64_t left = 0;
-  int64_t top = 0;
-  int64_t right = 0;
-  int64_t bottom = 0;
-};
 
 struct ClippedBlock {
   int64_t firstRow = 0;   // first visible data row
@@ -36,16 +23,13 @@ struct ClippedBlock {
   int64_t planeByte = 0;  // plane column of the first visible byte
 };
 
-// The visible part of the block, or false when nothing of it is inside the window.
-inline bool ClipBlock(const BlockPlacement& b, const PlaneWindow& w, int64_t planeRows,
-                      ClippedBlock* out) {
-  const int64_t r0 = std::max<int64_t>(0, b.top + b.rows - w.bottom);
-  const int64_t r1 = std::min<int64_t>(b.rows, b.top + b.rows - w.top);
-  const int64_t c0 = std::max<int64_t>(0, w.left - b.left);
-  const int64_t c1 = std::min<int64_t>(b.bytes, w.right - b.left);
-  if (r0 >= r1 || c0 >= c1) return false;
-  *out = ClippedBlock{r0, r1 - r0, c0, c1 - c0, planeRows - b.top - b.rows + r0, b.left + c0};
-  return true;
+// The visible part of `block` inside `window`, or nothing.
+inline std::optional<ClippedBlock> ClipBlock(const Rect& block, const Rect& window,
+                                             int64_t planeRows) {
+  const Rect seen = block.Intersect(window);
+  if (seen.Empty()) return std::nullopt;
+  return ClippedBlock{block.bottom - seen.bottom, seen.bottom - seen.top,  seen.left - block.left,
+                      seen.right - seen.left,     planeRows - seen.bottom, seen.left};
 }
 
 // Calls op(planeBytes, cellBytes, n) for every visible data row, in data-row order.

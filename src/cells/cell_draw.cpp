@@ -6,7 +6,8 @@
 #include "cells/cell_block.h"
 #include "cells/keyed_row.h"
 #include "cells/run_length.h"
-#include "frame/int32.h"
+#include "common/int32.h"
+#include "common/rect.h"
 
 namespace tavikit {
 namespace {
@@ -17,7 +18,7 @@ struct BytePlane {
   int64_t rowBytes = 0;
   int64_t rows = 0;
 
-  PlaneWindow Whole() const { return PlaneWindow{0, 0, rowBytes, rows}; }
+  Rect Whole() const { return Rect{0, 0, rowBytes, rows}; }
 };
 
 BytePlane PlaneOf(const Screen& screen, int64_t bytesPerPixel) {
@@ -34,11 +35,12 @@ void CopyRow(uint8_t* dst, const uint8_t* src, size_t n) { std::memcpy(dst, src,
 
 // Runs op(planeBytes, cellBytes, n) over the visible rows of the block.
 template <class RowOp>
-void VisitBlock(const BytePlane& plane, const PlaneWindow& window, const BlockPlacement& block,
-                uint8_t* cell, int64_t cellStride, RowOp op) {
-  ClippedBlock visible;
-  if (plane.bytes == nullptr || !ClipBlock(block, window, plane.rows, &visible)) return;
-  ForEachVisibleRow(visible, plane.bytes, plane.rowBytes, cell, cellStride, op);
+void VisitBlock(const BytePlane& plane, const Rect& window, const Rect& block, uint8_t* cell,
+                int64_t cellStride, RowOp op) {
+  if (plane.bytes == nullptr) return;
+  const std::optional<ClippedBlock> visible = ClipBlock(block, window, plane.rows);
+  if (!visible) return;
+  ForEachVisibleRow(*visible, plane.bytes, plane.rowBytes, cell, cellStride, op);
 }
 
 void PutColour(const Cell& cell, const Screen& screen) {
@@ -47,12 +49,12 @@ void PutColour(const Cell& cell, const Screen& screen) {
   const int64_t rowBytes = 3 * int64_t{cell.width};
   if (cell.width == screen.width && cell.height == screen.height) {
     const int64_t bytes = 4 * (rowBytes * cell.height / 4);
-    VisitBlock(AsOneRow(plane), AsOneRow(plane).Whole(), BlockPlacement{0, 0, bytes, 1}, data, 0,
+    VisitBlock(AsOneRow(plane), AsOneRow(plane).Whole(), Rect::FromSize(0, 0, bytes, 1), data, 0,
                CopyRow);
     return;
   }
-  const BlockPlacement block{3 * int64_t{screen.cursorX}, screen.cursorY, 4 * (rowBytes / 4),
-                             cell.height};
+  const Rect block =
+      Rect::FromSize(3 * int64_t{screen.cursorX}, screen.cursorY, 4 * (rowBytes / 4), cell.height);
   VisitBlock(plane, plane.Whole(), block, data, rowBytes, CopyRow);
 }
 
@@ -63,20 +65,20 @@ void PutOpaque(const Cell& cell, const Screen& screen) {
     // The cell's rows are contiguous in the screen: whole words of all of them in one sweep.
     const BytePlane row = AsOneRow(plane);
     const int64_t start = (int64_t{screen.height} - screen.cursorY - cell.height) * screen.width;
-    const BlockPlacement block{start, 0, 4 * (cell.PixelCount() / 4), 1};
+    const Rect block = Rect::FromSize(start, 0, 4 * (cell.PixelCount() / 4), 1);
     VisitBlock(row, row.Whole(), block, data, 0, CopyRow);
     return;
   }
-  const BlockPlacement block{screen.cursorX, screen.cursorY, 4 * (int64_t{cell.width} / 4),
-                             cell.height};
+  const Rect block =
+      Rect::FromSize(screen.cursorX, screen.cursorY, 4 * (int64_t{cell.width} / 4), cell.height);
   VisitBlock(plane, plane.Whole(), block, data, cell.width, CopyRow);
 }
 
 // Plain cell pixels inside `window`, pixels equal to `key` left out; a key outside 0 to 255
 // matches nothing.
-void PutKeyed(const Cell& cell, const Screen& screen, const PlaneWindow& window, int32_t key) {
+void PutKeyed(const Cell& cell, const Screen& screen, const Rect& window, int32_t key) {
   const BytePlane plane = PlaneOf(screen, 1);
-  const BlockPlacement block{screen.cursorX, screen.cursorY, cell.width, cell.height};
+  const Rect block = Rect::FromSize(screen.cursorX, screen.cursorY, cell.width, cell.height);
   if (key < 0 || key > 255) {
     VisitBlock(plane, window, block, cell.data.get(), cell.width, CopyRow);
     return;
@@ -111,16 +113,14 @@ void PutCell(CellState& state, const Screen& screen, int32_t n, int32_t transpar
 void PutCellMasked(CellState& state, const Screen& screen, int32_t n, int32_t key) {
   const Cell* cell = DrawableCell(state, n);
   if (cell == nullptr || cell->compressed != 0 || cell->fullColour != 0) return;
-  const CellClip& clip = state.clip;
-  const BytePlane plane = PlaneOf(screen, 1);
-  const PlaneWindow window{std::max<int64_t>(clip.left, 0), std::max<int64_t>(clip.top, 0),
-                           std::min<int64_t>(int64_t{clip.right} + 1, plane.rowBytes),
-                           std::min<int64_t>(int64_t{clip.bottom} + 1, plane.rows)};
-  PutKeyed(*cell, screen, window, key);
+  PutKeyed(*cell, screen, state.clip.Intersect(PlaneOf(screen, 1).Whole()), key);
 }
 
 void SetCellClip(CellState& state, int32_t x, int32_t y, int32_t w, int32_t h) {
-  state.clip = CellClip{x, y, WrapSub(WrapAdd(x, w), 1), WrapSub(WrapAdd(y, h), 1)};
+  // The last column and row are x + w - 1 and y + h - 1 in 32-bit arithmetic; the rectangle ends
+  // one past them.
+  state.clip =
+      Rect{x, y, int64_t{WrapSub(WrapAdd(x, w), 1)} + 1, int64_t{WrapSub(WrapAdd(y, h), 1)} + 1};
 }
 
 void CaptureCell(CellState& state, const Screen& screen, int32_t n, int32_t w, int32_t h) {
@@ -129,7 +129,7 @@ void CaptureCell(CellState& state, const Screen& screen, int32_t n, int32_t w, i
   const int32_t width = WrapSub(w, TruncMod(w, 4));
   if (!AllocateCell(*cell, width, h, false, state.byteLimit) || cell->PixelCount() == 0) return;
   const BytePlane plane = PlaneOf(screen, 1);
-  VisitBlock(plane, plane.Whole(), BlockPlacement{screen.cursorX, screen.cursorY, width, h},
+  VisitBlock(plane, plane.Whole(), Rect::FromSize(screen.cursorX, screen.cursorY, width, h),
              cell->data.get(), width,
              [](const uint8_t* src, uint8_t* dst, size_t count) { CopyRow(dst, src, count); });
 }
@@ -141,7 +141,7 @@ void CaptureColourCell(CellState& state, const Screen& screen, int32_t n, int32_
   if (!AllocateCell(*cell, width, h, true, state.byteLimit) || cell->PixelCount() == 0) return;
   const BytePlane plane = PlaneOf(screen, 3);
   const int64_t rowBytes = 3 * int64_t{width};
-  const BlockPlacement block{3 * int64_t{screen.cursorX}, screen.cursorY, rowBytes, h};
+  const Rect block = Rect::FromSize(3 * int64_t{screen.cursorX}, screen.cursorY, rowBytes, h);
   VisitBlock(plane, plane.Whole(), block, cell->data.get(), rowBytes,
              [](const uint8_t* src, uint8_t* dst, size_t count) { CopyRow(dst, src, count); });
 }

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "cells/cell_table.h"
-#include "frame/screen.h"
+#include "common/screen.h"
 
 namespace tavikit {
 

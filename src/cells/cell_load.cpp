@@ -5,20 +5,19 @@
 #include <vector>
 
 #include "cells/run_length.h"
-#include "frame/int32.h"
-#include "frame/screen.h"
+#include "common/formats.h"
+#include "common/int32.h"
+#include "common/screen.h"
 #include "pack/picture_decoder.h"
 #include "pack/picture_loader.h"
 
 namespace tavikit {
 namespace {
 
-constexpr int32_t kArchiveCountAt = 4;
-
 // Fills cell n with the picture that starts `offset` bytes into `name`, whose magic has been
 // accepted: size from the header, the background cell, then the picture decoded into the cell.
-int32_t FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
-                            int32_t offset, int32_t background) {
+Result FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
+                           int32_t offset, int32_t background) {
   Cell& cell = cells.cells[n];
   const int32_t fileSize = PackReadInt32(pack, name, WrapAdd(offset, kPictureFileSizeAt));
   const int32_t width = PackReadInt32(pack, name, WrapAdd(offset, kPictureWidthAt));
@@ -27,7 +26,7 @@ int32_t FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const 
   if (!AllocateCell(cell, width, height, false, cells.byteLimit) ||
       !PackReadBlock(pack, name, offset, fileSize, block)) {
     ReleaseCell(cell);
-    return -100;
+    return Result::kNoMemory;
   }
   CopyCell(cells, background, n);
   if (cell.PixelCount() > 0) {
@@ -37,7 +36,7 @@ int32_t FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const 
     target.pixels = cell.data.get();
     DecodePicture(target, block);
   }
-  return 0;
+  return Result::kOk;
 }
 
 bool IsPictureAt(PackState& pack, const char* name, int32_t offset) {
@@ -63,23 +62,25 @@ void CopyCell(CellState& state, int32_t source, int32_t destination) {
   std::memmove(dst->data.get(), src->data.get(), bytes);
 }
 
-int32_t LoadCellPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
-                        int32_t background, char* packText) {
+Result LoadCellPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
+                       int32_t background, char* packText) {
   PackOpen(pack, packText);
-  if (!IsPictureAt(pack, name, 0) || cells.Find(n) == nullptr) return 0;
+  if (!IsPictureAt(pack, name, 0) || cells.Find(n) == nullptr) return Result::kOk;
   return FillCellFromPicture(cells, pack, n, name, 0, background);
 }
 
-int32_t LoadCellArchivePicture(CellState& cells, PackState& pack, int32_t n, const char* name,
-                               int32_t index, int32_t background) {
+Result LoadCellArchivePicture(CellState& cells, PackState& pack, int32_t n, const char* name,
+                              int32_t index, int32_t background) {
   Cell* cell = cells.Find(n);
-  if (cell == nullptr) return 0;
+  if (cell == nullptr) return Result::kOk;
   int32_t offset = 0;
   const int32_t found = FindArchivePicture(pack, name, index, offset);
-  if (found > 0) return 0;  // not an archive
-  if (found < 0 || index >= PackReadInt32(pack, name, kArchiveCountAt)) return -1;
+  if (found > 0) return Result::kOk;  // not an archive
+  if (found < 0 || index >= PackReadInt32(pack, name, formats::kArchiveCountAt)) {
+    return Result::kFailed;
+  }
   ReleaseCell(*cell);
-  if (!IsPictureAt(pack, name, offset)) return 0;
+  if (!IsPictureAt(pack, name, offset)) return Result::kOk;
   return FillCellFromPicture(cells, pack, n, name, offset, background);
 }
 

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "frame/int32.h"
-
 namespace tavikit {
 namespace {
 
@@ -47,20 +45,20 @@ void FreeCells(CellState& state, int32_t first, int32_t last) {
     ReleaseCell(state.cells[n]);
 }
 
-int32_t CellInfo(CellState& state, int32_t n, int32_t item) {
+std::optional<int32_t> CellInfo(CellState& state, int32_t n, int32_t item) {
   const Cell* cell = state.Find(n);
   if (cell == nullptr || cell->Empty()) return 0;
   switch (item) {
     case 1:
-      return WrapNeg(cell->width);
+      return cell->width;
     case 2:
-      return WrapNeg(cell->height);
+      return cell->height;
     case 3:
-      return -cell->compressed;
+      return cell->compressed;
     case 4:
-      return -cell->fullColour;
+      return cell->fullColour;
     default:
-      return -1;
+      return std::nullopt;
   }
 }
 

@@ -13,6 +13,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <optional>
+
+#include "common/rect.h"
 
 namespace tavikit {
 
@@ -34,14 +37,6 @@ struct Cell {
   int64_t PixelCount() const;
 };
 
-// The cell clip rectangle of keyed drawing, inclusive on all sides.
-struct CellClip {
-  int32_t left = 0;
-  int32_t top = 0;
-  int32_t right = 0;
-  int32_t bottom = 0;
-};
-
 // Cell buffers larger than this are refused as allocation failures (a 4096 x 4096 full-colour
 // cell still fits).
 inline constexpr int64_t kCellByteLimit = int64_t{1} << 26;
@@ -52,7 +47,7 @@ struct CellState {
   std::array<Cell, kCells> cells;
   int64_t byteLimit = kCellByteLimit;  // lower in tests and fuzzing
   bool initialised = false;
-  CellClip clip;
+  Rect clip{0, 0, 1, 1};  // of keyed drawing: until set, pixel (0, 0) only
 
   // Cell n, or null when n is outside 0 to 2047.
   Cell* Find(int32_t n) { return n >= 0 && n < kCells ? &cells[n] : nullptr; }
@@ -76,8 +71,9 @@ void InitCells(CellState& state);
 // Releases cells first to last (clamped into the table; only first when first >= last).
 void FreeCells(CellState& state, int32_t first, int32_t last);
 
-// The value reported for item 1 width, 2 height, 3 compressed, 4 fullColour of cell n, negated;
-// 0 for an empty cell or a cell number outside the table, -1 for any other item.
-int32_t CellInfo(CellState& state, int32_t n, int32_t item);
+// The value of item 1 width, 2 height, 3 compressed, 4 fullColour of cell n (the export reports
+// it negated); 0 for an empty cell or a cell number outside the table, nothing for any other
+// item.
+std::optional<int32_t> CellInfo(CellState& state, int32_t n, int32_t item);
 
 }  // namespace tavikit

@@ -3,60 +3,68 @@
 #include "cells/cell_load.h"
 #include "cells/cell_table.h"
 #include "cells/run_length.h"
-#include "frame/screen.h"
-#include "frame/words.h"
+#include "common/export_guard.h"
+#include "common/process_state.h"
+#include "common/screen.h"
+#include "common/words.h"
 #include "pack/pack_reader.h"
 #include "tavikit.h"
 
 namespace tavikit {
 
-CellState& ProcessCells() {
-  static CellState cells;
-  return cells;
+CellState& ProcessCells() { return ProcessInstance<CellState>(); }
+
+namespace {
+
+// A capture of w x h pixels at the screen's cursor into cell n, plain or full colour.
+using Capture = void (*)(CellState&, const Screen&, int32_t, int32_t, int32_t);
+int32_t CaptureExport(Capture capture, tavi_word screen, tavi_word n, tavi_word w, tavi_word h) {
+  return GuardExport(kReturnsZero, [&] {
+    capture(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(w), ArgInt(h));
+  });
 }
 
+}  // namespace
 }  // namespace tavikit
 
 using namespace tavikit;
 
-namespace {
-
-Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const tavi_word>(record)); }
-
-}  // namespace
-
 int32_t TAVIKIT_CALL chibi_Init(tavi_word, tavi_word, tavi_word, tavi_word) {
-  InitCells(ProcessCells());
-  return 0;
+  return GuardExport(kReturnsZero, [] { InitCells(ProcessCells()); });
 }
 
 int32_t TAVIKIT_CALL chibi_Compress(tavi_word n, tavi_word, tavi_word, tavi_word) {
-  Cell* cell = ProcessCells().Find(ArgInt(n));
-  return cell != nullptr ? CompressCell(*cell) : 0;
+  return GuardExport(kReturnsZero, [&] {
+    Cell* cell = ProcessCells().Find(ArgInt(n));
+    return cell != nullptr ? Report(CompressCell(*cell)) : 0;
+  });
 }
 
 int32_t TAVIKIT_CALL chibi_Free(tavi_word first, tavi_word last, tavi_word, tavi_word) {
-  FreeCells(ProcessCells(), ArgInt(first), ArgInt(last));
-  return 0;
+  return GuardExport(kReturnsZero, [&] { FreeCells(ProcessCells(), ArgInt(first), ArgInt(last)); });
 }
 
 int32_t TAVIKIT_CALL chibi_GetInfo(tavi_word n, tavi_word item, tavi_word, tavi_word) {
-  return CellInfo(ProcessCells(), ArgInt(n), ArgInt(item));
+  return GuardExport(kReturnsZero, [&] {
+    const std::optional<int32_t> value = CellInfo(ProcessCells(), ArgInt(n), ArgInt(item));
+    return value ? Report(*value) : ToInt(Result::kFailed);
+  });
 }
 
 int32_t TAVIKIT_CALL chibi_AllFree(tavi_word, tavi_word, tavi_word, tavi_word) {
-  FreeCells(ProcessCells(), 0, CellState::kCells - 1);
-  return 0;
+  return GuardExport(kReturnsZero, [] { FreeCells(ProcessCells(), 0, CellState::kCells - 1); });
 }
 
 int32_t TAVIKIT_CALL chibi_Put(tavi_word screen, tavi_word n, tavi_word transparency, tavi_word) {
-  PutCell(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(transparency));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    PutCell(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(transparency));
+  });
 }
 
 int32_t TAVIKIT_CALL chibi_PutM(tavi_word screen, tavi_word n, tavi_word key, tavi_word) {
-  PutCellMasked(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(key));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    PutCellMasked(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(key));
+  });
 }
 
 int32_t TAVIKIT_CALL chibi_SetCLIP(tavi_word x, tavi_word y, tavi_word w, tavi_word h) {
@@ -65,23 +73,25 @@ int32_t TAVIKIT_CALL chibi_SetCLIP(tavi_word x, tavi_word y, tavi_word w, tavi_w
 }
 
 int32_t TAVIKIT_CALL chibi_Get(tavi_word screen, tavi_word n, tavi_word w, tavi_word h) {
-  CaptureCell(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(w), ArgInt(h));
-  return 0;
+  return CaptureExport(CaptureCell, screen, n, w, h);
 }
 
 int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_word w, tavi_word h) {
-  CaptureColourCell(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(w), ArgInt(h));
-  return 0;
+  return CaptureExport(CaptureColourCell, screen, n, w, h);
 }
 
 int32_t TAVIKIT_CALL chibi_LoadTK(tavi_word n, tavi_word name, tavi_word background,
                                   tavi_word pack) {
-  return LoadCellPicture(ProcessCells(), ProcessPack(), ArgInt(n), ArgPtr<const char>(name),
-                         ArgInt(background), ArgPtr<char>(pack));
+  return GuardExport(NoMemoryOr(Result::kOk), [&] {
+    return LoadCellPicture(ProcessCells(), ProcessPack(), ArgInt(n), ArgPtr<const char>(name),
+                           ArgInt(background), ArgPtr<char>(pack));
+  });
 }
 
 int32_t TAVIKIT_CALL chibi_LoadTKX(tavi_word n, tavi_word name, tavi_word index,
                                    tavi_word background) {
-  return LoadCellArchivePicture(ProcessCells(), ProcessPack(), ArgInt(n), ArgPtr<const char>(name),
-                                ArgInt(index), ArgInt(background));
+  return GuardExport(NoMemoryOr(Result::kOk), [&] {
+    return LoadCellArchivePicture(ProcessCells(), ProcessPack(), ArgInt(n),
+                                  ArgPtr<const char>(name), ArgInt(index), ArgInt(background));
+  });
 }

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "cells/vector_level.h"
+#include "common/cpu.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>

@@ -197,7 +197,7 @@ int32_t CompressCell(Cell& cell) {
   cell.data.reset(shrunk);
   cell.size = out;
   cell.compressed = 1;
-  return -static_cast<int32_t>(out);
+  return static_cast<int32_t>(out);
 }
 
 void ExpandCell(const Cell& cell, uint8_t* dest, int32_t stride, int32_t destHeight, int32_t x,

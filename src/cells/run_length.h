@@ -21,9 +21,9 @@ namespace tavikit {
 
 inline constexpr size_t kRunRecordBytes = 12;
 
-// Compresses a plain 8-bit cell in place and shrinks its buffer to the form. Returns minus the
-// size of the form; 0 (cell unchanged) for an empty, full-colour or already compressed cell, and
-// 0 with the cell emptied when the buffer cannot be shrunk.
+// Compresses a plain 8-bit cell in place and shrinks its buffer to the form. Returns the size of
+// the form (the export reports it negated); 0 (cell unchanged) for an empty, full-colour or
+// already compressed cell, and 0 with the cell emptied when the buffer cannot be shrunk.
 int32_t CompressCell(Cell& cell);
 
 // Writes a run-length cell into a bottom-up 8-bit destination of `stride` bytes per row and

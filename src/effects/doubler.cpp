@@ -2,7 +2,10 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
+#include "common/cpu.h"
+#include "common/overlap.h"
+
+#if TAVIKIT_SSE2_BASELINE
 #include <emmintrin.h>
 #endif
 
@@ -16,7 +19,7 @@ constexpr size_t kTargetBytes = kTargetRow * 2 * kDoublerSourceRows;
 
 // Each of the 320 source bytes twice, side by side.
 void DoubleRow(uint8_t* dst, const uint8_t* src) {
-#if defined(__SSE2__)
+#if TAVIKIT_SSE2_BASELINE
   static_assert(kSourceRow % 16 == 0);
   for (size_t x = 0; x < kSourceRow; x += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
@@ -51,13 +54,11 @@ void DoublePixelsInOrder(uint8_t* target, const uint8_t* source, bool bothRows) 
 
 }  // namespace
 
-void DoublePixels(const Selection& sel, int32_t mode) {
-  const uint8_t* source = sel.Source().pixels;
-  uint8_t* target = sel.Target().pixels;
+void DoublePixels(const Screen& sourceScreen, const Screen& targetScreen, int32_t mode) {
+  const uint8_t* source = sourceScreen.pixels;
+  uint8_t* target = targetScreen.pixels;
   const bool bothRows = mode == 0;
-  const auto s = reinterpret_cast<uintptr_t>(source);
-  const auto t = reinterpret_cast<uintptr_t>(target);
-  if (s < t + kTargetBytes && t < s + kSourceBytes) {
+  if (AddressRun::Of(source, kSourceBytes).Overlaps(AddressRun::Of(target, kTargetBytes))) {
     DoublePixelsInOrder(target, source, bothRows);
     return;
   }

@@ -1,5 +1,9 @@
 // Exports of the effects: mosaics, zoom and polygon copies, rotation, mesh and other copies.
 #include "blend/colour_cube.h"
+#include "common/export_guard.h"
+#include "common/process_state.h"
+#include "common/screen.h"
+#include "common/words.h"
 #include "effects/doubler.h"
 #include "effects/effects_state.h"
 #include "effects/keyed_copy.h"
@@ -7,17 +11,12 @@
 #include "effects/mosaic.h"
 #include "effects/rotation.h"
 #include "effects/zoom.h"
-#include "frame/screen.h"
 #include "frame/selection.h"
-#include "frame/words.h"
 #include "tavikit.h"
 
 namespace tavikit {
 
-EffectsState& ProcessEffects() {
-  static EffectsState state;
-  return state;
-}
+EffectsState& ProcessEffects() { return ProcessInstance<EffectsState>(); }
 
 MosaicRandom& ThreadMosaicRandom() {
   thread_local MosaicRandom random;
@@ -28,43 +27,45 @@ MosaicRandom& ThreadMosaicRandom() {
 
 using namespace tavikit;
 
-namespace {
-
-Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const tavi_word>(record)); }
-
-}  // namespace
-
 int32_t TAVIKIT_CALL tavi_gmozic(tavi_word screen, tavi_word across, tavi_word down,
                                  tavi_word size) {
-  RandomMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ThreadMosaicRandom());
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    RandomMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size),
+                 ThreadMosaicRandom());
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gmozice(tavi_word screen, tavi_word across, tavi_word down,
                                   tavi_word size) {
-  CornerMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ProcessColourCube());
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    CornerMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size),
+                 ProcessColourCube());
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gmozicn(tavi_word screen, tavi_word across, tavi_word down,
                                   tavi_word size) {
-  MeanMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ProcessColourCube());
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    MeanMosaic(ScreenArg(screen), ArgInt(across), ArgInt(down), ArgInt(size), ProcessColourCube());
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_mozcopy(tavi_word w, tavi_word h, tavi_word size, tavi_word key) {
-  MosaicCopy(ProcessSelection(), ArgInt(w), ArgInt(h), ArgInt(size), ArgInt(key));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    MosaicCopy(ProcessSelection(), ArgInt(w), ArgInt(h), ArgInt(size), ArgInt(key));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_zoomcopy(tavi_word w, tavi_word h, tavi_word fill, tavi_word key) {
-  ZoomCopy(ProcessSelection(), ArgInt(w), ArgInt(h), ArgInt(fill), ArgInt(key));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    ZoomCopy(ProcessSelection(), ArgInt(w), ArgInt(h), ArgInt(fill), ArgInt(key));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_polycopy(tavi_word w, tavi_word h, tavi_word topWidth, tavi_word fill) {
-  PolyCopy(ProcessSelection(), ArgInt(w), ArgInt(h), ArgInt(topWidth), ArgInt(fill));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    PolyCopy(ProcessSelection(), ArgInt(w), ArgInt(h), ArgInt(topWidth), ArgInt(fill));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_rotset(tavi_word centreX, tavi_word centreY, tavi_word angle, tavi_word) {
@@ -86,42 +87,55 @@ int32_t TAVIKIT_CALL tavi_rotclip(tavi_word x, tavi_word y, tavi_word w, tavi_wo
 }
 
 int32_t TAVIKIT_CALL tavi_rotcopy(tavi_word w, tavi_word h, tavi_word fill, tavi_word key) {
-  RotateCopy(ProcessSelection(), ProcessEffects().rotation, ArgInt(w), ArgInt(h), ArgInt(fill),
-             ArgInt(key));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    RotateCopy(ProcessSelection(), ProcessEffects().rotation, ArgInt(w), ArgInt(h), ArgInt(fill),
+               ArgInt(key));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_meshcpy(tavi_word sx, tavi_word sy, tavi_word w, tavi_word h) {
-  MeshCopy(ProcessSelection(), ArgInt(sx), ArgInt(sy), ArgInt(w), ArgInt(h), -1);
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    MeshCopy(sel.Source(), sel.Target(), ArgInt(sx), ArgInt(sy), ArgInt(w), ArgInt(h), kNoKey);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_meshcopy(tavi_word w, tavi_word h, tavi_word key, tavi_word) {
-  MeshCopyAtCursor(ProcessSelection(), ArgInt(w), ArgInt(h), ArgByte(key));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    MeshCopyAtCursor(sel.Source(), sel.Target(), ArgInt(w), ArgInt(h), ArgByte(key));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_meshboxs(tavi_word w, tavi_word h, tavi_word colour, tavi_word) {
-  MeshFill(ProcessSelection().Target(), ArgInt(w), ArgInt(h), ArgByte(colour), false);
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    MeshFill(ProcessSelection().Target(), ArgInt(w), ArgInt(h), ArgByte(colour), false);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_MeshBOX(tavi_word screen, tavi_word w, tavi_word h, tavi_word colour) {
-  MeshFill(ScreenArg(screen), ArgInt(w), ArgInt(h), ArgByte(colour), true);
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    MeshFill(ScreenArg(screen), ArgInt(w), ArgInt(h), ArgByte(colour), true);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gcopy2(tavi_word key, tavi_word, tavi_word, tavi_word) {
-  KeyedCopy(ProcessSelection(), ArgInt(key), false);
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    KeyedCopy(sel.Source(), sel.Target(), sel.copy, ArgInt(key), false);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_gcopy2e(tavi_word key, tavi_word, tavi_word, tavi_word) {
-  KeyedCopy(ProcessSelection(), ArgInt(key), true);
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    KeyedCopy(sel.Source(), sel.Target(), sel.copy, ArgInt(key), true);
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_HGCP320(tavi_word mode, tavi_word, tavi_word, tavi_word) {
-  DoublePixels(ProcessSelection(), ArgInt(mode));
-  return 0;
+  return GuardExport(kReturnsZero, [&] {
+    const Selection& sel = ProcessSelection();
+    DoublePixels(sel.Source(), sel.Target(), ArgInt(mode));
+  });
 }

@@ -1,10 +1,11 @@
-// One-to-one copies of the copy rectangle to the target's cursor that leave out a key colour,
+// One-to-one copies of a source rectangle to the target's cursor that leave out a key colour,
 // and the row copy they share.
 #pragma once
 
 #include <cstdint>
 
-#include "frame/selection.h"
+#include "common/rect.h"
+#include "common/screen.h"
 
 namespace tavikit {
 
@@ -13,9 +14,10 @@ namespace tavikit {
 // the two runs overlap.
 void CopyRowKeyed(uint8_t* dst, const uint8_t* src, int32_t n, int32_t key);
 
-// The copy rectangle to the target's cursor, key as for CopyRowKeyed. `clipped` skips target
+// `rect` of the source to the target's cursor, key as for CopyRowKeyed. `clipped` skips target
 // pixels off the target screen and keeps the others in place; otherwise the host keeps the area
 // inside the target.
-void KeyedCopy(const Selection& sel, int32_t key, bool clipped);
+void KeyedCopy(const Screen& source, const Screen& target, const CopyRect& rect, int32_t key,
+               bool clipped);
 
 }  // namespace tavikit

@@ -1,15 +1,14 @@
 #include "effects/mesh.h"
 
-#include "effects/span.h"
-#include "frame/int32.h"
+#include "common/int32.h"
+#include "common/rect.h"
 
 namespace tavikit {
 
-void MeshCopy(const Selection& sel, int32_t sx, int32_t sy, int32_t W, int32_t H, int32_t key) {
+void MeshCopy(const Screen& source, const Screen& target, int32_t sx, int32_t sy, int32_t W,
+              int32_t H, int32_t key) {
   const int32_t pairs = TruncDiv(W, 2);
   if (H < 1 || pairs < 1) return;
-  const Screen source = sel.Source();
-  const Screen target = sel.Target();
   const bool keyed = key >= 0;
   const auto keyIndex = static_cast<uint8_t>(key);
   const uint8_t* src = source.At(sx, sy);
@@ -24,9 +23,9 @@ void MeshCopy(const Selection& sel, int32_t sx, int32_t sy, int32_t W, int32_t H
   }
 }
 
-void MeshCopyAtCursor(const Selection& sel, int32_t W, int32_t H, uint8_t key) {
-  const Screen source = sel.Source();
-  MeshCopy(sel, source.cursorX, source.cursorY, W, H, key);
+void MeshCopyAtCursor(const Screen& source, const Screen& target, int32_t W, int32_t H,
+                      uint8_t key) {
+  MeshCopy(source, target, source.cursorX, source.cursorY, W, H, key);
 }
 
 void MeshFill(const Screen& screen, int32_t W, int32_t H, uint8_t colour, bool clipped) {
@@ -38,12 +37,13 @@ void MeshFill(const Screen& screen, int32_t W, int32_t H, uint8_t colour, bool c
     rows = VisibleSpan(screen.cursorY, H, screen.height);
     if (cols.Empty() || rows.Empty()) return;
   }
-  const int32_t x0 = WrapAdd(screen.cursorX, cols.first);
-  for (int32_t j = rows.first; j < rows.end; ++j) {
+  const int32_t x0 = WrapAdd(screen.cursorX, static_cast<int32_t>(cols.first));
+  const auto n = static_cast<int32_t>(cols.Size());
+  for (auto j = static_cast<int32_t>(rows.first); j < rows.end; ++j) {
     const int32_t y = WrapAdd(screen.cursorY, j);
     uint8_t* row = screen.At(x0, y);
     // The first column of the span whose parity matches the row's.
-    for (int32_t i = ((x0 ^ y) & 1); i < cols.Size(); i += 2)
+    for (int32_t i = ((x0 ^ y) & 1); i < n; i += 2)
       row[i] = colour;
   }
 }

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "common/int32.h"
 #include "effects/stepped_span.h"
-#include "frame/int32.h"
 
 namespace tavikit {
 namespace {

@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
-#include "effects/span.h"
+#include "common/rect.h"
+
+#include "common/int32.h"
 #include "effects/stepped_span.h"
-#include "frame/int32.h"
 
 namespace tavikit {
 namespace {

@@ -1,10 +1,13 @@
-// The angle tables, generated once from their definition (a test checks them against it).
+// The angle tables, generated once from their definition (a test checks them against it): the
+// sine as written, the negated cosine from it.
 #include "effects/rotation.h"
 
 namespace tavikit {
 
+namespace {
+
 // clang-format off
-const std::array<int32_t, 256> kRotationSine = {
+constexpr std::array<int32_t, 256> kSine = {
        0,    6,   12,   18,   25,   31,   37,   43,   49,   56,   62,   68,   74,   80,   86,   92,
       97,  103,  109,  115,  120,  126,  131,  136,  142,  147,  152,  157,  162,  167,  171,  176,
      181,  185,  189,  193,  197,  201,  205,  209,  212,  216,  219,  222,  225,  228,  231,  234,
@@ -23,24 +26,20 @@ const std::array<int32_t, 256> kRotationSine = {
      -97,  -92,  -86,  -80,  -74,  -68,  -62,  -56,  -49,  -43,  -37,  -31,  -25,  -18,  -12,   -6,
 };
 
-const std::array<int32_t, 256> kRotationNegCosine = {
-    -256, -255, -255, -255, -254, -254, -253, -252, -251, -249, -248, -246, -244, -243, -241, -238,
-    -236, -234, -231, -228, -225, -222, -219, -216, -212, -209, -205, -201, -197, -193, -189, -185,
-    -181, -176, -171, -167, -162, -157, -152, -147, -142, -136, -131, -126, -120, -115, -109, -103,
-     -97,  -92,  -86,  -80,  -74,  -68,  -62,  -56,  -49,  -43,  -37,  -31,  -25,  -18,  -12,   -6,
-       0,    6,   12,   18,   25,   31,   37,   43,   49,   56,   62,   68,   74,   80,   86,   92,
-      97,  103,  109,  115,  120,  126,  131,  136,  142,  147,  152,  157,  162,  167,  171,  176,
-     181,  185,  189,  193,  197,  201,  205,  209,  212,  216,  219,  222,  225,  228,  231,  234,
-     236,  238,  241,  243,  244,  246,  248,  249,  251,  252,  253,  254,  254,  255,  255,  255,
-     256,  255,  255,  255,  254,  254,  253,  252,  251,  249,  248,  246,  244,  243,  241,  238,
-     236,  234,  231,  228,  225,  222,  219,  216,  212,  209,  205,  201,  197,  193,  189,  185,
-     181,  176,  171,  167,  162,  157,  152,  147,  142,  136,  131,  126,  120,  115,  109,  103,
-      97,   92,   86,   80,   74,   68,   62,   56,   49,   43,   37,   31,   25,   18,   12,    6,
-       0,   -6,  -12,  -18,  -25,  -31,  -37,  -43,  -49,  -56,  -62,  -68,  -74,  -80,  -86,  -92,
-     -97, -103, -109, -115, -120, -126, -131, -136, -142, -147, -152, -157, -162, -167, -171, -176,
-    -181, -185, -189, -193, -197, -201, -205, -209, -212, -216, -219, -222, -225, -228, -231, -234,
-    -236, -238, -241, -243, -244, -246, -248, -249, -251, -252, -253, -254, -254, -255, -255, -255,
-};
 // clang-format on
+
+// -cos(x) is sin(x - a quarter turn): entry i of the negated cosine is entry i - 64 of the sine,
+// the same real value truncated the same way.
+constexpr std::array<int32_t, 256> QuarterTurnBack(const std::array<int32_t, 256>& sine) {
+  std::array<int32_t, 256> out{};
+  for (size_t i = 0; i < out.size(); ++i)
+    out[i] = sine[(i + 256 - 64) % 256];
+  return out;
+}
+
+}  // namespace
+
+const std::array<int32_t, 256> kRotationSine = kSine;
+const std::array<int32_t, 256> kRotationNegCosine = QuarterTurnBack(kSine);
 
 }  // namespace tavikit

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "effects/span.h"
-#include "frame/screen.h"
+#include "common/rect.h"
+#include "common/screen.h"
 
 namespace tavikit {
 

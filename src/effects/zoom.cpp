@@ -4,9 +4,9 @@
 #include <cstring>
 
 #include "cells/keyed_row.h"
-#include "effects/span.h"
+#include "common/int32.h"
+#include "common/rect.h"
 #include "effects/stepped_span.h"
-#include "frame/int32.h"
 
 namespace tavikit {
 namespace {
@@ -117,7 +117,7 @@ void RowPlan::Draw(uint8_t* dst, const uint8_t* row, int32_t count, int32_t fx,
     } else {
       std::array<uint8_t, kChunk> block;
       for (int32_t done = 0; done < in.Size(); done += kChunk) {
-        const int32_t n = std::min(kChunk, in.Size() - done);
+        const auto n = static_cast<int32_t>(std::min<int64_t>(kChunk, in.Size() - done));
         const auto at = static_cast<int32_t>(int64_t{pos} + int64_t{done} * stepX);
         SampleRow(block.data(), row, n, at, stepX);
         CopyRowKeyed(out + done, block.data(), static_cast<size_t>(n), keyIndex);

@@ -4,7 +4,8 @@
 #include <cstring>
 #include <numeric>
 
-#include "frame/int32.h"
+#include "common/int32.h"
+#include "common/overlap.h"
 
 namespace tavikit {
 namespace {
@@ -16,19 +17,11 @@ inline void MoveGroup(uint8_t* dst, const uint8_t* src) {
   std::memcpy(dst, &group, 4);
 }
 
-// True when writing [dst, dst + n) group by group could change source bytes that a later group
-// of the same run reads: the destination starts inside the source run, past its start.
-inline bool WritesAhead(const uint8_t* dst, const uint8_t* src, size_t n) {
-  const auto d = reinterpret_cast<uintptr_t>(dst);
-  const auto s = reinterpret_cast<uintptr_t>(src);
-  return d > s && d - s < n;
-}
-
 // Copies `groups` groups from src to dst in order. Where the order cannot be observed (no
 // destination byte is read again later), one memmove does the same work.
 void CopyGroupsInOrder(uint8_t* dst, const uint8_t* src, int32_t groups) {
   const size_t n = static_cast<size_t>(groups) * 4;
-  if (!WritesAhead(dst, src, n)) {
+  if (LeadWithin(dst, src, n) == 0) {
     std::memmove(dst, src, n);
     return;
   }
@@ -71,11 +64,7 @@ void TileRowFast(uint8_t* dst, const uint8_t* srcRow, int64_t col0, int64_t peri
 
 // The bytes from the first pixel of the lowest row to the end of the top row of a block of
 // `rows` rows, `bytes` wide, whose top-left pixel is (x, y).
-struct ByteSpan {
-  uintptr_t begin;
-  uintptr_t end;
-};
-ByteSpan BlockSpan(const Screen& s, int32_t x, int32_t y, int64_t rows, size_t bytes) {
+AddressRun BlockSpan(const Screen& s, int32_t x, int32_t y, int64_t rows, size_t bytes) {
   const auto top = reinterpret_cast<uintptr_t>(s.At(x, y));
   const uintptr_t rowStep = static_cast<uintptr_t>(static_cast<intptr_t>(s.width));
   return {top - static_cast<uintptr_t>(rows - 1) * rowStep, top + bytes};
@@ -96,16 +85,15 @@ void CopyBlock(const Screen& target, const Screen& source, int32_t dx, int32_t d
   }
 }
 
-void CopyToCursor(const Selection& sel, int32_t x, int32_t y, int32_t w, int32_t h) {
-  const Screen target = sel.Target();
-  CopyBlock(target, sel.Source(), target.cursorX, target.cursorY, x, y, w, h);
+void CopyToCursor(const Screen& target, const Screen& source, int32_t x, int32_t y, int32_t w,
+                  int32_t h) {
+  CopyBlock(target, source, target.cursorX, target.cursorY, x, y, w, h);
 }
 
-void FillWindow(const Selection& sel, int32_t x, int32_t y, int32_t sx, int32_t sy) {
+void FillWindow(const Screen& target, const Screen& source, int32_t x, int32_t y, int32_t sx,
+                int32_t sy) {
   constexpr int32_t kW = 640;
   constexpr int32_t kH = 480;
-  const Screen target = sel.Target();
-  const Screen source = sel.Source();
   const int32_t cx = target.cursorX;
   const int32_t cy = target.cursorY;
   const int32_t ox = WrapSub(x, cx);
@@ -120,23 +108,21 @@ void FillWindow(const Selection& sel, int32_t x, int32_t y, int32_t sx, int32_t 
   if (ox >= 1 && oy >= 1) CopyBlock(target, source, cx, cy, wrapSx, wrapSy, ox, oy);
 }
 
-void TileCopy(const Selection& sel, int32_t w, int32_t h, int32_t ox, int32_t oy) {
-  const CopyRect tile = sel.copy;
+void TileCopy(const Screen& target, const Screen& source, const CopyRect& tile, int32_t w,
+              int32_t h, int32_t ox, int32_t oy) {
   if (h < 1 || tile.w == 0 || tile.h == 0) return;
   ox = WrapAbs(ox);
   oy = WrapAbs(oy);
   const int32_t groups = static_cast<int32_t>((static_cast<int64_t>(w) + 3) / 4);
   if (groups < 1) return;
-  const Screen target = sel.Target();
-  const Screen source = sel.Source();
   const size_t rowBytes = static_cast<size_t>(groups) * 4;
   const int64_t tileW = tile.w < 0 ? -static_cast<int64_t>(tile.w) : tile.w;
   const int64_t tileH = tile.h < 0 ? -static_cast<int64_t>(tile.h) : tile.h;
 
   // Groups read up to 3 bytes past the tile's right edge.
-  const ByteSpan written = BlockSpan(target, target.cursorX, target.cursorY, h, rowBytes);
-  const ByteSpan read = BlockSpan(source, tile.x, tile.y, tileH, static_cast<size_t>(tileW) + 3);
-  const bool disjoint = written.end <= read.begin || read.end <= written.begin;
+  const AddressRun written = BlockSpan(target, target.cursorX, target.cursorY, h, rowBytes);
+  const AddressRun read = BlockSpan(source, tile.x, tile.y, tileH, static_cast<size_t>(tileW) + 3);
+  const bool disjoint = !written.Overlaps(read);
   // With non-negative offsets the tile rows and columns repeat with the tile's size; only
   // INT32_MIN stays negative under WrapAbs.
   const bool fast = disjoint && ox >= 0 && oy >= 0 && target.width > 0;

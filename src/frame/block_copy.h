@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "frame/screen.h"
-#include "frame/selection.h"
+#include "common/rect.h"
+#include "common/screen.h"
 
 namespace tavikit {
 
@@ -16,15 +16,18 @@ void CopyBlock(const Screen& target, const Screen& source, int32_t dx, int32_t d
                int32_t sy, int32_t w, int32_t h);
 
 // CopyBlock to the target's cursor.
-void CopyToCursor(const Selection& sel, int32_t x, int32_t y, int32_t w, int32_t h);
+void CopyToCursor(const Screen& target, const Screen& source, int32_t x, int32_t y, int32_t w,
+                  int32_t h);
 
 // Shows the 640 x 480 source area at (sx, sy) in the 640 x 480 window at the target's cursor,
 // rolled so that the area's top-left lands at target (x, y).
-void FillWindow(const Selection& sel, int32_t x, int32_t y, int32_t sx, int32_t sy);
+void FillWindow(const Screen& target, const Screen& source, int32_t x, int32_t y, int32_t sx,
+                int32_t sy);
 
-// Repeats the copy rectangle of the source over w x h target pixels at the target's cursor,
+// Repeats the `tile` rectangle of the source over w x h target pixels at the target's cursor,
 // starting |ox| columns and |oy| rows into the tile. Rows are written in whole groups, w rounded
 // up to a multiple of 4. An empty tile (copyW or copyH 0) draws nothing.
-void TileCopy(const Selection& sel, int32_t w, int32_t h, int32_t ox, int32_t oy);
+void TileCopy(const Screen& target, const Screen& source, const CopyRect& tile, int32_t w,
+              int32_t h, int32_t ox, int32_t oy);
 
 }  // namespace tavikit

@@ -3,20 +3,14 @@
 
 #include <cstdint>
 
-#include "frame/screen.h"
+#include "common/rect.h"
+#include "common/screen.h"
 #include "tavikit.h"
 
 namespace tavikit {
 
-struct CopyRect {
-  int32_t x = 0;
-  int32_t y = 0;
-  int32_t w = 0;
-  int32_t h = 0;
-};
-
-// Records are kept as pointers and read again on every use: the host may move a cursor or
-// change a screen between two calls.
+// Records are kept as pointers and read again on every call: the host may move a cursor or
+// change a screen between two calls. The exports read them and pass the screens to the core.
 struct Selection {
   const tavi_word* source = nullptr;
   const tavi_word* target = nullptr;
@@ -26,7 +20,7 @@ struct Selection {
   Screen Target() const { return ReadScreen(target); }
 };
 
-// The selection behind the exports; every subsystem that copies between screens reads it.
+// The selection behind the exports of every subsystem that copies between screens.
 Selection& ProcessSelection();
 
 }  // namespace tavikit

@@ -23,7 +23,7 @@ int32_t XorIntoTarget(const ScrambleState& state, const uint8_t* source, int32_t
     target[k] ^= source[k];
     sum = (sum + target[k]) & kSumMask;
   }
-  return -static_cast<int32_t>(sum);
+  return static_cast<int32_t>(sum);
 }
 
 }  // namespace tavikit

@@ -13,8 +13,9 @@ struct ScrambleState {
 ScrambleState& ProcessScramble();
 
 // XORs `length` bytes of `source` into the target. The sum counts the first resulting byte of
-// every whole 4-byte group and every byte of the tail, kept to its low 28 bits; returns minus
-// the sum. No target, or a length of 0 or less, changes nothing and returns 0.
+// every whole 4-byte group and every byte of the tail, kept to its low 28 bits; returns the sum
+// (the export reports it negated). No target, or a length of 0 or less, changes nothing and
+// returns 0.
 int32_t XorIntoTarget(const ScrambleState& state, const uint8_t* source, int32_t length);
 
 }  // namespace tavikit

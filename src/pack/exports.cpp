@@ -1,6 +1,8 @@
 // Exports of the pack subsystem: the pack, picture loading, the row XOR and the buffer scramble.
-#include "frame/screen.h"
-#include "frame/words.h"
+#include "common/export_guard.h"
+#include "common/process_state.h"
+#include "common/screen.h"
+#include "common/words.h"
 #include "pack/buffer_scramble.h"
 #include "pack/pack_reader.h"
 #include "pack/picture_loader.h"
@@ -9,44 +11,42 @@
 
 namespace tavikit {
 
-PackState& ProcessPack() {
-  static PackState pack;
-  return pack;
-}
+PackState& ProcessPack() { return ProcessInstance<PackState>(); }
 
-ScrambleState& ProcessScramble() {
-  static ScrambleState scramble;
-  return scramble;
-}
+ScrambleState& ProcessScramble() { return ProcessInstance<ScrambleState>(); }
 
 }  // namespace tavikit
 
 using namespace tavikit;
 
 int32_t TAVIKIT_CALL tavi_dpminit(tavi_word, tavi_word, tavi_word, tavi_word spec) {
-  PackOpen(ProcessPack(), ArgPtr<char>(spec));
-  return 0;
+  return GuardExport(kReturnsZero, [&] { PackOpen(ProcessPack(), ArgPtr<char>(spec)); });
 }
 
 int32_t TAVIKIT_CALL tavi_PCP2Load(tavi_word screen, tavi_word name, tavi_word, tavi_word pack) {
-  return LoadPicture(ProcessPack(), ReadScreen(ArgPtr<const tavi_word>(screen)),
-                     ArgPtr<const char>(name), ArgPtr<char>(pack));
+  return GuardExport(NoMemoryOr(Result::kOk), [&] {
+    return LoadPicture(ProcessPack(), ScreenArg(screen), ArgPtr<const char>(name),
+                       ArgPtr<char>(pack));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_PCP2BLoad(tavi_word screen, tavi_word name, tavi_word index,
                                     tavi_word pack) {
-  return LoadArchivePicture(ProcessPack(), ReadScreen(ArgPtr<const tavi_word>(screen)),
-                            ArgPtr<const char>(name), ArgInt(index), ArgPtr<char>(pack));
+  return GuardExport(NoMemoryOr(Result::kOk), [&] {
+    return LoadArchivePicture(ProcessPack(), ScreenArg(screen), ArgPtr<const char>(name),
+                              ArgInt(index), ArgPtr<char>(pack));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_GetTKXFormat(tavi_word, tavi_word name, tavi_word index, tavi_word pack) {
-  return ArchivePictureKind(ProcessPack(), ArgPtr<const char>(name), ArgInt(index),
-                            ArgPtr<char>(pack));
+  return GuardExport(kReturnsZero, [&] {
+    return ArchivePictureKind(ProcessPack(), ArgPtr<const char>(name), ArgInt(index),
+                              ArgPtr<char>(pack));
+  });
 }
 
 int32_t TAVIKIT_CALL tavi_PCPDecode(tavi_word screen, tavi_word w, tavi_word h, tavi_word) {
-  UndoRowXor(ReadScreen(ArgPtr<const tavi_word>(screen)), ArgInt(w), ArgInt(h));
-  return 0;
+  return GuardExport(kReturnsZero, [&] { UndoRowXor(ScreenArg(screen), ArgInt(w), ArgInt(h)); });
 }
 
 // One entry point for four names that do nothing.
@@ -68,5 +68,7 @@ int32_t TAVIKIT_CALL tavi_DMSupportSet(tavi_word target, tavi_word, tavi_word, t
 }
 
 int32_t TAVIKIT_CALL tavi_DMSupportXOR(tavi_word source, tavi_word length, tavi_word, tavi_word) {
-  return XorIntoTarget(ProcessScramble(), ArgPtr<const uint8_t>(source), ArgInt(length));
+  return GuardExport(kReturnsZero, [&] {
+    return Report(XorIntoTarget(ProcessScramble(), ArgPtr<const uint8_t>(source), ArgInt(length)));
+  });
 }

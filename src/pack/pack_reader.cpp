@@ -9,38 +9,18 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <new>
 
-#include "frame/int32.h"
-#include "pack/bytes.h"
+#include "common/byte_reader.h"
+#include "common/file.h"
+#include "common/formats.h"
+#include "common/int32.h"
 
 namespace tavikit {
 namespace {
 
-constexpr size_t kHeaderSize = 16;
-constexpr size_t kRecordSize = 32;
-constexpr size_t kNameField = 24;
 constexpr size_t kMaxFileName = 1023;
-
-struct FileClose {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileClose>;
-
-File OpenRead(const char* name) { return File(std::fopen(name, "rb")); }
-
-// Moves to `position` from the start of the file. A negative position is refused by the C library
-// and leaves the file at its start, so that such a read begins at byte 0 in every build.
-void SeekTo(std::FILE* f, int32_t position) {
-  if (position > 0) std::fseek(f, static_cast<long>(position), SEEK_SET);
-}
-
-int32_t ReadAll(std::FILE* f, std::span<uint8_t> buffer) {
-  return static_cast<int32_t>(std::fread(buffer.data(), 1, buffer.size(), f));
-}
 
 bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
@@ -60,11 +40,11 @@ int32_t ParseDecimal(const char* text) {
 
 }  // namespace
 
-int32_t PackOpen(PackState& pack, char* spec) {
-  if (pack.open && pack.entryCount != 0) return 0;
+Result PackOpen(PackState& pack, char* spec) {
+  if (pack.open && pack.entryCount != 0) return Result::kOk;
   pack.dataStart = 0;
   pack.open = false;
-  if (spec == nullptr) return -1;
+  if (spec == nullptr) return Result::kFailed;
 
   char* comma = std::strchr(spec, ',');
   pack.baseOffset = 0;
@@ -74,59 +54,64 @@ int32_t PackOpen(PackState& pack, char* spec) {
   }
   if (pack.baseOffset < 0) {
     pack.baseOffset = 0;
-    return -1;
+    return Result::kFailed;
   }
   // The name the pack is read from on every later lookup; a longer one than its 1023-byte field
   // could hold is refused rather than cut to a different name.
-  if (std::strlen(spec) > kMaxFileName) return -1;
+  if (std::strlen(spec) > kMaxFileName) return Result::kFailed;
   pack.fileName = spec;
 
-  File file = OpenRead(pack.fileName.c_str());
-  if (!file) return -1;
-  SeekTo(file.get(), pack.baseOffset);
-  std::array<uint8_t, kHeaderSize> header{};
-  if (ReadAll(file.get(), header) < static_cast<int32_t>(kHeaderSize)) return -1;
-  pack.dataStart = WrapAdd(LoadLe32(&header[4]), pack.baseOffset);
-  pack.entryCount = LoadLe32(&header[8]);
-  if (std::memcmp(header.data(), "DPMX", 4) != 0) return -1;
+  InputFile file = InputFile::Open(pack.fileName.c_str());
+  if (!file) return Result::kFailed;
+  file.SeekFromStart(pack.baseOffset);
+  std::array<uint8_t, formats::kPackHeaderSize> bytes{};
+  if (file.Read(bytes) < static_cast<int32_t>(bytes.size())) return Result::kFailed;
+  ByteReader header(bytes);
+  const std::span<const uint8_t> magic = *header.Bytes(4);
+  const int32_t dataOffset = *header.I32le();
+  pack.dataStart = WrapAdd(dataOffset, pack.baseOffset);
+  pack.entryCount = *header.I32le();
+  if (std::memcmp(magic.data(), formats::kPackMagic, 4) != 0) return Result::kFailed;
   pack.open = true;
-  return 0;
+  return Result::kOk;
 }
 
-int32_t PackLookup(PackState& pack, const char* name) {
+std::optional<int32_t> PackLookup(const PackState& pack, const char* name) {
   // Only ASCII capitals change; bytes from 0x80 up are left as they are.
   std::string wanted(name);
   for (char& c : wanted) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
   }
-  File file = OpenRead(pack.fileName.c_str());
-  if (!file) return -1;
-  SeekTo(file.get(), WrapAdd(pack.baseOffset, static_cast<int32_t>(kHeaderSize)));
-  std::array<uint8_t, kRecordSize> record{};
+  InputFile file = InputFile::Open(pack.fileName.c_str());
+  if (!file) return std::nullopt;
+  file.SeekFromStart(WrapAdd(pack.baseOffset, static_cast<int32_t>(formats::kPackHeaderSize)));
+  std::array<uint8_t, formats::kPackRecordSize> record{};
   for (int32_t i = 0; i < pack.entryCount; ++i) {
-    if (ReadAll(file.get(), record) < static_cast<int32_t>(kRecordSize)) break;
+    if (file.Read(record) < static_cast<int32_t>(record.size())) break;
     // The name ends at its first NUL; one that fills its field runs on into the record's numbers,
     // and can then equal only a wanted name that long.
-    const size_t length = strnlen(reinterpret_cast<const char*>(record.data()), kRecordSize);
+    const size_t length = strnlen(reinterpret_cast<const char*>(record.data()), record.size());
     if (length == wanted.size() && std::memcmp(record.data(), wanted.data(), length) == 0) {
-      pack.foundOffset = LoadLe32(&record[kNameField]);
-      return 0;
+      ByteReader fields(record);
+      fields.Bytes(formats::kPackNameField);
+      return *fields.I32le();
     }
   }
-  return -1;
+  return std::nullopt;
 }
 
 int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, int32_t offset) {
-  if (pack.open && PackLookup(pack, name) == 0) {
-    File file = OpenRead(pack.fileName.c_str());
-    if (!file) return -1;
-    SeekTo(file.get(), WrapAdd(WrapAdd(pack.dataStart, pack.foundOffset), offset));
-    return ReadAll(file.get(), buffer);
+  const std::optional<int32_t> found = pack.open ? PackLookup(pack, name) : std::nullopt;
+  if (found) {
+    InputFile file = InputFile::Open(pack.fileName.c_str());
+    if (!file) return ToInt(Result::kFailed);
+    file.SeekFromStart(WrapAdd(WrapAdd(pack.dataStart, *found), offset));
+    return file.Read(buffer);
   }
-  File file = OpenRead(name);
-  if (!file) return -1;
-  SeekTo(file.get(), offset);
-  return ReadAll(file.get(), buffer);
+  InputFile file = InputFile::Open(name);
+  if (!file) return ToInt(Result::kFailed);
+  file.SeekFromStart(offset);
+  return file.Read(buffer);
 }
 
 bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t size,

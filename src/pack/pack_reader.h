@@ -8,32 +8,34 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
+#include "common/result.h"
+
 namespace tavikit {
 
 struct PackState {
-  std::string fileName;     // file part of the last open text that got past the offset test
-  int32_t baseOffset = 0;   // where the pack starts inside its file
-  int32_t dataStart = 0;    // absolute position of the data area: baseOffset + dataOffset
-  int32_t entryCount = 0;   // directory records, from the last header read
-  bool open = false;        // a header with the magic "DPMX" has been read
-  int32_t foundOffset = 0;  // offset of the directory record the last lookup found
+  std::string fileName;    // file part of the last open text that got past the offset test
+  int32_t baseOffset = 0;  // where the pack starts inside its file
+  int32_t dataStart = 0;   // absolute position of the data area: baseOffset + dataOffset
+  int32_t entryCount = 0;  // directory records, from the last header read
+  bool open = false;       // a header with the magic "DPMX" has been read
 };
 
 // The pack behind the exports.
 PackState& ProcessPack();
 
 // Opens the pack named by `spec` ("file,offset" or "file"). The "," in the caller's text is
-// overwritten with a NUL byte. Returns 0 when a pack is open afterwards (newly or already), -1
-// when none could be opened. A null text opens nothing.
-int32_t PackOpen(PackState& pack, char* spec);
+// overwritten with a NUL byte. Returns kOk when a pack is open afterwards (newly or already),
+// kFailed when none could be opened. A null text opens nothing.
+Result PackOpen(PackState& pack, char* spec);
 
-// Looks `name` up in the open pack's directory after lower-casing "A" to "Z"; on a match sets
-// pack.foundOffset and returns 0, else returns -1. The first matching record wins.
-int32_t PackLookup(PackState& pack, const char* name);
+// Looks `name` up in the open pack's directory after lower-casing "A" to "Z"; returns the offset
+// of the entry's data from the data area, or nothing. The first matching record wins.
+std::optional<int32_t> PackLookup(const PackState& pack, const char* name);
 
 // Reads up to buffer.size() bytes of `name`, starting `offset` bytes into the pack entry or the
 // disk file. Returns the number of bytes read, or -1 when no file could be opened. A packed read

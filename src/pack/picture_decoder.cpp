@@ -18,7 +18,7 @@
 #include <new>
 #include <vector>
 
-#include "cells/vector_level.h"
+#include "common/cpu.h"
 #include "pack/bytes.h"
 
 #if defined(__x86_64__) || defined(__i386__)

@@ -10,10 +10,11 @@
 #include <cstdio>
 #include <memory>
 #include <new>
+#include <optional>
 #include <span>
 
-#include "frame/int32.h"
-#include "pack/bytes.h"
+#include "common/byte_reader.h"
+#include "common/int32.h"
 #include "pack/picture_decoder.h"
 
 namespace tavikit {
@@ -28,9 +29,10 @@ constexpr int32_t kArchiveOffsetsAt = 8;
 class PictureFile {
  public:
   PictureFile(PackState& state, const char* name) {
-    if (state.open && PackLookup(state, name) == 0) {
+    const std::optional<int32_t> found = state.open ? PackLookup(state, name) : std::nullopt;
+    if (found) {
       file_.reset(std::fopen(state.fileName.c_str(), "rb"));
-      base_ = WrapAdd(state.dataStart, state.foundOffset);
+      base_ = WrapAdd(state.dataStart, *found);
     } else {
       file_.reset(std::fopen(name, "rb"));
     }

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "frame/screen.h"
+#include "common/screen.h"
 
 namespace tavikit {
 

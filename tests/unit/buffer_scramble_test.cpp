@@ -22,7 +22,7 @@ TEST(BufferScramble, TailOnlyLengthsSumEveryByte) {
   ScrambleState state;
   state.target = target.data();
   // Three bytes make no whole group: each result byte is summed.
-  const int32_t want = -((200 ^ 0xFF) + (100 ^ 0x0F) + 50);
+  const int32_t want = (200 ^ 0xFF) + (100 ^ 0x0F) + 50;
   EXPECT_EQ(XorIntoTarget(state, source.data(), 3), want);
   EXPECT_EQ(target, (std::vector<uint8_t>{200 ^ 0xFF, 100 ^ 0x0F, 50}));
 }

@@ -83,7 +83,7 @@ std::vector<uint8_t> RunnyBytes(std::mt19937& rng, size_t n) {
 TEST(RunLengthForm, OneColourIsALinkAndOneRecord) {
   Cell cell;
   FillPlain(cell, 16, 4, std::vector<uint8_t>(64, 0x5A));
-  EXPECT_EQ(CompressCell(cell), -16);
+  EXPECT_EQ(CompressCell(cell), 16);
   std::vector<uint8_t> want;
   for (uint32_t w : {4u, 0x5A5A5A5Au, 16u, 0u})
     PushWord(want, w);
@@ -97,7 +97,7 @@ TEST(RunLengthForm, FourPixelsOrFewerGiveALinkAndOneWord) {
     std::vector<uint8_t> px = {9, 8, 7, 6};
     px.resize(static_cast<size_t>(w));
     FillPlain(cell, w, 1, px);
-    EXPECT_EQ(CompressCell(cell), -8) << w;
+    EXPECT_EQ(CompressCell(cell), 8) << w;
     std::vector<uint8_t> want(4, 0);
     px.resize(4, 0);  // the padding of a short cell reads as 0
     want.insert(want.end(), px.begin(), px.end());
@@ -105,7 +105,7 @@ TEST(RunLengthForm, FourPixelsOrFewerGiveALinkAndOneWord) {
   }
   Cell empty;  // no pixels at all still makes the 8-byte form
   ASSERT_TRUE(AllocateCell(empty, 0, 5, false));
-  EXPECT_EQ(CompressCell(empty), -8);
+  EXPECT_EQ(CompressCell(empty), 8);
 }
 
 TEST(RunLengthForm, RecordsAreLinkedInDataOrder) {
@@ -116,7 +116,7 @@ TEST(RunLengthForm, RecordsAreLinkedInDataOrder) {
     PushWord(plain, w * 0x01010101u);
   Cell cell;
   FillPlain(cell, 44, 1, plain);
-  EXPECT_EQ(CompressCell(cell), -(4 + 12 + 4 + 12 + 4));
+  EXPECT_EQ(CompressCell(cell), 4 + 12 + 4 + 12 + 4);
   std::vector<uint8_t> want;
   for (uint32_t w : {4u, 0x01010101u, 4u, 20u, 0x02020202u, 0x03030303u, 5u, 0u, 0x04040404u})
     PushWord(want, w);
@@ -133,7 +133,7 @@ TEST(RunLengthForm, MatchesTheModelAndExpandsToExactlyThePixels) {
     const int32_t result = CompressCell(cell);
     const std::vector<uint8_t> want = ModelCompress(plain);
     ASSERT_EQ(FormOf(cell), want) << "trial " << trial << " " << w << "x" << h;
-    ASSERT_EQ(result, -static_cast<int32_t>(want.size()));
+    ASSERT_EQ(result, static_cast<int32_t>(want.size()));
 
     // Expand at a random place, inside or across the destination's edges.
     const int32_t dw = static_cast<int32_t>(1 + rng() % 30),
@@ -263,7 +263,7 @@ TEST_F(OddWidthCell, TransparentDrawShowsEveryColumn) {
 }
 
 TEST_F(OddWidthCell, CompressedDrawsEveryPixelAndNothingElse) {
-  ASSERT_LT(CompressCell(state->cells[1]), 0);
+  ASSERT_GT(CompressCell(state->cells[1]), 0);
   const std::vector<uint8_t> px = Draw(10, 1, 1);
   for (int r = 0; r < 2; ++r) {
     for (int x = 0; x < 10; ++x) {
@@ -278,7 +278,7 @@ TEST(CopyCell, OnlyPlainDestinationsAreOverwritten) {
   std::mt19937 rng(4);
   const std::vector<uint8_t> pixels = RunnyBytes(rng, 64);
   FillPlain(state->cells[1], 16, 4, pixels);
-  ASSERT_LT(CompressCell(state->cells[1]), 0);  // a small form in place of 64 pixels
+  ASSERT_GT(CompressCell(state->cells[1]), 0);  // a small form in place of 64 pixels
   const std::vector<uint8_t> form = FormOf(state->cells[1]);
   FillPlain(state->cells[2], 16, 4, std::vector<uint8_t>(64, 7));
   ASSERT_TRUE(AllocateCell(state->cells[3], 16, 4, true));

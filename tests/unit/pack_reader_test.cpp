@@ -47,7 +47,7 @@ class PackReader : public ::testing::Test {
   int32_t Open(const std::string& text) {
     spec_.assign(text.begin(), text.end());
     spec_.push_back('\0');
-    return PackOpen(pack_, spec_.data());
+    return ToInt(PackOpen(pack_, spec_.data()));
   }
   std::string SpecAfter() const { return spec_.data(); }
 
@@ -74,11 +74,11 @@ TEST_F(PackReader, NameWithoutOffsetOpensAtTheStartAndDecimalRulesApply) {
 
   PackState spaced;
   std::string text = path + ",  +0junk";
-  EXPECT_EQ(PackOpen(spaced, text.data()), 0);
+  EXPECT_EQ(PackOpen(spaced, text.data()), Result::kOk);
   EXPECT_EQ(spaced.baseOffset, 0);
   PackState noDigits;
   text = path + ",x12";
-  EXPECT_EQ(PackOpen(noDigits, text.data()), 0);
+  EXPECT_EQ(PackOpen(noDigits, text.data()), Result::kOk);
   EXPECT_EQ(noDigits.baseOffset, 0);
 }
 
@@ -107,7 +107,7 @@ TEST_F(PackReader, PackWithoutEntriesFindsNothingAndDoesNotBlockTheNextOpen) {
   dir_.Write("x.bin", Bytes("disk"));
   ASSERT_EQ(Open(empty), 0);
   EXPECT_TRUE(pack_.open);
-  EXPECT_EQ(PackLookup(pack_, "x.bin"), -1);
+  EXPECT_FALSE(PackLookup(pack_, "x.bin"));
   EXPECT_EQ(ReadText(pack_, dir_.Path("x.bin"), 4), "disk");
   EXPECT_EQ(Open(full), 0);
   EXPECT_EQ(ReadText(pack_, "x.bin", 4), "full");
@@ -131,7 +131,7 @@ TEST_F(PackReader, FailedOpenClosesAPackWithoutEntriesAndShortHeaderIsRefused) {
   EXPECT_EQ(Open(shortFile), -1);
   EXPECT_FALSE(pack_.open);
   EXPECT_EQ(Open(dir_.Path("none.pak")), -1);
-  EXPECT_EQ(PackOpen(pack_, nullptr), -1);
+  EXPECT_EQ(PackOpen(pack_, nullptr), Result::kFailed);
 }
 
 TEST_F(PackReader, LookupLowersOnlyTheWantedNameAndTheFirstRecordWins) {
@@ -144,8 +144,8 @@ TEST_F(PackReader, LookupLowersOnlyTheWantedNameAndTheFirstRecordWins) {
   EXPECT_EQ(ReadText(pack_, "Title.BIN", 5), "title");
   EXPECT_EQ(ReadText(pack_, "DUP", 5), "first");
   EXPECT_EQ(ReadText(pack_, "\xC3\x89T\xC3\xA9", 5), "bytes");  // bytes above 0x7F unchanged
-  EXPECT_EQ(PackLookup(pack_, "\xC3\xA9t\xC3\xA9"), -1);
-  EXPECT_EQ(PackLookup(pack_, "title.bi"), -1);
+  EXPECT_FALSE(PackLookup(pack_, "\xC3\xA9t\xC3\xA9"));
+  EXPECT_FALSE(PackLookup(pack_, "title.bi"));
   // A record stored with a capital is never found: the read goes to the disk file.
   const auto disk = dir_.Write("Title.bin", Bytes("on disk"));
   EXPECT_EQ(ReadText(pack_, disk, 7), "on disk");

@@ -1,0 +1,63 @@
+// Where the library picks vector code, decided in one place.
+//
+//  - Compile time is enough where the build's baseline already has the instructions: SSE2 on
+//    x86-64 (always there) and on any build whose compiler targets it (__SSE2__). Code that needs
+//    no more than SSE2 tests TAVIKIT_SSE2_BASELINE and keeps a portable twin for other builds.
+//  - Run-time dispatch is used where the baseline lacks what the processor may have: SSE2 on
+//    32-bit x86 (Tavikit.DLL and the -m32 build assume a plain i686), and AVX2 beside SSE2 on
+//    x86-64. The loop is compiled once more for that instruction set ([[gnu::target]], see the
+//    TAVIKIT_TARGET_* attributes) and the choice is made once per process (ProcessVectorLevel),
+//    never per pixel.
+//  - Every other processor runs the portable loops.
+//
+// Every vector loop gives the same bytes as its portable twin, which the tests compare.
+#pragma once
+
+#include <cstdint>
+
+#if defined(__x86_64__) || defined(__SSE2__)
+#define TAVIKIT_SSE2_BASELINE 1
+#else
+#define TAVIKIT_SSE2_BASELINE 0
+#endif
+
+#if defined(__i386__)
+#define TAVIKIT_DISPATCH_SSE2 1  // run-time SSE2 beside the plain i686 code
+#define TAVIKIT_TARGET_SSE2 [[gnu::target("sse2")]]
+#else
+#define TAVIKIT_DISPATCH_SSE2 0
+#endif
+
+#if defined(__x86_64__)
+#define TAVIKIT_DISPATCH_AVX2 1  // run-time AVX2 beside the SSE2 baseline
+#define TAVIKIT_TARGET_AVX2 [[gnu::target("avx2")]]
+#else
+#define TAVIKIT_DISPATCH_AVX2 0
+#endif
+
+namespace tavikit {
+
+// The widest vector loops this processor runs. x86-64 always has SSE2 and takes AVX2 loops beside
+// them when the processor has AVX2; 32-bit x86 builds assume no SSE2 and take SSE2 loops when the
+// processor has it; other processors run the portable loops.
+enum class VectorLevel : uint8_t { kPortable, kSse2, kAvx2 };
+
+inline VectorLevel DetectVectorLevel() {
+#if defined(__x86_64__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0 ? VectorLevel::kAvx2 : VectorLevel::kSse2;
+#elif defined(__i386__)
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("sse2") != 0 ? VectorLevel::kSse2 : VectorLevel::kPortable;
+#else
+  return VectorLevel::kPortable;
+#endif
+}
+
+// The level of this process, detected on first use.
+inline VectorLevel ProcessVectorLevel() {
+  static const VectorLevel level = DetectVectorLevel();
+  return level;
+}
+
+}  // namespace tavikit
