@@ -309,7 +309,7 @@ const std::vector<uint8_t>& Scene() {
 std::string Written(const std::string& file, const std::vector<uint8_t>& bytes) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-  const std::string path = (dir / file).string();
+  std::string path = (dir / file).string();
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));
@@ -367,9 +367,10 @@ void BM_load_libspng(benchmark::State& state) {
   spng_set_ihdr(enc, &ihdr);
   spng_plte plte{};
   plte.n_entries = 256;
-  for (uint32_t i = 0; i < 256; ++i)
+  for (uint32_t i = 0; i < 256; ++i) {
     plte.entries[i] = {static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
                        static_cast<uint8_t>(i * 7), 255};
+  }
   spng_set_plte(enc, &plte);
   spng_encode_image(enc, Scene().data(), Scene().size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
   size_t length = 0;

@@ -145,7 +145,7 @@ class ColumnBand {
   }
 
  private:
-  void Move(int64_t line) {
+  [[gnu::noinline]] void Move(int64_t line) {
     // Every line of the band has been scanned to its end.
     Finish(first_ + count_, 0);
     first_ = line;
