@@ -33,7 +33,7 @@ files=("$win32/src/Tavikit.DLL" "$win32/src/tavikit.as" examples/check.as "$data
 WINEPREFIX=$hostdir/prefix WINEARCH=win32 WINEDEBUG=-all setsid -w wine reg add \
   'HKCU\Software\Wine\Drivers\winealsa.drv' /v ALSAOutputDevices /t REG_MULTI_SZ /d null /f \
   </dev/null >/dev/null 2>&1 || { say "cannot set Wine's sound output"; exit 2; }
-printf 'pcm.!default {\n    type null\n}\n' >"$data/alsa-null.conf"
+printf 'pcm.!default {\n    type null\n}\npcm.null {\n    type null\n}\n' >"$data/alsa-null.conf"
 export ALSA_CONFIG_PATH=$data/alsa-null.conf
 
 # Every example and test script with its runtime: the GUI runtime where screens are drawn, the
