@@ -7,6 +7,10 @@
 
 set(TAVIKIT_EXPORTS_HEADER "${CMAKE_CURRENT_LIST_DIR}/../include/tavikit_exports.h")
 
+# The complete table: 81 names on 78 entry points (four names share one entry).
+set(TAVIKIT_EXPORT_NAME_COUNT 81)
+set(TAVIKIT_EXPORT_ENTRY_COUNT 78)
+
 function(tavikit_read_exports names_var aliases_var)
   file(READ "${TAVIKIT_EXPORTS_HEADER}" text)
   # The table proper lies between the clang-format markers; the comments above it show the
@@ -28,6 +32,42 @@ function(tavikit_read_exports names_var aliases_var)
   endforeach()
   set(${names_var} "${names}" PARENT_SCOPE)
   set(${aliases_var} "${aliases}" PARENT_SCOPE)
+endfunction()
+
+# Compares the names a check found with the table and appends what differs to <errors-var>; also
+# holds the table itself to its full size.
+#
+#   tavikit_compare_exports(<errors-var> <what> <found-var> [PREFIX p] [SUFFIX s])
+#     <what>      what the names were found in, for the message
+#     <found-var> the names found, each expected as p<name>s
+function(tavikit_compare_exports errors_var what found_var)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "PREFIX;SUFFIX" "")
+  tavikit_read_exports(names aliases)
+  set(errors "${${errors_var}}")
+  list(LENGTH names name_count)
+  list(LENGTH aliases alias_count)
+  math(EXPR entry_count "${name_count} - ${alias_count}")
+  if(NOT name_count EQUAL TAVIKIT_EXPORT_NAME_COUNT OR
+     NOT entry_count EQUAL TAVIKIT_EXPORT_ENTRY_COUNT)
+    string(APPEND errors "the export table has ${name_count} names on ${entry_count} entry points,"
+           " not ${TAVIKIT_EXPORT_NAME_COUNT} on ${TAVIKIT_EXPORT_ENTRY_COUNT}\n")
+  endif()
+  set(expected "")
+  foreach(name IN LISTS names)
+    list(APPEND expected "${arg_PREFIX}${name}${arg_SUFFIX}")
+  endforeach()
+  set(found ${${found_var}})
+  list(SORT expected)
+  list(SORT found)
+  if(NOT found STREQUAL expected)
+    set(missing ${expected})
+    list(REMOVE_ITEM missing ${found})
+    set(extra ${found})
+    list(REMOVE_ITEM extra ${expected})
+    string(APPEND errors "${what} differ from the export table\n  missing: ${missing}\n"
+           "  not in the table: ${extra}\n")
+  endif()
+  set(${errors_var} "${errors}" PARENT_SCOPE)
 endfunction()
 
 # Writes the module-definition file of Tavikit.DLL: every name exported in its decorated
