@@ -10,9 +10,10 @@
 # Environment: TAVIKIT_HSP_HOST (the hsp-host folder), HSPHOST_DIR (its build and work folders).
 set -uo pipefail
 cd "$(dirname "$0")/.."
-win32=${1:-build/win32}
-native=${2:-build/native}
-host=${TAVIKIT_HSP_HOST:-../shared/hsp-host}
+root=$(pwd)
+win32=$(realpath -m "${1:-build/win32}")
+native=$(realpath -m "${2:-build/native}")
+host=$(realpath -m "${TAVIKIT_HSP_HOST:-../shared/hsp-host}")
 hostdir=${HSPHOST_DIR:-/var/lib/tavikit-hsp}
 say() { printf 'hsp-test: %s\n' "$*" >&2; }
 
@@ -26,7 +27,7 @@ done
 data=$(mktemp -d /tmp/tavikit-hsp-data.XXXXXX)
 trap 'rm -rf "$data"' EXIT
 "$native/tests/tavikit_script_data" "$data" || exit 2
-files=("$win32/src/Tavikit.DLL" "$win32/src/tavikit.as" examples/check.as "$data"/*)
+files=("$win32/src/Tavikit.DLL" "$win32/src/tavikit.as" "$root/examples/check.as" "$data"/*)
 
 # Sound through ALSA's null output: Wine's ALSA driver is pointed at it in the host's prefix, and
 # ALSA's own configuration is kept out of the way.
@@ -53,7 +54,9 @@ fi
 for entry in "${scripts[@]}"; do
   runtime=${entry%%:*} script=${entry#*:} name=$(basename "${entry#*:}" .hsp)
   start=$SECONDS
-  "$host/run-hsp.sh" "$runtime" "$script" "${files[@]}" >"$data/$name.log" 2>&1
+  # From an empty folder: the compiler looks for included files in the current folder first.
+  (mkdir -p "$data/cwd" && cd "$data/cwd" &&
+    "$host/run-hsp.sh" "$runtime" "$root/$script" "${files[@]}") >"$data/$name.log" 2>&1
   rc=$?
   if [ $rc = 0 ]; then
     say "pass $script ($((SECONDS - start)) s)"
