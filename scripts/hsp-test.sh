@@ -21,7 +21,8 @@ for file in "$host/run-hsp.sh" "$win32/src/Tavikit.DLL" "$win32/src/tavikit.as" 
             "$native/tests/tavikit_script_data"; do
   [ -e "$file" ] || { say "missing $file (build the win32 and native presets first)"; exit 2; }
 done
-"$host/run-hsp.sh" --build && "$host/run-hsp.sh" --setup || { say "cannot build the HSP host"; exit 2; }
+"$host/run-hsp.sh" --build && "$host/run-hsp.sh" --setup ||
+  { say "cannot build the HSP host or copy the Wine prefix (is Wine set up?)"; exit 2; }
 
 # Data files, made fresh for every run.
 data=$(mktemp -d /tmp/tavikit-hsp-data.XXXXXX)
