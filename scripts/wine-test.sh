@@ -18,6 +18,10 @@
 # TAVIKIT_WINE_PERSIST (seconds the wineserver stays up after a run, default 60),
 # TAVIKIT_WINE_TIMEOUT (seconds a Windows program may take, default 600), WINEDEBUG (default -all).
 #
+# Sound: Wine's ALSA driver is pointed at ALSA's built-in null output (a registry value set once in
+# the prefix, and an ALSA configuration of only that device for every run), so that DirectSound
+# opens a device on machines without a sound card.
+#
 # Exit codes: 0 everything passed; 1 a test failed or a scene differs; 2 Wine could not be set up
 # here (one line on stderr says why, the details are in the log named there).
 set -uo pipefail
@@ -33,6 +37,7 @@ LOG=$STATE/setup.log
 APT_DIR=$STATE/apt
 QEMU=/usr/bin/qemu-i386
 WINE32_LOADER=/usr/lib/wine/wine
+ALSA_NULL_CONF=$STATE/alsa-null.conf
 BINFMT=/proc/sys/fs/binfmt_misc
 HANDLER=qemu-i386
 
@@ -200,6 +205,19 @@ create_prefix() {
   prefix_ready || cannot "the prefix was not brought up to date with wine.inf"
 }
 
+# The prefix's ALSA output devices: only "null" (REG_MULTI_SZ written as hex(7) bytes).
+sound_ready() { grep -q '^"ALSAOutputDevices"=' "$WINEPREFIX/user.reg" 2>/dev/null; }
+set_sound_output() {
+  say "giving Wine the ALSA null output as its sound device (once per prefix)"
+  local settings=$STATE/sound-settings.reg
+  printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Drivers\winealsa.drv]' \
+    '"ALSAOutputDevices"=hex(7):6e,75,6c,6c,00,00' >"$settings"
+  ALSA_CONFIG_PATH=$ALSA_NULL_CONF setsid -w wine regedit /S "Z:${settings//\//\\}" \
+    </dev/null >>"$LOG" 2>&1 9>&- || cannot "regedit of the sound setting failed"
+  wineserver -w >/dev/null 2>&1 9>&-  # the registry is written when the server exits
+  sound_ready || cannot "the sound setting was not saved"
+}
+
 setup() {
   [ "$(uname -m)" = x86_64 ] || cannot "needs an x86_64 machine, this is $(uname -m)"
   # shellcheck disable=SC1091
@@ -212,6 +230,8 @@ setup() {
   if [ "$NEED_QEMU" = 1 ]; then handler_ready || register_handler; fi
   command -v wine >/dev/null || cannot "no wine command after installing it"
   prefix_ready || create_prefix
+  printf 'pcm.!%s {\n    type null\n}\n' default null >"$ALSA_NULL_CONF"
+  sound_ready || set_sound_output
 }
 
 # One setup at a time (fd 9 is closed for every Wine process so that none inherits the lock).
@@ -239,7 +259,7 @@ start_server() {
 run_windows() {
   local program=$1 rc
   shift
-  (cd "$(dirname "$program")" &&
+  (cd "$(dirname "$program")" && export ALSA_CONFIG_PATH=$ALSA_NULL_CONF &&
     timeout -k 10 "$RUN_SECONDS" wine "./$(basename "$program")" "$@")
   rc=$?
   [ $rc = 124 ] && say "$program did not finish within $RUN_SECONDS s"

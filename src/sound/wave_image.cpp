@@ -56,7 +56,7 @@ int32_t FindWaveChunks(std::span<const uint8_t> riff, WaveChunks& chunks) {
   uint64_t at = 12;
   if (at >= end) return 0;
   while (true) {
-    if (read - at < 8) return 0;  // at <= read holds: every chunk so far lay inside
+    if (at > read || read - at < 8) return 0;  // a filler byte may end past the read
     const auto id = static_cast<size_t>(at);
     const uint32_t n = Le32At(riff, id + 4);
     const uint64_t body = at + 8;
