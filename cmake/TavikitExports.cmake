@@ -37,11 +37,14 @@ endfunction()
 # Compares the names a check found with the table and appends what differs to <errors-var>; also
 # holds the table itself to its full size.
 #
-#   tavikit_compare_exports(<errors-var> <what> <found-var> [PREFIX p] [SUFFIX s])
-#     <what>      what the names were found in, for the message
-#     <found-var> the names found, each expected as p<name>s
+#   tavikit_compare_exports(<errors-var> <what> <found-var> [PREFIX p] [SUFFIX s]
+#                           [ADDRESSES <addresses-var>])
+#     <what>          what the names were found in, for the message
+#     <found-var>     the names found, each expected as p<name>s
+#     <addresses-var> the address of each name found, in the same order: then the names must lie
+#                     on 78 distinct addresses, each shared name on the address of its entry
 function(tavikit_compare_exports errors_var what found_var)
-  cmake_parse_arguments(PARSE_ARGV 3 arg "" "PREFIX;SUFFIX" "")
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "PREFIX;SUFFIX;ADDRESSES" "")
   tavikit_read_exports(names aliases)
   set(errors "${${errors_var}}")
   list(LENGTH names name_count)
@@ -66,6 +69,30 @@ function(tavikit_compare_exports errors_var what found_var)
     list(REMOVE_ITEM extra ${expected})
     string(APPEND errors "${what} differ from the export table\n  missing: ${missing}\n"
            "  not in the table: ${extra}\n")
+  endif()
+  if(arg_ADDRESSES)
+    set(addresses ${${arg_ADDRESSES}})
+    foreach(alias IN LISTS aliases)
+      string(REPLACE "=" ";" pair "${alias}")
+      set(at "")
+      foreach(name IN LISTS pair)
+        list(FIND ${found_var} "${arg_PREFIX}${name}${arg_SUFFIX}" index)
+        if(index GREATER_EQUAL 0)
+          list(GET addresses ${index} address)
+          list(APPEND at "${address}")
+        endif()
+      endforeach()
+      list(REMOVE_DUPLICATES at)
+      list(LENGTH at distinct)
+      if(NOT distinct EQUAL 1)
+        string(APPEND errors "${alias}: not one shared entry point (${at})\n")
+      endif()
+    endforeach()
+    list(REMOVE_DUPLICATES addresses)
+    list(LENGTH addresses address_count)
+    if(NOT address_count EQUAL TAVIKIT_EXPORT_ENTRY_COUNT)
+      string(APPEND errors "${address_count} entry points, expected ${TAVIKIT_EXPORT_ENTRY_COUNT}\n")
+    endif()
   endif()
   set(${errors_var} "${errors}" PARENT_SCOPE)
 endfunction()

@@ -1,7 +1,5 @@
 // The file utilities and the joystick's failed poll through the exports, on real files.
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "harness/fixture.h"
@@ -12,27 +10,19 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Contents(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 using FilesTest = ExportTest;
 
 TEST_F(FilesTest, RenameMovesAndNeverReplaces) {
   TempDir dir;
-  const std::string a = dir.Write("a.dat", {'A'}), b = dir.Write("b.dat", {'B'});
+  const std::string a = dir.Write("a.dat", {'A'}), b = dir.Write("b.dat", {'B', 'B'});
   EXPECT_EQ(lib().tavi_frename(Word(a.c_str()), Word(b.c_str()), 0, 0), -1);
-  EXPECT_EQ(Contents(a), "A");
-  EXPECT_EQ(Contents(b), "B");
-  const std::string missing = dir.Path("missing.dat"), c = dir.Path("c.dat");
-  EXPECT_EQ(lib().tavi_frename(Word(missing.c_str()), Word(c.c_str()), 0, 0), -1);
-  EXPECT_FALSE(fs::exists(c));
+  EXPECT_EQ(fs::file_size(a) * 10 + fs::file_size(b), 12u);  // both as they were
+  const std::string missing = dir.Path("missing.dat"), moved = dir.Path("sub/moved.dat");
   fs::create_directory(dir.Path("sub"));
-  const std::string moved = dir.Path("sub/moved.dat");
+  EXPECT_EQ(lib().tavi_frename(Word(missing.c_str()), Word(moved.c_str()), 0, 0), -1);
   EXPECT_EQ(lib().tavi_frename(Word(a.c_str()), Word(moved.c_str()), 0, 0), 0);
   EXPECT_FALSE(fs::exists(a));
-  EXPECT_EQ(Contents(moved), "A");
+  EXPECT_EQ(fs::file_size(moved), 1u);
 }
 
 TEST_F(FilesTest, ReadOnlyRoundTrip) {
@@ -58,8 +48,8 @@ TEST_F(FilesTest, MissingFilesDirectoriesAndHiddenNames) {
   EXPECT_EQ(lib().tavi_fattrib(0, Word(missing.c_str()), 1, 0), -1);
   EXPECT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(missing.c_str()), 0, 0), -1);
   EXPECT_EQ(attributes, -7);
-  fs::create_directory(dir.Path("folder"));
   const std::string folder = dir.Path("folder"), hidden = dir.Write(".hidden", {0});
+  fs::create_directory(folder);
   ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(folder.c_str()), 0, 0), 0);
   EXPECT_EQ(attributes & 0x13, 0x10);  // a directory, not read-only, not hidden
   ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(hidden.c_str()), 0, 0), 0);
