@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/hsp/script_waves.h"
 #include "tools/writer/formats.h"
+#include "tools/writer/wave_writer.h"
 
 namespace {
 
@@ -34,6 +34,14 @@ uint8_t TitlePixel(int32_t x, int32_t y) {
 }
 uint8_t CharaPixel(int32_t x, int32_t y) { return x >= 4 && x < 12 && y >= 4 && y < 12 ? 240 : 0; }
 
+// 22050 Hz, 8-bit mono, 11024 samples of a square wave.
+Bytes Beep() {
+  Bytes samples(11024);
+  for (size_t i = 0; i < samples.size(); ++i)
+    samples[i] = (i / 25) % 2 == 0 ? 160 : 96;
+  return taviwriter::WaveImage(1, 22050, 8, samples);
+}
+
 bool Write(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -52,14 +60,15 @@ int main(int argc, char** argv) {
   const Bytes title = Picture(64, 48, PictureKind::kTK00, -1, TitlePixel);
   const Bytes chara = Picture(16, 16, PictureKind::kTK10, 0, CharaPixel);
   const Bytes archive = taviwriter::BuildArchive({title, chara});
-  const Bytes wave = BeepWave(false);
-  const Bytes scrambled = BeepWave(true);
+  const Bytes wave = Beep();
+  const Bytes scrambled = taviwriter::ScrambleWave(wave, taviwriter::WaveScramble::kTAVI);
   const Bytes pack = taviwriter::BuildPack(
       {{"title.tk", title}, {"chara.tk", chara}, {"set.tkx", archive}, {"beep.tav", scrambled}});
   const std::string dir = argv[1];
   const bool ok = Write(dir + "/title.tk", title) && Write(dir + "/chara.tk", chara) &&
                   Write(dir + "/set.tkx", archive) && Write(dir + "/beep.wav", wave) &&
-                  Write(dir + "/beep.tav", scrambled) && Write(dir + "/beeps.bnk", BeepBank()) &&
+                  Write(dir + "/beep.tav", scrambled) &&
+                  Write(dir + "/beeps.bnk", taviwriter::SoundBank({wave, scrambled})) &&
                   Write(dir + "/game.dat", pack);
   if (!ok) std::fprintf(stderr, "tavikit_script_data: cannot write into %s\n", dir.c_str());
   return ok ? 0 : 1;
