@@ -60,9 +60,10 @@ set(TAVIKIT_SCRIPT_PARAMS
   "tavi_fgetattr var,str,int,int")
 
 # Comment lines written above an export's declaration.
-# Comment lines written above an export's declaration, one line each.
+# Comment lines written above an export's declaration, in order.
 set(TAVIKIT_SCRIPT_NOTES
-  "chibi_GetInfo|A cell captured with a negative width or height reports it positive: a wait or error 38."
+  "chibi_GetInfo|A negative width or height (capture sizes below 0) comes back as a positive result,"
+  "chibi_GetInfo|which this form takes as a wait or error 38: capture cells with sizes of 0 or more."
   "tavi_dsgetpos|The variable receives the write cursor, stat the play cursor."
   "tavi_InitBGMAP|The library keeps the map variable's address: do not dim it again while in use."
   "tavi_DMSupportSet|The library keeps the variable's address: do not dim it again while in use.")
@@ -82,7 +83,7 @@ function(tavikit_write_script_declarations path)
     if(NOT matched OR NOT CMAKE_MATCH_1 IN_LIST names)
       message(FATAL_ERROR "tavikit.as: a note for an unknown export: ${entry}")
     endif()
-    set(note_${CMAKE_MATCH_1} "${CMAKE_MATCH_2}")
+    string(APPEND note_${CMAKE_MATCH_1} "; ${CMAKE_MATCH_2}\n")
   endforeach()
 
   set(text [=[
@@ -110,7 +111,7 @@ function(tavikit_write_script_declarations path)
 ]=])
   foreach(name IN LISTS names)
     if(DEFINED note_${name})
-      string(APPEND text "; ${note_${name}}\n")
+      string(APPEND text "${note_${name}}")
     endif()
     set(kinds "int,int,int,int")
     if(DEFINED kinds_${name})
