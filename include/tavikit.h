@@ -278,6 +278,59 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_DMSupportXOR(tavi_word source, tavi_word l
 
 /* ---- Sound ----------------------------------------------------------------------------------- */
 
+/* Closes any open device, then opens the sound device for the screen's window: normal level for a
+ * negative rate, else priority level with a PCM primary format. 0, -1 (no device), -2 (level
+ * refused), -3/-31 (no primary buffer), -41..-46/-4 (format refused; the device stays open). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsinit(tavi_word screen, tavi_word rate, tavi_word channels,
+                                             tavi_word bits);
+/* Empties every slot and closes the device. 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsexit(tavi_word unused1, tavi_word unused2,
+                                             tavi_word unused3, tavi_word unused4);
+/* Stops and empties slot `slot` (0 to 255). 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsfree(tavi_word slot, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* Opens the pack text `pack`, then loads the wave image `name` of `size` bytes (plain, "TAVI" or
+ * "tavi") into slot `slot`. 0 loaded, -1 failed (the slot is then empty). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsload(tavi_word name, tavi_word size, tavi_word slot,
+                                             tavi_word pack);
+/* Opens the pack text `pack`, then loads wave `index` of the "TKWV" sound bank `name` into slot
+ * `slot`. 0 loaded, -1 failed (the slot is then empty). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsloadB(tavi_word name, tavi_word index, tavi_word slot,
+                                              tavi_word pack);
+/* Empties slot `dest`, then gives it a sound of its own sharing the samples of slot `source`.
+ * 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsdup(tavi_word source, tavi_word dest, tavi_word unused3,
+                                            tavi_word unused4);
+/* Plays slot `slot` from byte `position`, looping when `loop` is not 0. 0, -1 (no device) or -2
+ * (empty slot). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsplay(tavi_word slot, tavi_word position, tavi_word loop,
+                                             tavi_word unused4);
+/* Stops slot `slot`, keeping its position. 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsstop(tavi_word slot, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* Stops every loaded slot. 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsstopall(tavi_word unused1, tavi_word unused2,
+                                                tavi_word unused3, tavi_word unused4);
+/* Minus the status flags of slot `slot` (1 playing, 2 buffer lost, 4 looping); 0 for none. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsstat(tavi_word slot, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* Sets the volume of slot `slot` in hundredths of a decibel (-10000 to 0). 0, or -1 (no device). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dssetvol(tavi_word slot, tavi_word volume, tavi_word unused3,
+                                               tavi_word unused4);
+/* Sets the pan of slot `slot` (-10000 left to 10000 right). 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dssetpan(tavi_word slot, tavi_word pan, tavi_word unused3,
+                                               tavi_word unused4);
+/* Sets the rate of slot `slot` in Hz (0: the wave's own). 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dssetfreq(tavi_word slot, tavi_word freq, tavi_word unused3,
+                                                tavi_word unused4);
+/* Minus the playback rate of slot `slot` in Hz; 0 without a device or for an empty slot. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsgetfreq(tavi_word slot, tavi_word unused2,
+                                                tavi_word unused3, tavi_word unused4);
+/* Minus the play cursor (a byte offset) of slot `slot`; the write cursor goes to the 32-bit
+ * variable at `writeCursor` (may be null). 0, variable untouched, without a device or sound. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsgetpos(tavi_word writeCursor, tavi_word slot,
+                                               tavi_word unused3, tavi_word unused4);
+
 /* ---- Input and utilities: joystick, background map, files ------------------------------------ */
 
 #ifdef __cplusplus
