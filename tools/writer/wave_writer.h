@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "formats.h"
 #include "src/common/wave_format.h"
 
 namespace taviwriter {
@@ -23,10 +24,6 @@ namespace wave_detail {
 inline void AppendLe16(std::vector<uint8_t>& out, uint16_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
-  AppendLe16(out, static_cast<uint16_t>(v));
-  AppendLe16(out, static_cast<uint16_t>(v >> 16));
 }
 inline void AppendText(std::vector<uint8_t>& out, const char* text) {
   out.insert(out.end(), text, text + std::strlen(text));
