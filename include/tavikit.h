@@ -333,6 +333,38 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsgetpos(tavi_word writeCursor, tavi_word 
 
 /* ---- Input and utilities: joystick, background map, files ------------------------------------ */
 
+/* Polls joystick `id` (0 or 1; any other value is 0) and writes to *result its state word: 1 left,
+ * 2 up, 4 right, 8 down, 16 to 128 buttons 1 to 4. A bit clear in bits 0 to 11 of `mask` is
+ * reported only on the poll at which it turns on. A failed poll writes 0 and leaves the
+ * joystick's last state. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_JoyGet(tavi_word result, tavi_word mask, tavi_word id,
+                                             tavi_word unused4);
+/* Registers the caller's background map: `columns` x `rows` bytes at `cells`, row after row, one
+ * byte per 16 x 16-pixel cell. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_InitBGMAP(tavi_word cells, tavi_word columns, tavi_word rows,
+                                                tavi_word unused4);
+/* Returns -1 when one of the `count` pixel points (x, y pairs of 32-bit integers) lies on a map
+ * cell whose value is at least the low 8 bits of `threshold`, else 0; stops at the first hit. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_ChkBGMAP(tavi_word points, tavi_word count,
+                                               tavi_word threshold, tavi_word unused4);
+/* Stores the low 8 bits of `value` in map cell (cx, cy) when it is inside the map. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_SetBGMAP(tavi_word cx, tavi_word cy, tavi_word value,
+                                               tavi_word unused4);
+/* Returns minus the value of map cell (cx, cy), or 0 outside the map. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_GetBGMAP(tavi_word cx, tavi_word cy, tavi_word unused3,
+                                               tavi_word unused4);
+/* Renames or moves the file `oldName` to `newName`, never replacing an existing file. Returns 0,
+ * or -1 on failure. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_frename(tavi_word oldName, tavi_word newName,
+                                              tavi_word unused3, tavi_word unused4);
+/* Sets the attribute flags of `fileName` (1 read-only). Returns 0, or -1 on failure. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_fattrib(tavi_word unused1, tavi_word fileName,
+                                              tavi_word attributes, tavi_word unused4);
+/* Writes the attribute flags of `fileName` to *attributesOut (1 read-only, 2 hidden, 16 directory,
+ * 32 archive, 128 normal). Returns 0, or -1 (nothing written) when the file cannot be read. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_fgetattr(tavi_word attributesOut, tavi_word fileName,
+                                               tavi_word unused3, tavi_word unused4);
+
 #ifdef __cplusplus
 }
 #endif

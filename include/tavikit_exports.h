@@ -46,7 +46,10 @@
   X(tavi_dsplay) X(tavi_dsstop) X(tavi_dsstopall) X(tavi_dsstat) \
   X(tavi_dssetvol) X(tavi_dssetpan) X(tavi_dssetfreq) X(tavi_dsgetfreq) X(tavi_dsgetpos)
 
-#define TAVIKIT_UTIL_EXPORTS(X, A)
+#define TAVIKIT_INPUT_EXPORTS(X, A) \
+  X(tavi_JoyGet) \
+  X(tavi_InitBGMAP) X(tavi_ChkBGMAP) X(tavi_SetBGMAP) X(tavi_GetBGMAP) \
+  X(tavi_frename) X(tavi_fattrib) X(tavi_fgetattr)
 
 /* clang-format on */
 
@@ -57,6 +60,6 @@
   TAVIKIT_CELLS_EXPORTS(X, A)   \
   TAVIKIT_PACK_EXPORTS(X, A)    \
   TAVIKIT_SOUND_EXPORTS(X, A)   \
-  TAVIKIT_UTIL_EXPORTS(X, A)
+  TAVIKIT_INPUT_EXPORTS(X, A)
 
 #endif /* TAVIKIT_EXPORTS_H */
