@@ -42,7 +42,8 @@ constexpr const char* kUsage =
     "blended panel, a rotated star, a zoomed logo, a pixel-doubled magnifier, and sounds from\n"
     "scrambled waves and a sound bank (looping, panned, pitched, duplicated).\n\n"
     "Headless (the default) it writes DIR/frame_NNNN.png for every frame, DIR/contact.png (every\n"
-    "tenth frame) and DIR/mix.wav (what the sounds played, in step with the frames), and makes its\n"
+    "tenth frame) and DIR/mix.wav (what the sounds played, in step with the frames), and makes "
+    "its\n"
     "assets in DIR/assets and DIR/game.exe on the first run.\n"
     "  --frames N    frames to draw (default: S seconds at 30 frames a second)\n"
     "  --seconds S   scene time (default 4)\n"
@@ -115,7 +116,8 @@ class ContactSheet {
     const int32_t y0 = kGap + (n / kAcross) * (kThumbH + kGap);
     for (int32_t y = 0; y < kThumbH; ++y) {
       for (int32_t x = 0; x < kThumbW; ++x)
-        sheet_.at(x0 + x, y0 + y) = image.pixels[static_cast<size_t>(y * 4) * kWidth + x * 4];
+        sheet_.at(x0 + x, y0 + y) =
+            image.pixels[static_cast<size_t>(y * 4 + y % 2) * kWidth + x * 4];
     }
     Label(x0 + 2, y0 + 2, frame);
   }
@@ -154,8 +156,8 @@ void Progress(int32_t done, int32_t total) {
   static const bool terminal = isatty(STDOUT_FILENO) != 0;
   if (terminal) {
     const int32_t filled = done * 30 / total;
-    std::printf("\r  [%.*s%*s] %d/%d frames", filled, "##############################",
-                30 - filled, "", done, total);
+    std::printf("\r  [%.*s%*s] %d/%d frames", filled, "##############################", 30 - filled,
+                "", done, total);
     if (done == total) std::printf("\n");
     std::fflush(stdout);
   } else if (done == total || (done * 10 / total) != ((done - 1) * 10 / total)) {
@@ -179,8 +181,8 @@ double PlayHeadless(tavidemo::Scene& scene, const DemoOptions& o, std::string& e
       if (!WriteIndexedPng(o.out + name, image, error)) return -1;
       if (frame % 10 == 0) contact.Add(frame, image);
       // Keep scene time with the wall clock, so that the recorded sound lines up.
-      std::this_thread::sleep_until(start + std::chrono::microseconds(
-                                                int64_t{1000000} * (frame + 1) / kFramesPerSecond));
+      std::this_thread::sleep_until(
+          start + std::chrono::microseconds(int64_t{1000000} * (frame + 1) / kFramesPerSecond));
       Progress(frame + 1, o.frames);
     }
   }

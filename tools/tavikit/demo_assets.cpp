@@ -52,7 +52,8 @@ Canvas Landscape(bool night) {
   for (int32_t y = 0; y < kHeight; ++y) {
     const uint8_t band = RampIndex(sky, night ? 4 + y / 40 : 28 - y / 16);
     for (int32_t x = 0; x < kWidth; ++x) {
-      const double ridge = 300 + 40 * std::sin(x * 2 * kPi / 320) + 20 * std::sin(x * 2 * kPi / 128);
+      const double ridge =
+          300 + 40 * std::sin(x * 2 * kPi / 320) + 20 * std::sin(x * 2 * kPi / 128);
       uint8_t v = band;
       if (y >= ridge) v = RampIndex(hills, (night ? 6 : 16) + (x / 32 + y / 24) % 4);
       if (y >= kGroundTop) v = RampIndex(kEarth, (night ? 4 : 12) + ((x / 16 + y / 16) % 2) * 3);
@@ -99,7 +100,8 @@ Canvas SpriteSheet() {
       const double a = std::atan2(y - 31.5, x - 31.5);
       const double r = std::hypot(x - 31.5, y - 31.5);
       const double edge = 18 + 12 * std::cos(5 * a);
-      if (r <= edge) c.Set(kSheetStar.x + x, kSheetStar.y + y, RampIndex(kGold, 14 + static_cast<int>(r) / 3));
+      if (r <= edge)
+        c.Set(kSheetStar.x + x, kSheetStar.y + y, RampIndex(kGold, 14 + static_cast<int>(r) / 3));
     }
   }
   c.Disc(sx, sy, 6, kStarCentre);

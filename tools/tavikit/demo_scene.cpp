@@ -117,8 +117,8 @@ void Scene::Transition(const Moment& m, int32_t offset) {
 }
 
 bool Scene::Hits(int32_t x, int32_t y) {
-  const std::array<int32_t, 8> corners = {x, y, x + kCellSize - 1, y, x, y + kCellSize - 1,
-                                          x + kCellSize - 1, y + kCellSize - 1};
+  const std::array<int32_t, 8> corners = {
+      x, y, x + kCellSize - 1, y, x, y + kCellSize - 1, x + kCellSize - 1, y + kCellSize - 1};
   return tavi_ChkBGMAP(Word(corners.data()), 4, 1, 0) != 0;
 }
 
@@ -204,10 +204,10 @@ void Scene::DrawInset() {
   tavi_gcopy(x0, y0, 320, 240);
   SelectCopy(half_, doubled_);
   tavi_HGCP320(1, 0, 0, 0);
-  const int32_t cx = std::clamp(2 * (character_.x + kCellSize / 2 - x0) - kInsetW / 2, 0,
-                                kWidth - kInsetW) & ~3;
-  const int32_t cy = std::clamp(2 * (character_.y + kCellSize / 2 - y0) - kInsetH / 2, 0,
-                                kHeight - kInsetH) & ~1;
+  const int32_t cx =
+      std::clamp(2 * (character_.x + kCellSize / 2 - x0) - kInsetW / 2, 0, kWidth - kInsetW) & ~3;
+  const int32_t cy =
+      std::clamp(2 * (character_.y + kCellSize / 2 - y0) - kInsetH / 2, 0, kHeight - kInsetH) & ~1;
   SelectCopy(doubled_, display_);
   display_.SetCursor(kInset.x, kInset.y);
   tavi_gcopy(cx, cy, kInsetW, kInsetH);

@@ -55,7 +55,7 @@ class Scene {
   tavihost::HostScreen half_{320, 240}, doubled_{kWidth, kHeight};
   std::vector<uint8_t> map_;  // 40 x 30 cells of 16 x 16 pixels
   Point character_ = kCharacterStart;
-  Point velocity_ = {3, 2};
+  Point velocity_ = {5, 4};
   int32_t hits_ = 0;
   int32_t flash_ = 0;  // frames left of the hit flash
   int lastStep_ = -1;  // the timeline step of the last frame drawn

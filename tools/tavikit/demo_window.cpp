@@ -59,9 +59,9 @@ int RunDemoWindow(tavidemo::Scene& scene, int32_t frames, std::string& error) {
   if (video.window) video.renderer = SDL_CreateRenderer(video.window, -1, 0);
   if (video.renderer) {
     SDL_RenderSetLogicalSize(video.renderer, tavidemo::kWidth, tavidemo::kHeight);
-    video.texture = SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_ARGB8888,
-                                      SDL_TEXTUREACCESS_STREAMING, tavidemo::kWidth,
-                                      tavidemo::kHeight);
+    video.texture =
+        SDL_CreateTexture(video.renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
+                          tavidemo::kWidth, tavidemo::kHeight);
   }
   if (!video.texture) {
     error = std::string("cannot open a window: ") + SDL_GetError();

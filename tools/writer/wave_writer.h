@@ -25,9 +25,6 @@ inline void AppendLe16(std::vector<uint8_t>& out, uint16_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));
 }
-inline void AppendText(std::vector<uint8_t>& out, const char* text) {
-  out.insert(out.end(), text, text + std::strlen(text));
-}
 inline bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
   return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;
 }
@@ -47,10 +44,10 @@ inline std::vector<uint8_t> WaveImage(uint16_t channels, uint32_t rate, uint16_t
   const uint32_t filler = dataBytes & 1u;
   std::vector<uint8_t> out;
   out.reserve(44 + samples.size() + filler);
-  AppendText(out, "RIFF");
+  AppendMagic(out, "RIFF");
   AppendLe32(out, 4 + 8 + 16 + 8 + dataBytes + filler);
-  AppendText(out, "WAVE");
-  AppendText(out, "fmt ");
+  AppendMagic(out, "WAVE");
+  AppendMagic(out, "fmt ");
   AppendLe32(out, 16);
   AppendLe16(out, 1);  // PCM
   AppendLe16(out, channels);
@@ -58,7 +55,7 @@ inline std::vector<uint8_t> WaveImage(uint16_t channels, uint32_t rate, uint16_t
   AppendLe32(out, rate * blockAlign);
   AppendLe16(out, blockAlign);
   AppendLe16(out, bits);
-  AppendText(out, "data");
+  AppendMagic(out, "data");
   AppendLe32(out, dataBytes);
   out.insert(out.end(), samples.begin(), samples.end());
   if (filler != 0) out.push_back(0);
@@ -72,7 +69,7 @@ inline std::vector<uint8_t> ScrambleWave(std::span<const uint8_t> plainRiff, Wav
   if (mode == WaveScramble::kNone) return {plainRiff.begin(), plainRiff.end()};
   std::vector<uint8_t> out;
   out.reserve(4 + plainRiff.size());
-  AppendText(out, mode == WaveScramble::kTAVI ? tavikit::kWaveMagicTAVI : tavikit::kWaveMagicTavi);
+  AppendMagic(out, mode == WaveScramble::kTAVI ? tavikit::kWaveMagicTAVI : tavikit::kWaveMagicTavi);
   out.insert(out.end(), plainRiff.begin(), plainRiff.end());
   std::span<uint8_t> body(out.data() + 4, plainRiff.size());
   if (mode == WaveScramble::kTAVI) {
@@ -119,7 +116,7 @@ inline std::optional<std::vector<uint8_t>> UnscrambleWave(std::span<const uint8_
 inline std::vector<uint8_t> SoundBank(const std::vector<std::vector<uint8_t>>& images) {
   using namespace wave_detail;
   std::vector<uint8_t> out;
-  AppendText(out, tavikit::kSoundBankMagic);
+  AppendMagic(out, tavikit::kSoundBankMagic);
   AppendLe32(out, static_cast<uint32_t>(images.size()));
   auto at = static_cast<uint32_t>(8 + 4 * images.size());
   for (const auto& image : images) {
