@@ -2,7 +2,8 @@
 # Build, test and demo commands for Tavikit on Debian 12. Each command installs the Debian
 # packages it needs first (when run as root and they are missing).
 #
-#   ./build.sh demo        build libtavikit.so and the tavikit tool, run `tavikit demo`
+#   ./build.sh demo        build libtavikit.so and the tavikit tool, run `tavikit demo` (frames,
+#                          contact sheet and sound in ./demo)
 #   ./build.sh test        every build and check: native, sanitizers, 32-bit under qemu-i386,
 #                          Tavikit.DLL with its export check, short fuzz runs, formatting and
 #                          clang-tidy
@@ -13,9 +14,9 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libbenchmark-dev libspng-dev)
+NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libbenchmark-dev libspng-dev libsdl2-dev)
 TEST_PACKAGES=("${NATIVE_PACKAGES[@]}" g++-multilib qemu-user g++-mingw-w64-i686
-               binutils-mingw-w64-i686 clang clang-format clang-tidy libclang-rt-14-dev)
+               binutils-mingw-w64-i686 clang clang-format clang-tidy libclang-rt-14-dev xvfb xauth)
 
 say() { printf '\n== %s\n' "$*"; }
 
@@ -84,7 +85,7 @@ case "${1:-}" in
     need "${NATIVE_PACKAGES[@]}"
     build native
     say "tavikit demo"
-    build/native/bin/tavikit demo -o demo.png
+    build/native/bin/tavikit demo --out demo
     ;;
   test)
     need "${TEST_PACKAGES[@]}"

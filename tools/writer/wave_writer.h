@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "formats.h"
 #include "src/common/wave_format.h"
 
 namespace taviwriter {
@@ -23,14 +24,6 @@ namespace wave_detail {
 inline void AppendLe16(std::vector<uint8_t>& out, uint16_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
-  AppendLe16(out, static_cast<uint16_t>(v));
-  AppendLe16(out, static_cast<uint16_t>(v >> 16));
-}
-inline void AppendText(std::vector<uint8_t>& out, const char* text) {
-  for (; *text != 0; ++text)
-    out.push_back(static_cast<uint8_t>(*text));
 }
 inline bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
   return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;
@@ -50,19 +43,19 @@ inline std::vector<uint8_t> WaveImage(uint16_t channels, uint32_t rate, uint16_t
   const uint32_t filler = dataBytes & 1u;
   std::vector<uint8_t> out;
   out.reserve(44 + samples.size() + filler);
-  wave_detail::AppendText(out, "RIFF");
-  wave_detail::AppendLe32(out, 4 + 8 + 16 + 8 + dataBytes + filler);
-  wave_detail::AppendText(out, "WAVE");
-  wave_detail::AppendText(out, "fmt ");
-  wave_detail::AppendLe32(out, 16);
-  wave_detail::AppendLe16(out, 1);  // PCM
-  wave_detail::AppendLe16(out, channels);
-  wave_detail::AppendLe32(out, rate);
-  wave_detail::AppendLe32(out, rate * blockAlign);
-  wave_detail::AppendLe16(out, blockAlign);
-  wave_detail::AppendLe16(out, bits);
-  wave_detail::AppendText(out, "data");
-  wave_detail::AppendLe32(out, dataBytes);
+  AppendMagic(out, "RIFF");
+  AppendLe32(out, 4 + 8 + 16 + 8 + dataBytes + filler);
+  AppendMagic(out, "WAVE");
+  AppendMagic(out, "fmt ");
+  AppendLe32(out, 16);
+  AppendLe16(out, 1);  // PCM
+  AppendLe16(out, channels);
+  AppendLe32(out, rate);
+  AppendLe32(out, rate * blockAlign);
+  AppendLe16(out, blockAlign);
+  AppendLe16(out, bits);
+  AppendMagic(out, "data");
+  AppendLe32(out, dataBytes);
   out.insert(out.end(), samples.begin(), samples.end());
   if (filler != 0) out.push_back(0);
   return out;
@@ -74,8 +67,7 @@ inline std::vector<uint8_t> ScrambleWave(std::span<const uint8_t> plainRiff, Wav
   if (mode == WaveScramble::kNone) return {plainRiff.begin(), plainRiff.end()};
   std::vector<uint8_t> out;
   out.reserve(4 + plainRiff.size());
-  wave_detail::AppendText(
-      out, mode == WaveScramble::kTAVI ? tavikit::kWaveMagicTAVI : tavikit::kWaveMagicTavi);
+  AppendMagic(out, mode == WaveScramble::kTAVI ? tavikit::kWaveMagicTAVI : tavikit::kWaveMagicTavi);
   out.insert(out.end(), plainRiff.begin(), plainRiff.end());
   std::span<uint8_t> body(out.data() + 4, plainRiff.size());
   if (mode == WaveScramble::kTAVI) {
@@ -120,15 +112,15 @@ inline std::optional<std::vector<uint8_t>> UnscrambleWave(std::span<const uint8_
 // image's size, then the image) in order.
 inline std::vector<uint8_t> SoundBank(const std::vector<std::vector<uint8_t>>& images) {
   std::vector<uint8_t> out;
-  wave_detail::AppendText(out, tavikit::kSoundBankMagic);
-  wave_detail::AppendLe32(out, static_cast<uint32_t>(images.size()));
+  AppendMagic(out, tavikit::kSoundBankMagic);
+  AppendLe32(out, static_cast<uint32_t>(images.size()));
   auto at = static_cast<uint32_t>(8 + 4 * images.size());
   for (const auto& image : images) {
-    wave_detail::AppendLe32(out, at);
+    AppendLe32(out, at);
     at += static_cast<uint32_t>(4 + image.size());
   }
   for (const auto& image : images) {
-    wave_detail::AppendLe32(out, static_cast<uint32_t>(image.size()));
+    AppendLe32(out, static_cast<uint32_t>(image.size()));
     out.insert(out.end(), image.begin(), image.end());
   }
   return out;
