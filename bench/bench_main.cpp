@@ -1,4 +1,5 @@
-// Runs the benchmarks and closes with the ratio of every subject to its baseline.
+// Runs the benchmarks and closes with the ratio of every subject to its baseline, in processor
+// time: on a machine shared with other work, wall time counts the waits for a processor.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -24,7 +25,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
         times_[run.benchmark_name().substr(0, run.benchmark_name().find("_median"))] =
-            run.GetAdjustedRealTime();
+            run.GetAdjustedCPUTime();
       }
     }
     ConsoleReporter::ReportRuns(runs);
@@ -32,7 +33,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
   void Finalize() override {
     ConsoleReporter::Finalize();
-    std::printf("\nRatios (subject time / baseline time, same run):\n");
+    std::printf("\nRatios (subject CPU time / baseline CPU time, same run):\n");
     for (const auto& [subject, baseline] : Pairs()) {
       const auto s = times_.find(subject);
       const auto b = times_.find(baseline);

@@ -7,7 +7,7 @@
 #include "host/host_screen.h"
 #include "host/library.h"
 #include "ratio.h"
-#include "tests/models/blend_model.h"
+#include "tests/harness/cube_oracle.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ void BM_direct_cube_search_256(benchmark::State& state) {
   HostScreen screen(1, 1);
   screen.RandomPalette(4);
   for (auto _ : state) {
-    auto cube = tavimodel::StraightCube(screen.palette(), 256);
+    auto cube = tavitest::StraightCube(screen.palette(), 256);
     benchmark::DoNotOptimize(cube.data());
   }
 }

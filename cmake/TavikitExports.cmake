@@ -7,6 +7,10 @@
 
 set(TAVIKIT_EXPORTS_HEADER "${CMAKE_CURRENT_LIST_DIR}/../include/tavikit_exports.h")
 
+# The complete table: 81 names on 78 entry points (four names share one entry).
+set(TAVIKIT_EXPORT_NAME_COUNT 81)
+set(TAVIKIT_EXPORT_ENTRY_COUNT 78)
+
 function(tavikit_read_exports names_var aliases_var)
   file(READ "${TAVIKIT_EXPORTS_HEADER}" text)
   # The table proper lies between the clang-format markers; the comments above it show the
@@ -28,6 +32,69 @@ function(tavikit_read_exports names_var aliases_var)
   endforeach()
   set(${names_var} "${names}" PARENT_SCOPE)
   set(${aliases_var} "${aliases}" PARENT_SCOPE)
+endfunction()
+
+# Compares the names a check found with the table and appends what differs to <errors-var>; also
+# holds the table itself to its full size.
+#
+#   tavikit_compare_exports(<errors-var> <what> <found-var> [PREFIX p] [SUFFIX s]
+#                           [ADDRESSES <addresses-var>])
+#     <what>          what the names were found in, for the message
+#     <found-var>     the names found, each expected as p<name>s
+#     <addresses-var> the address of each name found, in the same order: then the names must lie
+#                     on 78 distinct addresses, each shared name on the address of its entry
+function(tavikit_compare_exports errors_var what found_var)
+  cmake_parse_arguments(PARSE_ARGV 3 arg "" "PREFIX;SUFFIX;ADDRESSES" "")
+  tavikit_read_exports(names aliases)
+  set(errors "${${errors_var}}")
+  list(LENGTH names name_count)
+  list(LENGTH aliases alias_count)
+  math(EXPR entry_count "${name_count} - ${alias_count}")
+  if(NOT name_count EQUAL TAVIKIT_EXPORT_NAME_COUNT OR
+     NOT entry_count EQUAL TAVIKIT_EXPORT_ENTRY_COUNT)
+    string(APPEND errors "the export table has ${name_count} names on ${entry_count} entry points,"
+           " not ${TAVIKIT_EXPORT_NAME_COUNT} on ${TAVIKIT_EXPORT_ENTRY_COUNT}\n")
+  endif()
+  set(expected "")
+  foreach(name IN LISTS names)
+    list(APPEND expected "${arg_PREFIX}${name}${arg_SUFFIX}")
+  endforeach()
+  set(found ${${found_var}})
+  list(SORT expected)
+  list(SORT found)
+  if(NOT found STREQUAL expected)
+    set(missing ${expected})
+    list(REMOVE_ITEM missing ${found})
+    set(extra ${found})
+    list(REMOVE_ITEM extra ${expected})
+    string(APPEND errors "${what} differ from the export table\n  missing: ${missing}\n"
+           "  not in the table: ${extra}\n")
+  endif()
+  if(arg_ADDRESSES)
+    set(addresses ${${arg_ADDRESSES}})
+    foreach(alias IN LISTS aliases)
+      string(REPLACE "=" ";" pair "${alias}")
+      set(at "")
+      foreach(name IN LISTS pair)
+        list(FIND ${found_var} "${arg_PREFIX}${name}${arg_SUFFIX}" index)
+        if(index GREATER_EQUAL 0)
+          list(GET addresses ${index} address)
+          list(APPEND at "${address}")
+        endif()
+      endforeach()
+      list(REMOVE_DUPLICATES at)
+      list(LENGTH at distinct)
+      if(NOT distinct EQUAL 1)
+        string(APPEND errors "${alias}: not one shared entry point (${at})\n")
+      endif()
+    endforeach()
+    list(REMOVE_DUPLICATES addresses)
+    list(LENGTH addresses address_count)
+    if(NOT address_count EQUAL TAVIKIT_EXPORT_ENTRY_COUNT)
+      string(APPEND errors "${address_count} entry points, expected ${TAVIKIT_EXPORT_ENTRY_COUNT}\n")
+    endif()
+  endif()
+  set(${errors_var} "${errors}" PARENT_SCOPE)
 endfunction()
 
 # Writes the module-definition file of Tavikit.DLL: every name exported in its decorated

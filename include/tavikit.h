@@ -278,7 +278,92 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_DMSupportXOR(tavi_word source, tavi_word l
 
 /* ---- Sound ----------------------------------------------------------------------------------- */
 
+/* Closes any open device, then opens the sound device for the screen's window: normal level for a
+ * negative rate, else priority level with a PCM primary format. 0, -1 (no device), -2 (level
+ * refused), -3/-31 (no primary buffer), -41..-46/-4 (format refused; the device stays open). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsinit(tavi_word screen, tavi_word rate, tavi_word channels,
+                                             tavi_word bits);
+/* Empties every slot and closes the device. 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsexit(tavi_word unused1, tavi_word unused2,
+                                             tavi_word unused3, tavi_word unused4);
+/* Stops and empties slot `slot` (0 to 255). 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsfree(tavi_word slot, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* Opens the pack text `pack`, then loads the wave image `name` of `size` bytes (plain, "TAVI" or
+ * "tavi") into slot `slot`. 0 loaded, -1 failed (the slot is then empty). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsload(tavi_word name, tavi_word size, tavi_word slot,
+                                             tavi_word pack);
+/* Opens the pack text `pack`, then loads wave `index` of the "TKWV" sound bank `name` into slot
+ * `slot`. 0 loaded, -1 failed (the slot is then empty). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsloadB(tavi_word name, tavi_word index, tavi_word slot,
+                                              tavi_word pack);
+/* Empties slot `dest`, then gives it a sound of its own sharing the samples of slot `source`.
+ * 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsdup(tavi_word source, tavi_word dest, tavi_word unused3,
+                                            tavi_word unused4);
+/* Plays slot `slot` from byte `position`, looping when `loop` is not 0. 0, -1 (no device) or -2
+ * (empty slot). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsplay(tavi_word slot, tavi_word position, tavi_word loop,
+                                             tavi_word unused4);
+/* Stops slot `slot`, keeping its position. 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsstop(tavi_word slot, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* Stops every loaded slot. 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsstopall(tavi_word unused1, tavi_word unused2,
+                                                tavi_word unused3, tavi_word unused4);
+/* Minus the status flags of slot `slot` (1 playing, 2 buffer lost, 4 looping); 0 for none. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsstat(tavi_word slot, tavi_word unused2, tavi_word unused3,
+                                             tavi_word unused4);
+/* Sets the volume of slot `slot` in hundredths of a decibel (-10000 to 0). 0, or -1 (no device). */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dssetvol(tavi_word slot, tavi_word volume, tavi_word unused3,
+                                               tavi_word unused4);
+/* Sets the pan of slot `slot` (-10000 left to 10000 right). 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dssetpan(tavi_word slot, tavi_word pan, tavi_word unused3,
+                                               tavi_word unused4);
+/* Sets the rate of slot `slot` in Hz (0: the wave's own). 0, or -1 when no device is open. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dssetfreq(tavi_word slot, tavi_word freq, tavi_word unused3,
+                                                tavi_word unused4);
+/* Minus the playback rate of slot `slot` in Hz; 0 without a device or for an empty slot. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsgetfreq(tavi_word slot, tavi_word unused2,
+                                                tavi_word unused3, tavi_word unused4);
+/* Minus the play cursor (a byte offset) of slot `slot`; the write cursor goes to the 32-bit
+ * variable at `writeCursor` (may be null). 0, variable untouched, without a device or sound. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsgetpos(tavi_word writeCursor, tavi_word slot,
+                                               tavi_word unused3, tavi_word unused4);
+
 /* ---- Input and utilities: joystick, background map, files ------------------------------------ */
+
+/* Polls joystick `id` (0 or 1; any other value is 0) and writes to *result its state word: 1 left,
+ * 2 up, 4 right, 8 down, 16 to 128 buttons 1 to 4. A bit clear in bits 0 to 11 of `mask` is
+ * reported only on the poll at which it turns on. A failed poll writes 0 and leaves the
+ * joystick's last state. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_JoyGet(tavi_word result, tavi_word mask, tavi_word id,
+                                             tavi_word unused4);
+/* Registers the caller's background map: `columns` x `rows` bytes at `cells`, row after row, one
+ * byte per 16 x 16-pixel cell. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_InitBGMAP(tavi_word cells, tavi_word columns, tavi_word rows,
+                                                tavi_word unused4);
+/* Returns -1 when one of the `count` pixel points (x, y pairs of 32-bit integers) lies on a map
+ * cell whose value is at least the low 8 bits of `threshold`, else 0; stops at the first hit. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_ChkBGMAP(tavi_word points, tavi_word count,
+                                               tavi_word threshold, tavi_word unused4);
+/* Stores the low 8 bits of `value` in map cell (cx, cy) when it is inside the map. Returns 0. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_SetBGMAP(tavi_word cx, tavi_word cy, tavi_word value,
+                                               tavi_word unused4);
+/* Returns minus the value of map cell (cx, cy), or 0 outside the map. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_GetBGMAP(tavi_word cx, tavi_word cy, tavi_word unused3,
+                                               tavi_word unused4);
+/* Renames or moves the file `oldName` to `newName`, never replacing an existing file. Returns 0,
+ * or -1 on failure. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_frename(tavi_word oldName, tavi_word newName,
+                                              tavi_word unused3, tavi_word unused4);
+/* Sets the attribute flags of `fileName` (1 read-only). Returns 0, or -1 on failure. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_fattrib(tavi_word unused1, tavi_word fileName,
+                                              tavi_word attributes, tavi_word unused4);
+/* Writes the attribute flags of `fileName` to *attributesOut (1 read-only, 2 hidden, 16 directory,
+ * 32 archive, 128 normal). Returns 0, or -1 (nothing written) when the file cannot be read. */
+TAVIKIT_API int32_t TAVIKIT_CALL tavi_fgetattr(tavi_word attributesOut, tavi_word fileName,
+                                               tavi_word unused3, tavi_word unused4);
 
 #ifdef __cplusplus
 }

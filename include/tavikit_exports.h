@@ -40,9 +40,16 @@
   A(tavi_PCPSaveD, tavi_PCPDiffPos) \
   X(tavi_DMSupportSet) X(tavi_DMSupportXOR)
 
-#define TAVIKIT_SOUND_EXPORTS(X, A)
+#define TAVIKIT_SOUND_EXPORTS(X, A) \
+  X(tavi_dsinit) X(tavi_dsexit) X(tavi_dsfree) \
+  X(tavi_dsload) X(tavi_dsloadB) X(tavi_dsdup) \
+  X(tavi_dsplay) X(tavi_dsstop) X(tavi_dsstopall) X(tavi_dsstat) \
+  X(tavi_dssetvol) X(tavi_dssetpan) X(tavi_dssetfreq) X(tavi_dsgetfreq) X(tavi_dsgetpos)
 
-#define TAVIKIT_UTIL_EXPORTS(X, A)
+#define TAVIKIT_INPUT_EXPORTS(X, A) \
+  X(tavi_JoyGet) \
+  X(tavi_InitBGMAP) X(tavi_ChkBGMAP) X(tavi_SetBGMAP) X(tavi_GetBGMAP) \
+  X(tavi_frename) X(tavi_fattrib) X(tavi_fgetattr)
 
 /* clang-format on */
 
@@ -53,6 +60,6 @@
   TAVIKIT_CELLS_EXPORTS(X, A)   \
   TAVIKIT_PACK_EXPORTS(X, A)    \
   TAVIKIT_SOUND_EXPORTS(X, A)   \
-  TAVIKIT_UTIL_EXPORTS(X, A)
+  TAVIKIT_INPUT_EXPORTS(X, A)
 
 #endif /* TAVIKIT_EXPORTS_H */

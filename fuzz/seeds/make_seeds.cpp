@@ -4,6 +4,7 @@
 //   DIR/fuzz_archive/  index byte + archive, and index byte + picture
 //   DIR/fuzz_pack/     offset and size bytes + a file holding a pack at an offset
 //   DIR/fuzz_cells/    index, cursor and choice bytes + a picture or an archive
+//   DIR/fuzz_wave/     choice byte + a plain or scrambled wave image, or + a sound bank
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "tools/writer/formats.h"
+#include "tools/writer/wave_writer.h"
 
 namespace {
 
@@ -74,6 +76,22 @@ int main(int argc, char** argv) {
     AppendBytes(file, pack);
     Write(root / "fuzz_pack", "pack" + std::to_string(i) + ".bin",
           Prefixed({base, static_cast<uint8_t>(i), 0x00, 0x01}, file));
+  }
+  std::vector<std::vector<uint8_t>> waves;
+  for (int i = 0; i < 3; ++i) {
+    const auto samples = RandomRuns(rng, 40 + static_cast<size_t>(i) * 70, 200, 5);
+    const auto plain = WaveImage(static_cast<uint16_t>(1 + i % 2), 11025u << i,
+                                 static_cast<uint16_t>(8 + 8 * (i % 2)), samples);
+    for (WaveScramble mode : {WaveScramble::kNone, WaveScramble::kTAVI, WaveScramble::kTavi}) {
+      waves.push_back(ScrambleWave(plain, mode));
+      Write(root / "fuzz_wave", "wave" + std::to_string(waves.size()) + ".wav",
+            Prefixed({0}, waves.back()));
+    }
+  }
+  for (uint8_t index = 0; index < 3; ++index) {
+    Write(root / "fuzz_wave", "set" + std::to_string(index) + ".bank",
+          Prefixed({static_cast<uint8_t>(index << 1 | 1)},
+                   SoundBank({waves.begin() + index * 3, waves.begin() + index * 3 + 3})));
   }
   std::printf("seeds written to %s\n", root.string().c_str());
   return 0;

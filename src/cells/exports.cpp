@@ -14,6 +14,17 @@ namespace tavikit {
 
 CellState& ProcessCells() { return ProcessInstance<CellState>(); }
 
+namespace {
+
+// A capture of w x h pixels at the screen's cursor into cell n, plain or full colour.
+using Capture = void (*)(CellState&, const Screen&, int32_t, int32_t, int32_t);
+int32_t CaptureExport(Capture capture, tavi_word screen, tavi_word n, tavi_word w, tavi_word h) {
+  return GuardExport(kReturnsZero, [&] {
+    capture(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(w), ArgInt(h));
+  });
+}
+
+}  // namespace
 }  // namespace tavikit
 
 using namespace tavikit;
@@ -62,15 +73,11 @@ int32_t TAVIKIT_CALL chibi_SetCLIP(tavi_word x, tavi_word y, tavi_word w, tavi_w
 }
 
 int32_t TAVIKIT_CALL chibi_Get(tavi_word screen, tavi_word n, tavi_word w, tavi_word h) {
-  return GuardExport(kReturnsZero, [&] {
-    CaptureCell(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(w), ArgInt(h));
-  });
+  return CaptureExport(CaptureCell, screen, n, w, h);
 }
 
 int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_word w, tavi_word h) {
-  return GuardExport(kReturnsZero, [&] {
-    CaptureColourCell(ProcessCells(), ScreenArg(screen), ArgInt(n), ArgInt(w), ArgInt(h));
-  });
+  return CaptureExport(CaptureColourCell, screen, n, w, h);
 }
 
 int32_t TAVIKIT_CALL chibi_LoadTK(tavi_word n, tavi_word name, tavi_word background,

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#include "common/cpu.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
 #endif
 
 namespace tavikit {
@@ -25,6 +27,67 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
     dst[i] = src[i] == key ? dst[i] : src[i];
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+[[gnu::target("sse2")]] void CopyRowKeyedSse2(uint8_t* dst, const uint8_t* src, size_t n,
+                                              uint8_t key) {
+  const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
+  size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
+    const __m128i keep = _mm_cmpeq_epi8(s, keys);
+    const __m128i merged = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), merged);
+  }
+  CopyRowKeyedScalar(dst + i, src + i, n - i, key);
+}
+#endif
+
+#if defined(__x86_64__)
+[[gnu::target("avx2")]] void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t n,
+                                              uint8_t key) {
+  const __m256i keys = _mm256_set1_epi8(static_cast<char>(key));
+  size_t i = 0;
+  for (; i + 32 <= n; i += 32) {
+    const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+    const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+    const __m256i keep = _mm256_cmpeq_epi8(s, keys);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(s, d, keep));
+  }
+  if (i < n) {
+    // The last bytes as one vector ending at the run's end, when the run is long enough and the
+    // vector's first bytes were merged already (merging them again gives the same bytes) and
+    // cannot have been changed through an overlap.
+    if (n >= 32 && (dst + n <= src || src + n <= dst)) {
+      const size_t last = n - 32;
+      const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + last));
+      const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + last));
+      const __m256i keep = _mm256_cmpeq_epi8(s, keys);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + last), _mm256_blendv_epi8(s, d, keep));
+      return;
+    }
+    CopyRowKeyedSse2(dst + i, src + i, n - i, key);
+  }
+}
+#endif
+
+using RowCopy = void (*)(uint8_t*, const uint8_t*, size_t, uint8_t);
+
+RowCopy ChooseRowCopy() {
+  switch (ProcessVectorLevel()) {
+#if defined(__x86_64__)
+    case VectorLevel::kAvx2:
+      return CopyRowKeyedAvx2;
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+    case VectorLevel::kSse2:
+      return CopyRowKeyedSse2;
+#endif
+    default:
+      return CopyRowKeyedScalar;
+  }
+}
+
 }  // namespace
 
 void CopyRowKeyedScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key) {
@@ -42,23 +105,9 @@ void CopyRowKeyedScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key)
   CopyBytesKeyed(dst + i, src + i, n - i, key);
 }
 
-#if defined(__SSE2__)
 void CopyRowKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key) {
-  const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
-  size_t i = 0;
-  for (; i + 16 <= n; i += 16) {
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + i));
-    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst + i));
-    const __m128i keep = _mm_cmpeq_epi8(s, keys);
-    const __m128i merged = _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, s));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), merged);
-  }
-  CopyRowKeyedScalar(dst + i, src + i, n - i, key);
+  static const RowCopy copy = ChooseRowCopy();
+  copy(dst, src, n, key);
 }
-#else
-void CopyRowKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key) {
-  CopyRowKeyedScalar(dst, src, n, key);
-}
-#endif
 
 }  // namespace tavikit

@@ -1,5 +1,6 @@
 // Keyed row copies: every source byte except the key colour replaces the destination byte. The
-// inner loops compare and merge a word (or an SSE2 vector) at a time, with no branch per pixel.
+// inner loops compare and merge a word (or an SSE2 or AVX2 vector) at a time, with no branch per
+// pixel.
 #pragma once
 
 #include <cstddef>
@@ -10,8 +11,11 @@ namespace tavikit {
 // Portable: 4 bytes at a time with a byte-wise equality mask, then the last bytes one by one.
 void CopyRowKeyedScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key);
 
-// The fastest form the build has (SSE2 where the compiler targets it), same result as the
-// scalar one.
+// The widest form the processor runs (chosen once per process), same result as the scalar one.
+// It reads `kKeyedRowGroup` source bytes at a time before writing them, so when the two runs
+// overlap with dst less than that far ahead of src the result differs from a byte-by-byte copy.
 void CopyRowKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key);
+
+inline constexpr size_t kKeyedRowGroup = 32;
 
 }  // namespace tavikit

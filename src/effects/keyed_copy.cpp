@@ -23,8 +23,8 @@ void CopyRowKeyed(uint8_t* dst, const uint8_t* src, int32_t n, int32_t key) {
     return;
   }
   const auto keyIndex = static_cast<uint8_t>(key);
-  if (lead == 0) {
-    // No pixel is read after a pixel to its left has been written over it: any grouping holds.
+  if (lead == 0 || lead >= kKeyedRowGroup) {
+    // No vector group reads a pixel that an earlier pixel of the same group would have written.
     CopyRowKeyed(dst, src, static_cast<size_t>(n), keyIndex);
     return;
   }

@@ -2,20 +2,49 @@
 
 #include <cstring>
 
-#include "frame/int32.h"
+#include "common/int32.h"
+#include "effects/stepped_span.h"
 
 namespace tavikit {
 namespace {
 
+// n bytes of one colour: overlapping 8-byte stores for short runs, memset for long ones.
+inline void FillBytes(uint8_t* dst, size_t n, uint8_t colour) {
+  if (n >= 64 || n < 8) {
+    std::memset(dst, colour, n);
+    return;
+  }
+  const uint64_t word = 0x0101010101010101ull * colour;
+  for (size_t i = 0; i + 8 < n; i += 8)
+    std::memcpy(dst + i, &word, 8);
+  std::memcpy(dst + n - 8, &word, 8);
+}
+
+// Rows 1 .. h-1 below `top` take the n bytes of `top`.
+inline void CopyDown(const Screen& screen, const uint8_t* top, int32_t n, int32_t h) {
+  uint8_t* row = const_cast<uint8_t*>(top);
+  for (int32_t r = 1; r < h; ++r) {
+    row += screen.DownStep();
+    std::memcpy(row, top, static_cast<size_t>(n));
+  }
+}
+
 // Visits the across x down whole blocks of s x s pixels at the screen's cursor, block rows top to
-// bottom and blocks left to right; `block(left, top)` does the work of one block.
-template <class Block>
-void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s, Block&& block) {
+// bottom and blocks left to right; `colour(left, top)` chooses the colour of one block, which
+// fills the block's top row at once. Blocks read only their own pixels, so each block row is then
+// completed by copying its top row down.
+template <class Colour>
+void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s, Colour&& colour) {
   if (down < 1) return;
   for (int32_t j = 0; j < down; ++j) {
     const int32_t top = WrapAdd(screen.cursorY, WrapMul(j, s));
-    for (int32_t i = 0; i < across; ++i)
-      block(WrapAdd(screen.cursorX, WrapMul(i, s)), top);
+    for (int32_t i = 0; i < across; ++i) {
+      const int32_t left = WrapAdd(screen.cursorX, WrapMul(i, s));
+      const int32_t c = colour(left, top);
+      if (c >= 0) FillBytes(screen.At(left, top), static_cast<size_t>(s), static_cast<uint8_t>(c));
+    }
+    if (across >= 1 && s >= 1)
+      CopyDown(screen, screen.At(screen.cursorX, top), WrapMul(across, s), s);
   }
 }
 
@@ -61,9 +90,8 @@ void RandomMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
   ForEachBlock(screen, across, down, s, [&](int32_t left, int32_t top) {
     const int32_t dxDraw = NextRandom(random);
     const int32_t dyDraw = NextRandom(random);
-    if (s < 1) return;
-    const uint8_t colour = *screen.At(WrapAdd(left, dxDraw % s), WrapAdd(top, dyDraw % s));
-    FillTargetRect(screen, left, top, s, s, colour);
+    if (s < 1) return -1;
+    return int32_t{*screen.At(WrapAdd(left, dxDraw % s), WrapAdd(top, dyDraw % s))};
   });
 }
 
@@ -79,10 +107,9 @@ void CornerMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
     sum.Add(screen.palette, *screen.At(right, top));
     sum.Add(screen.palette, *screen.At(left, bottom));
     sum.Add(screen.palette, *screen.At(right, bottom));
-    const uint8_t colour =
-        CubeEntry(cube, static_cast<int32_t>(sum.red >> 5), static_cast<int32_t>(sum.green >> 5),
-                  static_cast<int32_t>(sum.blue >> 5));
-    FillTargetRect(screen, left, top, s, s, colour);
+    return int32_t{CubeEntry(cube, static_cast<int32_t>(sum.red >> 5),
+                             static_cast<int32_t>(sum.green >> 5),
+                             static_cast<int32_t>(sum.blue >> 5))};
   });
 }
 
@@ -102,8 +129,7 @@ void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
         sum.Add(screen.palette, row[c]);
       row += screen.DownStep();
     }
-    FillTargetRect(screen, left, top, s, s,
-                   CubeEntry(cube, mean5(sum.red), mean5(sum.green), mean5(sum.blue)));
+    return int32_t{CubeEntry(cube, mean5(sum.red), mean5(sum.green), mean5(sum.blue))};
   });
 }
 
@@ -113,19 +139,40 @@ void MosaicCopy(const Selection& sel, int32_t w, int32_t h, int32_t n, int32_t k
   const Screen target = sel.Target();
   const bool keyed = key >= 0;
   const auto keyIndex = static_cast<uint8_t>(key);
-  // One block at offset (bx, by) of the area, bw x bh pixels, sampled at its centre.
-  const auto block = [&](int32_t bx, int32_t by, int32_t bw, int32_t bh) {
-    const uint8_t sample = *source.At(source.cursorX + bx + bw / 2, source.cursorY + by + bh / 2);
-    if (keyed && sample == keyIndex) return;
-    FillTargetRect(target, target.cursorX + bx, target.cursorY + by, bw, bh, sample);
-  };
-  // A row of blocks bh high at offset by: the full blocks, then the partial one at the right.
+  // A block's sample lies in its own columns, so when the target shares no memory with the
+  // source, or is the same area of the same screen, the blocks of a row may fill their top row
+  // first and the row is then copied down; otherwise each block is filled whole before the next
+  // one is sampled.
+  const bool byRows = PixelsApart(source, target) ||
+                      (source.pixels == target.pixels && source.width == target.width &&
+                       source.height == target.height && source.cursorX == target.cursorX &&
+                       source.cursorY == target.cursorY);
   const int32_t cols = w / n;
   const int32_t restW = w % n;
+  // A row of blocks bh high at offset by: the full blocks, then the partial one at the right.
   const auto blockRow = [&](int32_t by, int32_t bh) {
-    for (int32_t m = 0; m < cols; ++m)
-      block(m * n, by, n, bh);
-    if (restW > 0) block(cols * n, by, restW, bh);
+    const int32_t sy = source.cursorY + by + bh / 2;
+    uint8_t* top = target.At(target.cursorX, target.cursorY + by);
+    int32_t runStart = 0;  // the blocks since the last skipped one, still to be copied down
+    for (int32_t m = 0; m <= cols; ++m) {
+      const int32_t bx = m * n;
+      const int32_t bw = m < cols ? n : restW;
+      if (bw <= 0) break;
+      const uint8_t sample = *source.At(source.cursorX + bx + bw / 2, sy);
+      const bool skipped = keyed && sample == keyIndex;
+      if (!byRows) {
+        if (!skipped)
+          FillTargetRect(target, target.cursorX + bx, target.cursorY + by, bw, bh, sample);
+        continue;
+      }
+      if (skipped) {
+        CopyDown(target, top + runStart, bx - runStart, bh);
+        runStart = bx + bw;
+      } else {
+        FillBytes(top + bx, static_cast<size_t>(bw), sample);
+      }
+    }
+    if (byRows) CopyDown(target, top + runStart, w - runStart, bh);
   };
   const int32_t rows = h / n;
   for (int32_t k = 0; k < rows; ++k)

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "blend/colour_cube.h"
-#include "frame/screen.h"
+#include "common/screen.h"
 #include "frame/selection.h"
 
 namespace tavikit {

@@ -1,9 +1,12 @@
 #include "effects/rotation.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include "effects/span.h"
-#include "frame/int32.h"
+#include "common/rect.h"
+
+#include "common/int32.h"
+#include "effects/stepped_span.h"
 
 namespace tavikit {
 namespace {
@@ -45,6 +48,88 @@ int32_t StepOver(int32_t a, int32_t b, int32_t n) {
   return TruncDiv(WrapMul(WrapAdd(WrapSub(a, b), 1), 256), n);
 }
 
+// The target rows of one call. A row steps its source position before each sample; the samples
+// that land inside the clip form one run of the row, found once, and the pixels before and after
+// it take the fill colour.
+struct RotatedRows {
+  const Screen& source;
+  SourceClip clip;
+  int32_t fill;
+  int32_t key;
+
+  void Fill(uint8_t* dst, int32_t first, int32_t end) const {
+    if (fill >= 0 && end > first)
+      std::memset(dst + first, static_cast<uint8_t>(fill), static_cast<size_t>(end - first));
+  }
+
+  // Pixels first .. first+count-1 of the run, sampled from position (px, py) on, one step each.
+  template <bool kKeyed>
+  void Sample(uint8_t* dst, int32_t count, int32_t px, int32_t py, int32_t dx, int32_t dy) const {
+    const uint8_t* top = source.Row(0);
+    const intptr_t down = source.DownStep();
+    auto x = static_cast<uint32_t>(px);
+    auto y = static_cast<uint32_t>(py);
+    const auto kx = static_cast<uint8_t>(key);
+    for (int32_t i = 0; i < count; ++i) {
+      const uint8_t p =
+          top[Sar(static_cast<int32_t>(y), 8) * down + Sar(static_cast<int32_t>(x), 8)];
+      if constexpr (kKeyed) {
+        dst[i] = KeyedPick(p, dst[i], kx);
+      } else {
+        dst[i] = p;
+      }
+      x += static_cast<uint32_t>(dx);
+      y += static_cast<uint32_t>(dy);
+    }
+  }
+
+  // One row of count pixels whose first sample lies one step (dx, dy) past (px, py).
+  void Draw(uint8_t* dst, int32_t count, int32_t px, int32_t py, int32_t dx, int32_t dy) const {
+    if (!StepsWithoutWrap(px, dx, count) || !StepsWithoutWrap(py, dy, count)) {
+      DrawWrapping(dst, count, px, py, dx, dy);
+      return;
+    }
+    const int64_t x1 = int64_t{px} + dx;
+    const int64_t y1 = int64_t{py} + dy;
+    const Span across =
+        SpanInside(x1, dx, count, int64_t{clip.left} * 256, int64_t{clip.right} * 256);
+    const Span down =
+        SpanInside(y1, dy, count, int64_t{clip.top} * 256, int64_t{clip.bottom} * 256);
+    const int32_t first = std::max(across.first, down.first);
+    const int32_t end = std::min(across.end, down.end);
+    if (end <= first) {
+      Fill(dst, 0, count);
+      return;
+    }
+    Fill(dst, 0, first);
+    const auto sx = static_cast<int32_t>(x1 + int64_t{first} * dx);
+    const auto sy = static_cast<int32_t>(y1 + int64_t{first} * dy);
+    if (key >= 0 && key <= 255) {
+      Sample<true>(dst + first, end - first, sx, sy, dx, dy);
+    } else {
+      Sample<false>(dst + first, end - first, sx, sy, dx, dy);
+    }
+    Fill(dst, end, count);
+  }
+
+  // The per-pixel tests, for rows whose positions wrap around the 32-bit range.
+  void DrawWrapping(uint8_t* dst, int32_t count, int32_t px, int32_t py, int32_t dx,
+                    int32_t dy) const {
+    for (int32_t i = 0; i < count; ++i) {
+      px = WrapAdd(px, dx);
+      py = WrapAdd(py, dy);
+      const int32_t sx = Sar(px, 8);
+      const int32_t sy = Sar(py, 8);
+      if (clip.Contains(sx, sy)) {
+        const uint8_t p = *source.At(sx, sy);
+        if (p != key) dst[i] = p;
+      } else if (fill >= 0) {
+        dst[i] = static_cast<uint8_t>(fill);
+      }
+    }
+  }
+};
+
 }  // namespace
 
 void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int32_t H, int32_t fill,
@@ -81,25 +166,11 @@ void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int3
   if (cols.Empty() || rows.Empty()) return;
   int32_t rx = WrapAdd(WrapMul(WrapAdd(p0.x, rot.frame.x), 256), WrapMul(rows.first, dYx));
   int32_t ry = WrapAdd(WrapMul(WrapAdd(p0.y, rot.frame.y), 256), WrapMul(rows.first, dYy));
-  const bool filled = fill >= 0;
-  const auto fillIndex = static_cast<uint8_t>(fill);
+  const RotatedRows plan{source, clip, fill, key};
   for (int32_t j = rows.first; j < rows.end; ++j) {
     uint8_t* dst = target.At(target.cursorX + cols.first, target.cursorY + j);
-    int32_t px = WrapAdd(rx, WrapMul(cols.first, dXx));
-    int32_t py = WrapAdd(ry, WrapMul(cols.first, dXy));
-    for (int32_t i = 0; i < cols.Size(); ++i) {
-      // The step comes before the sample: a row's first pixel already samples one step in.
-      px = WrapAdd(px, dXx);
-      py = WrapAdd(py, dXy);
-      const int32_t sx = Sar(px, 8);
-      const int32_t sy = Sar(py, 8);
-      if (clip.Contains(sx, sy)) {
-        const uint8_t p = *source.At(sx, sy);
-        if (p != key) dst[i] = p;
-      } else if (filled) {
-        dst[i] = fillIndex;
-      }
-    }
+    plan.Draw(dst, cols.Size(), WrapAdd(rx, WrapMul(cols.first, dXx)),
+              WrapAdd(ry, WrapMul(cols.first, dXy)), dXx, dXy);
     rx = WrapAdd(rx, dYx);
     ry = WrapAdd(ry, dYy);
   }

@@ -13,15 +13,180 @@
 #include "pack/picture_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
+#include <new>
+#include <vector>
 
+#include "common/cpu.h"
 #include "pack/bytes.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <emmintrin.h>
+#endif
 
 namespace tavikit {
 namespace {
 
 constexpr size_t kRunRecordSize = 7;
 constexpr size_t kSkipRecordSize = 6;
+
+#if defined(__x86_64__) || defined(__i386__)
+constexpr int64_t kTile = 16;
+
+// Turns 16 vectors of 16 bytes (rows) into 16 vectors of 16 bytes (columns).
+[[gnu::target("sse2")]] inline void Transpose16(
+    __m128i (&a)[16]) {  // NOLINT(modernize-avoid-c-arrays)
+  __m128i b[16];         // NOLINT(modernize-avoid-c-arrays): vectors keep their alignment here
+  __m128i c[16];         // NOLINT(modernize-avoid-c-arrays)
+  __m128i d[16];         // NOLINT(modernize-avoid-c-arrays)
+  for (size_t i = 0; i < 16; i += 2) {
+    b[i] = _mm_unpacklo_epi8(a[i], a[i + 1]);
+    b[i + 1] = _mm_unpackhi_epi8(a[i], a[i + 1]);
+  }
+  for (size_t g = 0; g < 16; g += 4) {
+    c[g] = _mm_unpacklo_epi16(b[g], b[g + 2]);
+    c[g + 1] = _mm_unpackhi_epi16(b[g], b[g + 2]);
+    c[g + 2] = _mm_unpacklo_epi16(b[g + 1], b[g + 3]);
+    c[g + 3] = _mm_unpackhi_epi16(b[g + 1], b[g + 3]);
+  }
+  for (size_t g = 0; g < 16; g += 8) {
+    for (size_t j = 0; j < 4; ++j) {
+      d[g + 2 * j] = _mm_unpacklo_epi32(c[g + j], c[g + j + 4]);
+      d[g + 2 * j + 1] = _mm_unpackhi_epi32(c[g + j], c[g + j + 4]);
+    }
+  }
+  for (size_t j = 0; j < 8; ++j) {
+    a[2 * j] = _mm_unpacklo_epi64(d[j], d[j + 8]);
+    a[2 * j + 1] = _mm_unpackhi_epi64(d[j], d[j + 8]);
+  }
+}
+
+// One 16 x 16 tile between 16 screen rows (from `row` on, `down` apart) and 16 band lines (from
+// `band` on, `stride` apart).
+[[gnu::target("sse2")]] void TransferTile(bool load, uint8_t* row, intptr_t down, uint8_t* band,
+                                          size_t stride) {
+  __m128i a[16];  // NOLINT(modernize-avoid-c-arrays)
+  for (size_t i = 0; i < 16; ++i) {
+    const uint8_t* from = load ? row + static_cast<intptr_t>(i) * down : band + i * stride;
+    a[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  }
+  Transpose16(a);
+  for (size_t i = 0; i < 16; ++i) {
+    uint8_t* to = load ? band + i * stride : row + static_cast<intptr_t>(i) * down;
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), a[i]);
+  }
+}
+
+inline bool TilesInVectors() { return ProcessVectorLevel() != VectorLevel::kPortable; }
+#else
+constexpr int64_t kTile = 16;
+inline bool TilesInVectors() { return false; }
+inline void TransferTile(bool, uint8_t*, intptr_t, uint8_t*, size_t) {}
+#endif
+
+// Column-order pictures are decoded into a band of up to kBandLines columns held line after
+// line (each column's visible pixels contiguous, as the stream gives them), and the band is
+// moved to and from the screen a row of the band at a time: whole screen rows stay in cache
+// instead of one byte per row step. With skip records the band starts as a copy of the screen,
+// so that skipped pixels keep what the screen held; run records write every pixel in scan order,
+// so only the part of the band written so far goes back.
+class ColumnBand {
+ public:
+  static constexpr int64_t kBandLines = 16;
+  static constexpr int64_t kMaxBandBytes = int64_t{1} << 22;
+
+  // Columns lineLo .. lineHi-1 and rows posLo .. posHi-1 of the picture are visible. False
+  // when no band could be allocated; the decoder then writes the screen directly.
+  bool Start(const Screen& screen, int64_t lineLo, int64_t lineHi, int64_t posLo, int64_t posHi,
+             bool skips) {
+    screen_ = &screen;
+    skips_ = skips;
+    lineHi_ = lineHi;
+    posLo_ = posLo;
+    span_ = posHi - posLo;
+    first_ = lineLo;
+    count_ = 0;
+    if (span_ > kMaxBandBytes / kBandLines) return false;
+    try {
+      scratch_.resize(static_cast<size_t>(kBandLines * span_));
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    return true;
+  }
+
+  // The byte of visible pixel (line, pos), moving the band to the band holding the line.
+  uint8_t* At(int64_t line, int64_t pos) {
+    if (count_ == 0 || line < first_ || line >= first_ + count_) Move(line);
+    return scratch_.data() + (line - first_) * span_ + (pos - posLo_);
+  }
+
+  // Writes the band back to the screen: all of it, or without skip records the pixels before
+  // the scan's position (line, pos).
+  void Finish(int64_t line, int64_t pos) {
+    if (count_ == 0) return;
+    if (skips_ || line >= first_ + count_) {
+      Transfer(false);
+    } else {
+      const int64_t whole = line - first_;
+      count_ = whole;
+      Transfer(false);
+      if (pos > posLo_) {
+        const int64_t n = std::min(pos, posLo_ + span_) - posLo_;
+        uint8_t* row = screen_->At(screen_->cursorX + static_cast<int32_t>(line),
+                                   screen_->cursorY + static_cast<int32_t>(posLo_));
+        const uint8_t* band = scratch_.data() + whole * span_;
+        for (int64_t p = 0; p < n; ++p, row += screen_->DownStep())
+          *row = band[p];
+      }
+    }
+    count_ = 0;
+  }
+
+ private:
+  [[gnu::noinline]] void Move(int64_t line) {
+    // Every line of the band has been scanned to its end.
+    Finish(first_ + count_, 0);
+    first_ = line;
+    count_ = std::min(kBandLines, lineHi_ - line);
+    if (skips_) Transfer(true);
+  }
+
+  // Between the band and the screen: `load` fills the band from the screen, else the other way.
+  // Full bands move in tiles of 16 x 16 pixels where the processor has vectors for it.
+  void Transfer(bool load) {
+    const intptr_t down = screen_->DownStep();
+    uint8_t* row = screen_->At(screen_->cursorX + static_cast<int32_t>(first_),
+                               screen_->cursorY + static_cast<int32_t>(posLo_));
+    const auto lines = static_cast<size_t>(count_);
+    const auto stride = static_cast<size_t>(span_);
+    int64_t p = 0;
+    if (count_ == kTile && TilesInVectors()) {
+      for (; p + kTile <= span_; p += kTile, row += kTile * down)
+        TransferTile(load, row, down, scratch_.data() + p, stride);
+    }
+    for (; p < span_; ++p, row += down) {
+      uint8_t* band = scratch_.data() + p;
+      if (load) {
+        for (size_t k = 0; k < lines; ++k)
+          band[k * stride] = row[k];
+      } else {
+        for (size_t k = 0; k < lines; ++k)
+          row[k] = band[k * stride];
+      }
+    }
+  }
+
+  const Screen* screen_ = nullptr;
+  std::vector<uint8_t> scratch_;
+  int64_t lineHi_ = 0;
+  int64_t posLo_ = 0;
+  int64_t span_ = 0;   // visible pixels of a line
+  int64_t first_ = 0;  // the band's first line
+  int64_t count_ = 0;  // lines in the band, 0 before the first
+  bool skips_ = false;
+};
 
 // The picture's pixels as lines of a scan, with the part of them that lies inside the screen.
 class Scan {
@@ -45,6 +210,14 @@ class Scan {
   }
 
   bool Visible() const { return lineLo_ < lineHi_ && posLo_ < posHi_ && screen_.pixels; }
+
+  // Column order through a band; afterwards each visible line is contiguous (Step() 1).
+  void UseBand(ColumnBand& band, bool skips) {
+    if (columns_ && band.Start(screen_, lineLo_, lineHi_, posLo_, posHi_, skips)) {
+      band_ = &band;
+      step_ = 1;
+    }
+  }
   bool Done() const { return remaining_ == 0; }
 
   // Applies `put(dst, from, n)` to the visible pixels of the next `count` pixels of the scan,
@@ -82,8 +255,14 @@ class Scan {
 
   intptr_t Step() const { return step_; }
 
+  // Puts what the band holds on the screen.
+  void Finish() {
+    if (band_ != nullptr) band_->Finish(line_, pos_);
+  }
+
  private:
   uint8_t* Address(int64_t line, int64_t pos) const {
+    if (band_ != nullptr) return band_->At(line, pos);
     const auto a = static_cast<int32_t>(line);
     const auto b = static_cast<int32_t>(pos);
     return columns_ ? screen_.At(screen_.cursorX + a, screen_.cursorY + b)
@@ -99,6 +278,7 @@ class Scan {
   int64_t line_ = 0;  // where the next pixel lies: its line
   int64_t pos_ = 0;   // and its position along the line
   intptr_t step_ = 1;
+  ColumnBand* band_ = nullptr;
 };
 
 // The item loop, for one escape kind and one scan order. Bounded by both sides: the bytes that
@@ -112,8 +292,8 @@ void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEs
 
   const auto copy = [&](uint8_t* dst, int64_t from, int64_t n) {
     const uint8_t* src = data + p + from;
-    if constexpr (kColumns) {
-      const intptr_t step = scan.Step();
+    const intptr_t step = scan.Step();
+    if (kColumns && step != 1) {
       for (int64_t k = 0; k < n; ++k, dst += step)
         *dst = src[k];
     } else {
@@ -136,8 +316,8 @@ void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEs
         e = LoadLe24(data + p + 4);
         p += kRunRecordSize;
         scan.Advance(count, [&](uint8_t* dst, int64_t, int64_t n) {
-          if constexpr (kColumns) {
-            const intptr_t step = scan.Step();
+          const intptr_t step = scan.Step();
+          if (kColumns && step != 1) {
             for (int64_t k = 0; k < n; ++k, dst += step)
               *dst = value;
           } else {
@@ -170,6 +350,8 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
 
   Scan scan(screen, width, height, order == '1');
   if (!scan.Visible()) return;
+  ColumnBand band;
+  scan.UseBand(band, escapes == '1');
   const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
   if (escapes == '0') {
     if (order == '0') {
@@ -182,6 +364,7 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
   } else {
     DecodeStream<true, true>(scan, picture, firstEscape);
   }
+  scan.Finish();
 }
 
 }  // namespace tavikit

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <span>
 
-#include "frame/screen.h"
+#include "common/screen.h"
 
 namespace tavikit {
 

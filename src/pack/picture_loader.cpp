@@ -1,12 +1,20 @@
-// Picture loaders. Each reads the whole picture into one block and frees it before returning.
-// The block is as large as the picture's fileSize at most, and never larger than about twice the
-// bytes that are really there: a fileSize beyond the end of the data, or negative, costs nothing.
+// Picture loaders. Each opens the picture's file once, reads the whole picture into one block of
+// the size its fileSize asks for, cut to the bytes the file holds after the picture's start, and
+// frees it before returning: a fileSize beyond the end of the data, or negative, costs nothing.
+// Positions are those PackRead uses: the pack entry's start plus the offset, wrapping as 32-bit
+// values, a position of 0 or less reading from the start of the file.
 #include "pack/picture_loader.h"
 
+#include <algorithm>
 #include <array>
-#include <vector>
+#include <cstdio>
+#include <memory>
+#include <new>
+#include <optional>
+#include <span>
 
-#include "frame/int32.h"
+#include "common/byte_reader.h"
+#include "common/int32.h"
 #include "pack/picture_decoder.h"
 
 namespace tavikit {
@@ -16,15 +24,123 @@ constexpr int32_t kArchiveMagic = 0x69764154;  // "TAvi"
 constexpr int32_t kArchiveCountAt = 4;
 constexpr int32_t kArchiveOffsetsAt = 8;
 
-// Draws the picture that starts `offset` bytes into `name`.
-int32_t DrawPictureAt(PackState& state, const Screen& screen, const char* name, int32_t offset) {
+// The pack entry or disk file that PackRead serves for a name, opened once for all the reads of
+// one load.
+class PictureFile {
+ public:
+  PictureFile(PackState& state, const char* name) {
+    const std::optional<int32_t> found = state.open ? PackLookup(state, name) : std::nullopt;
+    if (found) {
+      file_.reset(std::fopen(state.fileName.c_str(), "rb"));
+      base_ = WrapAdd(state.dataStart, *found);
+    } else {
+      file_.reset(std::fopen(name, "rb"));
+    }
+  }
+
+  // Up to buffer.size() bytes from `offset` on; -1 when the file could not be opened.
+  int32_t Read(std::span<uint8_t> buffer, int32_t offset) {
+    if (!file_) return -1;
+    if (!SeekTo(WrapAdd(base_, offset))) return 0;
+    return static_cast<int32_t>(std::fread(buffer.data(), 1, buffer.size(), file_.get()));
+  }
+
+  // The signed 32-bit little-endian value at `offset`, 0 for bytes that could not be read.
+  int32_t ReadInt32(int32_t offset, bool* ok = nullptr) {
+    std::array<uint8_t, 4> bytes{};
+    const int32_t got = Read(bytes, offset);
+    if (ok != nullptr) *ok = got == 4;
+    return LoadLe32(bytes.data());
+  }
+
+  // `size` bytes from `offset` into a block of exactly the bytes that arrive. Returns false only
+  // when memory ran out.
+  bool ReadBlock(int32_t offset, int32_t size, std::unique_ptr<uint8_t[]>& block, size_t& got) {
+    got = 0;
+    if (size <= 0 || !file_) return true;
+    const int32_t position = WrapAdd(base_, offset);
+    const int64_t length = Length();
+    if (position <= 0 || length < 0 || int64_t{position} + size > INT32_MAX) {
+      return ReadBlockInChunks(offset, size, block, got);
+    }
+    const int64_t there = std::max<int64_t>(0, length - position);
+    const auto wanted = static_cast<size_t>(std::min<int64_t>(size, there));
+    try {
+      block = std::make_unique_for_overwrite<uint8_t[]>(wanted);
+    } catch (const std::bad_alloc&) {
+      return false;
+    }
+    got = static_cast<size_t>(std::max(Read(std::span(block.get(), wanted), offset), 0));
+    return true;
+  }
+
+ private:
+  struct Close {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+  };
+
+  // Moves to `position` from the start; a position of 0 or less means the start.
+  bool SeekTo(int32_t position) {
+    return std::fseek(file_.get(), position > 0 ? static_cast<long>(position) : 0L, SEEK_SET) == 0;
+  }
+
+  // Bytes in the file, or -1 when the library cannot tell.
+  int64_t Length() {
+    if (std::fseek(file_.get(), 0L, SEEK_END) != 0) return -1;
+    return std::ftell(file_.get());
+  }
+
+  // Positions that start at or before the file's start, or wrap, are read as PackRead reads
+  // them: chunk by chunk, each chunk at its own wrapped position.
+  bool ReadBlockInChunks(int32_t offset, int32_t size, std::unique_ptr<uint8_t[]>& block,
+                         size_t& got) {
+    constexpr size_t kFirstChunk = size_t{1} << 16;
+    const auto wanted = static_cast<size_t>(size);
+    try {
+      size_t capacity = std::min(wanted, kFirstChunk);
+      while (true) {
+        auto grown = std::make_unique_for_overwrite<uint8_t[]>(capacity);
+        if (got > 0) std::copy_n(block.get(), got, grown.get());
+        block = std::move(grown);
+        const std::span<uint8_t> part(block.get() + got, capacity - got);
+        const int32_t n = Read(part, WrapAdd(offset, static_cast<int32_t>(got)));
+        got += static_cast<size_t>(std::max(n, 0));
+        if (n < static_cast<int32_t>(part.size()) || got == wanted) break;
+        capacity = std::min(wanted, capacity * 2);
+      }
+      return true;
+    } catch (const std::bad_alloc&) {
+      block.reset();
+      got = 0;
+      return false;
+    }
+  }
+
+  std::unique_ptr<std::FILE, Close> file_;
+  int32_t base_ = 0;
+};
+
+// Draws the picture that starts `offset` bytes into the file.
+int32_t DrawPictureAt(PictureFile& file, const Screen& screen, int32_t offset) {
   bool ok = false;
-  const int32_t magic = PackReadInt32(state, name, offset, &ok);
+  const int32_t magic = file.ReadInt32(offset, &ok);
   if (!ok || !InPictureMagicRange(magic)) return 0;
-  const int32_t fileSize = PackReadInt32(state, name, WrapAdd(offset, kPictureFileSizeAt));
-  std::vector<uint8_t> block;
-  if (!PackReadBlock(state, name, offset, fileSize, block)) return -100;
-  DecodePicture(screen, block);
+  const int32_t fileSize = file.ReadInt32(WrapAdd(offset, kPictureFileSizeAt));
+  std::unique_ptr<uint8_t[]> block;
+  size_t got = 0;
+  if (!file.ReadBlock(offset, fileSize, block, got)) return -100;
+  if (got > 0) DecodePicture(screen, std::span<const uint8_t>(block.get(), got));
+  return 0;
+}
+
+// The position of picture `index` of the archive in `file`, as FindArchivePicture.
+int32_t FindPicture(PictureFile& file, int32_t index, int32_t& offset) {
+  bool ok = false;
+  if (file.ReadInt32(0, &ok) != kArchiveMagic || !ok) return 1;
+  const int32_t count = file.ReadInt32(kArchiveCountAt);
+  // A negative index would read its offset from inside the archive's own header.
+  if (index < 0 || index > count) return -1;
+  offset = file.ReadInt32(WrapAdd(kArchiveOffsetsAt, WrapMul(4, index)));
   return 0;
 }
 
@@ -32,35 +148,33 @@ int32_t DrawPictureAt(PackState& state, const Screen& screen, const char* name, 
 
 int32_t LoadPicture(PackState& state, const Screen& screen, const char* name, char* pack) {
   PackOpen(state, pack);
-  return DrawPictureAt(state, screen, name, 0);
+  PictureFile file(state, name);
+  return DrawPictureAt(file, screen, 0);
 }
 
 int32_t FindArchivePicture(PackState& state, const char* name, int32_t index, int32_t& offset) {
-  bool ok = false;
-  if (PackReadInt32(state, name, 0, &ok) != kArchiveMagic || !ok) return 1;
-  const int32_t count = PackReadInt32(state, name, kArchiveCountAt);
-  // A negative index would read its offset from inside the archive's own header.
-  if (index < 0 || index > count) return -1;
-  offset = PackReadInt32(state, name, WrapAdd(kArchiveOffsetsAt, WrapMul(4, index)));
-  return 0;
+  PictureFile file(state, name);
+  return FindPicture(file, index, offset);
 }
 
 int32_t LoadArchivePicture(PackState& state, const Screen& screen, const char* name, int32_t index,
                            char* pack) {
   PackOpen(state, pack);
+  PictureFile file(state, name);
   int32_t offset = 0;
-  const int32_t found = FindArchivePicture(state, name, index, offset);
+  const int32_t found = FindPicture(file, index, offset);
   if (found != 0) return found < 0 ? found : 0;
-  return DrawPictureAt(state, screen, name, offset);
+  return DrawPictureAt(file, screen, offset);
 }
 
 int32_t ArchivePictureKind(PackState& state, const char* name, int32_t index, char* pack) {
   PackOpen(state, pack);
+  PictureFile file(state, name);
   int32_t offset = 0;
-  const int32_t found = FindArchivePicture(state, name, index, offset);
+  const int32_t found = FindPicture(file, index, offset);
   if (found != 0) return found < 0 ? found : 0;
   std::array<uint8_t, 4> magic{};
-  PackRead(state, name, magic, offset);
+  file.Read(magic, offset);
   return -static_cast<int32_t>(magic[2]);
 }
 

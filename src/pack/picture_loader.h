@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "frame/screen.h"
+#include "common/screen.h"
 #include "pack/pack_reader.h"
 
 namespace tavikit {

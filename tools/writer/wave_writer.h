@@ -13,6 +13,7 @@
 #include <span>
 #include <vector>
 
+#include "formats.h"
 #include "src/common/wave_format.h"
 
 namespace taviwriter {
@@ -23,13 +24,6 @@ namespace wave_detail {
 inline void AppendLe16(std::vector<uint8_t>& out, uint16_t v) {
   out.push_back(static_cast<uint8_t>(v));
   out.push_back(static_cast<uint8_t>(v >> 8));
-}
-inline void AppendLe32(std::vector<uint8_t>& out, uint32_t v) {
-  AppendLe16(out, static_cast<uint16_t>(v));
-  AppendLe16(out, static_cast<uint16_t>(v >> 16));
-}
-inline void AppendText(std::vector<uint8_t>& out, const char* text) {
-  out.insert(out.end(), text, text + std::strlen(text));
 }
 inline bool StartsWith(std::span<const uint8_t> bytes, const char* magic) {
   return bytes.size() >= 4 && std::memcmp(bytes.data(), magic, 4) == 0;
@@ -44,16 +38,15 @@ inline uint8_t ByteOrZero(std::span<const uint8_t> bytes, size_t k) {
 // sample count is odd).
 inline std::vector<uint8_t> WaveImage(uint16_t channels, uint32_t rate, uint16_t bits,
                                       std::span<const uint8_t> samples) {
-  using namespace wave_detail;
   const auto blockAlign = static_cast<uint16_t>(channels * (bits / 8));
   const auto dataBytes = static_cast<uint32_t>(samples.size());
   const uint32_t filler = dataBytes & 1u;
   std::vector<uint8_t> out;
   out.reserve(44 + samples.size() + filler);
-  AppendText(out, "RIFF");
+  AppendMagic(out, "RIFF");
   AppendLe32(out, 4 + 8 + 16 + 8 + dataBytes + filler);
-  AppendText(out, "WAVE");
-  AppendText(out, "fmt ");
+  AppendMagic(out, "WAVE");
+  AppendMagic(out, "fmt ");
   AppendLe32(out, 16);
   AppendLe16(out, 1);  // PCM
   AppendLe16(out, channels);
@@ -61,7 +54,7 @@ inline std::vector<uint8_t> WaveImage(uint16_t channels, uint32_t rate, uint16_t
   AppendLe32(out, rate * blockAlign);
   AppendLe16(out, blockAlign);
   AppendLe16(out, bits);
-  AppendText(out, "data");
+  AppendMagic(out, "data");
   AppendLe32(out, dataBytes);
   out.insert(out.end(), samples.begin(), samples.end());
   if (filler != 0) out.push_back(0);
@@ -71,16 +64,15 @@ inline std::vector<uint8_t> WaveImage(uint16_t channels, uint32_t rate, uint16_t
 // The image of `plainRiff` in the given form: the magic, then the scrambled bytes. kNone
 // returns the input unchanged.
 inline std::vector<uint8_t> ScrambleWave(std::span<const uint8_t> plainRiff, WaveScramble mode) {
-  using namespace wave_detail;
   if (mode == WaveScramble::kNone) return {plainRiff.begin(), plainRiff.end()};
   std::vector<uint8_t> out;
   out.reserve(4 + plainRiff.size());
-  AppendText(out, mode == WaveScramble::kTAVI ? tavikit::kWaveMagicTAVI : tavikit::kWaveMagicTavi);
+  AppendMagic(out, mode == WaveScramble::kTAVI ? tavikit::kWaveMagicTAVI : tavikit::kWaveMagicTavi);
   out.insert(out.end(), plainRiff.begin(), plainRiff.end());
   std::span<uint8_t> body(out.data() + 4, plainRiff.size());
   if (mode == WaveScramble::kTAVI) {
     for (size_t k = 0; k < 64 && k < body.size(); ++k)
-      body[k] ^= ByteOrZero(plainRiff, 64 + k);
+      body[k] ^= wave_detail::ByteOrZero(plainRiff, 64 + k);
   } else if (!body.empty()) {
     for (size_t k = 0; k + 1 < body.size(); ++k)
       body[k] = plainRiff[k] ^ plainRiff[k + 1];
@@ -92,14 +84,13 @@ inline std::vector<uint8_t> ScrambleWave(std::span<const uint8_t> plainRiff, Wav
 // The plain RIFF bytes of an image of any of the three forms, or nothing when they do not
 // start with a RIFF/WAVE header.
 inline std::optional<std::vector<uint8_t>> UnscrambleWave(std::span<const uint8_t> image) {
-  using namespace wave_detail;
   std::vector<uint8_t> plain;
-  if (StartsWith(image, tavikit::kWaveMagicTAVI)) {
+  if (wave_detail::StartsWith(image, tavikit::kWaveMagicTAVI)) {
     const std::span<const uint8_t> body = image.subspan(4);
     plain.assign(body.begin(), body.end());
     for (size_t k = 0; k < 64 && k < plain.size(); ++k)
-      plain[k] ^= ByteOrZero(body, 64 + k);
-  } else if (StartsWith(image, tavikit::kWaveMagicTavi)) {
+      plain[k] ^= wave_detail::ByteOrZero(body, 64 + k);
+  } else if (wave_detail::StartsWith(image, tavikit::kWaveMagicTavi)) {
     const std::span<const uint8_t> body = image.subspan(4);
     plain.assign(body.begin(), body.end());
     if (!plain.empty()) {
@@ -110,7 +101,7 @@ inline std::optional<std::vector<uint8_t>> UnscrambleWave(std::span<const uint8_
   } else {
     plain.assign(image.begin(), image.end());
   }
-  if (plain.size() < 12 || !StartsWith(plain, "RIFF") ||
+  if (plain.size() < 12 || !wave_detail::StartsWith(plain, "RIFF") ||
       std::memcmp(plain.data() + 8, "WAVE", 4) != 0) {
     return std::nullopt;
   }
@@ -120,9 +111,8 @@ inline std::optional<std::vector<uint8_t>> UnscrambleWave(std::span<const uint8_
 // A "TKWV" sound bank: the magic, the count, the table of entry offsets, then each entry (the
 // image's size, then the image) in order.
 inline std::vector<uint8_t> SoundBank(const std::vector<std::vector<uint8_t>>& images) {
-  using namespace wave_detail;
   std::vector<uint8_t> out;
-  AppendText(out, tavikit::kSoundBankMagic);
+  AppendMagic(out, tavikit::kSoundBankMagic);
   AppendLe32(out, static_cast<uint32_t>(images.size()));
   auto at = static_cast<uint32_t>(8 + 4 * images.size());
   for (const auto& image : images) {

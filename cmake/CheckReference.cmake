@@ -1,0 +1,38 @@
+# Checks that the script writer's reference (docs/exports.md) has one entry, a "### name" heading,
+# for every export of the table and none more; and that the HSP declaration file (tavikit.as)
+# declares every export once in the HSP 2.x-compatible form, "#func name name" and four
+# parameter types, and declares nothing else.
+#   cmake -DREFERENCE=docs/exports.md -DDECLARATIONS=tavikit.as -P CheckReference.cmake
+include("${CMAKE_CURRENT_LIST_DIR}/TavikitExports.cmake")
+file(STRINGS "${REFERENCE}" headings REGEX "^### ")
+list(TRANSFORM headings REPLACE "^### `?([A-Za-z0-9_]+)`?.*$" "\\1")
+set(errors "")
+list(LENGTH headings count)
+list(REMOVE_DUPLICATES headings)
+list(LENGTH headings distinct)
+if(NOT distinct EQUAL count)
+  string(APPEND errors "an export has more than one entry\n")
+endif()
+tavikit_compare_exports(errors "entries of ${REFERENCE}" headings)
+
+file(STRINGS "${DECLARATIONS}" lines REGEX "^#(func|cfunc|uselib|define|ifndef|endif)")
+set(declared "")
+foreach(line IN LISTS lines)
+  if(line MATCHES "^#func ([A-Za-z0-9_]+) ([A-Za-z0-9_]+) [a-z]+,[a-z]+,[a-z]+,[a-z]+$" AND
+     CMAKE_MATCH_1 STREQUAL CMAKE_MATCH_2)
+    list(APPEND declared "${CMAKE_MATCH_1}")
+  elseif(NOT line MATCHES "^#(uselib \"Tavikit.DLL\"|ifndef|define|endif)")
+    string(APPEND errors "${DECLARATIONS}: not a declaration of an export: ${line}\n")
+  endif()
+endforeach()
+list(LENGTH declared declared_count)
+list(REMOVE_DUPLICATES declared)
+list(LENGTH declared declared_distinct)
+if(NOT declared_distinct EQUAL declared_count)
+  string(APPEND errors "an export is declared more than once\n")
+endif()
+tavikit_compare_exports(errors "declarations of ${DECLARATIONS}" declared)
+if(errors)
+  message(FATAL_ERROR "${errors}")
+endif()
+message(STATUS "${REFERENCE}: ${count} entries, ${DECLARATIONS}: ${declared_count} declarations")

@@ -1,0 +1,37 @@
+; check.as - how the example scripts check what they did, so that each one ends with exit code 0
+; when everything came out as expected and 1 otherwise.
+;
+;   check COND, "what"   when COND is 0: prints "FAILED: what", writes it to failed.txt, end 1
+;   pixel(x, y)          the palette index at (x, y) of the current screen (gsel); screens are
+;                        8-bit, rows stored bottom-up, widths a multiple of 4
+;   grey_palette         sets the current screen's palette to a grey ramp: index i is (i, i, i)
+;   clear_screen c       fills the current screen with palette index c
+#module tavikit_check
+#deffunc check int ok, str what
+	if ok : return
+	mes "FAILED: " + what
+	sdim text, 256
+	text = "FAILED: " + what
+	notesel text
+	notesave "failed.txt"
+	end 1
+	return
+
+#defcfunc pixel int x, int y
+	vram = 0
+	mref vram, 66
+	return peek(vram, (ginfo_sy - 1 - y) * ginfo_sx + x)
+
+#deffunc grey_palette
+	repeat 256
+		palette cnt, cnt, cnt, cnt
+	loop
+	palette -1, 0, 0, 0, 1
+	return
+
+#deffunc clear_screen int colour
+	vram = 0
+	mref vram, 66
+	memset vram, colour, ginfo_sx * ginfo_sy
+	return
+#global

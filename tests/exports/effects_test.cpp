@@ -1,0 +1,381 @@
+// The effect copies through the exports: keyed one-to-one copies, the doubler, checkerboards,
+// mosaics, rotation and zoom, against worked examples, their definitions and properties (a
+// draw partly off its target equals that part of the same draw made whole).
+#include <algorithm>
+#include <random>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "harness/fixture.h"
+
+namespace tavitest {
+namespace {
+
+struct Rect {
+  int x, y, w, h;
+};
+
+// The keyed copy by its definition: pixel by pixel in order, each read just before it is written,
+// a source pixel equal to `key` left out; with `clipped`, target pixels off the screen are skipped.
+void ModelKeyedCopy(HostScreen& dst, const HostScreen& src, Rect r, int key, bool clipped) {
+  const int cx = static_cast<int>(dst.word(TAVI_REC_CURSOR_X));
+  const int cy = static_cast<int>(dst.word(TAVI_REC_CURSOR_Y));
+  for (int j = 0; j < r.h; ++j) {
+    for (int i = 0; i < r.w; ++i) {
+      const int x = cx + i, y = cy + j;
+      if (clipped && (x < 0 || y < 0 || x >= dst.width() || y >= dst.height())) continue;
+      const int p = src.at(r.x + i, r.y + j);
+      if (!(key >= 0 && p == key)) dst.at(x, y) = static_cast<uint8_t>(p);
+    }
+  }
+}
+
+using CopiesTest = ExportTest;
+
+// Random rectangles, cursors reaching off the target (gcopy2e), and source and target one
+// screen with the target a few pixels from the source, where groups of pixels would read pixels
+// that the same copy has just written.
+TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
+  Picker pick(3);
+  for (int trial = 0; trial < 600; ++trial) {
+    const bool clipped = trial % 2 == 1, same = trial % 3 == 0;
+    HostScreen src(64, 40), dst(64, 40), model(64, 40);
+    src.FillRandom(trial);
+    for (auto& p : src.pixels())
+      p = p < 100 ? 42 : p;  // about 40% key pixels
+    dst.FillRandom(trial + 3000);
+    const int w = pick(-1, same ? 30 : 59), h = pick(-1, same ? 8 : 35);
+    const Rect r{pick(0, 3), pick(0, 3), w, h};
+    int cx = clipped ? pick(-60, 60) : w > 0 ? pick(0, 60 - w) : 0;
+    int cy = clipped ? pick(-36, 36) : h > 0 ? pick(0, 36 - h) : 0;
+    if (same) cx = std::clamp(r.x + pick(-10, 10), 0, 60 - std::max(w, 0));
+    if (same) cy = std::clamp(r.y + pick(-1, 1), 0, 36 - std::max(h, 0));
+    HostScreen& target = same ? src : dst;
+    Twin(model, target);
+    const int key = trial % 5 == 0 ? -1 : 42;
+    Select(src, target, r.x, r.y, r.w, r.h);
+    target.SetCursor(cx, cy);
+    model.SetCursor(cx, cy);
+    (clipped ? lib().tavi_gcopy2e : lib().tavi_gcopy2)(key, 0, 0, 0);
+    HostScreen from(64, 40);
+    Twin(from, src);
+    ModelKeyedCopy(model, same ? model : from, r, key, clipped);
+    ASSERT_TRUE(SamePixels(target, model)) << "trial " << trial;
+  }
+}
+
+// A source inside the target's buffer, at its start or past the first 320 x 240 bytes: byte by
+// byte in the defined order, each source byte read just before its pixels are written.
+TEST_F(CopiesTest, DoublerWithinOneBufferFollowsTheByteOrder) {
+  for (const auto& [mode, offset] : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 100000}, {7, 150001}}) {
+    HostScreen screen(640, 480), source(320, 240);
+    screen.FillRandom(9);
+    source.word(TAVI_REC_PIXELS) = Word(screen.pixels().data() + offset);
+    std::vector<uint8_t> model = screen.pixels();
+    Select(source, screen);
+    lib().tavi_HGCP320(mode, 0, 0, 0);
+    for (size_t r = 0; r < 240; ++r) {
+      for (size_t x = 0; x < 320; ++x) {
+        const uint8_t p = model[offset + r * 320 + x];
+        for (size_t row = 2 * r; row < (mode == 0 ? 2 * r + 2 : 2 * r + 1);
+             ++row) {  // mode 0: both
+          model[row * 640 + 2 * x] = p;
+          model[row * 640 + 2 * x + 1] = p;
+        }
+      }
+    }
+    ASSERT_EQ(screen.pixels(), model) << mode << " " << offset;
+  }
+}
+
+using MeshTest = ExportTest;
+
+// Which area pixels (i, j) the checkerboard copies write for a width W: W / 2 pixels of each
+// row, every other one, from column 0 in even rows and 1 in odd rows.
+bool CopiedByMesh(int i, int j, int W) {
+  return i >= (j & 1) && (i - (j & 1)) % 2 == 0 && i < (j & 1) + 2 * (W / 2);
+}
+
+TEST_F(MeshTest, MeshcpyStartsWithTheTopLeftPixelOfTheArea) {
+  HostScreen src(16, 16), dst(16, 16);
+  src.FillRandom(1);
+  Select(src, dst);
+  for (const int W : {4, 5}) {
+    dst.Fill(0xEE);
+    dst.SetCursor(3, 7);
+    lib().tavi_meshcpy(6, 2, W, 2);
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        const int i = x - 3, j = y - 7;
+        const bool copied = i >= 0 && j >= 0 && j < 2 && i < W && CopiedByMesh(i, j, W);
+        ASSERT_EQ(dst.at(x, y), copied ? src.at(6 + i, 2 + j) : 0xEE) << W << ": " << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST_F(MeshTest, MeshBOXClipsToItsScreenAndKeepsTheParity) {
+  HostScreen screen(12, 10), other(4, 4);
+  Picker pick(3);
+  for (int trial = 0; trial < 100; ++trial) {
+    Select(other, other);  // the selected target plays no part
+    screen.Fill(0);
+    const int cx = pick(-15, 14), cy = pick(-15, 14), W = pick(-2, 27), H = pick(-2, 27);
+    screen.SetCursor(cx, cy);
+    lib().tavi_MeshBOX(screen.record(), W, H, 0x55);
+    for (int y = 0; y < 10; ++y) {
+      for (int x = 0; x < 12; ++x) {
+        const bool inArea = x >= cx && x < cx + W && y >= cy && y < cy + H;
+        const bool set = inArea && ((x + y) & 1) == 0;
+        ASSERT_EQ(screen.at(x, y), set ? 0x55 : 0) << trial << ": " << x << "," << y;
+      }
+    }
+  }
+}
+
+using MosaicTest = ExportTest;
+
+// Entries 0 to 31 are the greys 8k + 3, the colours of the cube's diagonal cells, and the cube is
+// built from them alone: cell (k, k, k) holds entry k.
+void GreyCube(const Library& lib, HostScreen& screen) {
+  for (int k = 0; k < 32; ++k)
+    screen.SetColour(k, 8 * k + 3, 8 * k + 3, 8 * k + 3);
+  lib.tavi_AlphaInit(screen.record(), 32, 0, 0);
+}
+
+// A 3 x 3 block with corners 2, 4, 6, 8 and 10 elsewhere: the corners sum to 8 * 20 + 12 = 172
+// per component, 172 >> 5 = 5; all nine sum to 172 + 5 * 83 = 587, 587 / 9 = 65, 65 >> 3 = 8.
+// A block of two is its corners 2, 4, 6, 8: both mosaics give (8 * 20 + 12) / 4 >> 3 = 5.
+TEST_F(MosaicTest, ColourMosaicsTakeTheCubeEntryOfTheCornerOrWholeMean) {
+  const uint8_t block[9] = {2, 10, 4, 10, 10, 10, 6, 10, 8};
+  for (const auto& [size, corners, want] :
+       {std::tuple{3, true, 5}, {3, false, 8}, {2, true, 5}, {2, false, 5}}) {
+    HostScreen screen(9, 7);
+    GreyCube(lib(), screen);
+    screen.Fill(31);
+    for (int i = 0; i < size * size; ++i)
+      screen.at(4 + i % size, 2 + i / size) =
+          size == 3 ? block[i] : static_cast<uint8_t>(2 + 2 * i);
+    screen.SetCursor(4, 2);
+    const auto mosaic = corners ? lib().tavi_gmozice : lib().tavi_gmozicn;
+    mosaic(screen.record(), 1, 1, size);
+    for (int y = 0; y < 7; ++y) {
+      for (int x = 0; x < 9; ++x) {
+        const bool in = x >= 4 && x < 4 + size && y >= 2 && y < 2 + size;
+        ASSERT_EQ(screen.at(x, y), in ? want : 31)
+            << size << (corners ? " corners " : " mean ") << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST_F(MosaicTest, FirstDrawsOfAFreshThreadPickTheSameOffsets) {
+  HostScreen screen(16, 12);
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 16; ++x)
+      screen.at(x, y) = static_cast<uint8_t>(16 * y + x);
+  }
+  screen.SetCursor(4, 4);
+  std::thread([&] { lib().tavi_gmozic(screen.record(), 1, 1, 4); }).join();  // a fresh generator
+  // A fresh generator's first two draws are 41 and 18467 (states 1 x 214013 + 2531011 and on,
+  // bits 16 to 30): offset (41 mod 4, 18467 mod 4) = (1, 3) from the block's top-left.
+  for (int y = 0; y < 12; ++y) {
+    for (int x = 0; x < 16; ++x) {
+      const bool in = x >= 4 && x < 8 && y >= 4 && y < 8;
+      ASSERT_EQ(screen.at(x, y), in ? 16 * 7 + 5 : 16 * y + x) << x << "," << y;
+    }
+  }
+}
+
+// Every block becomes one colour that it held before; pixels outside the blocks stay.
+TEST_F(MosaicTest, RandomMosaicFillsEachBlockWithOneOfItsOwnPixels) {
+  HostScreen screen(40, 30);
+  for (const auto& [cx, cy, across, down, s] :
+       {std::tuple{0, 0, 5, 3, 7}, {3, 1, 6, 4, 3}, {2, 5, 2, 4, 6}, {1, 2, 12, 9, 3}}) {
+    screen.FillRandom(static_cast<uint32_t>(s));
+    HostScreen before(40, 30);
+    Twin(before, screen);
+    screen.SetCursor(cx, cy);
+    lib().tavi_gmozic(screen.record(), across, down, s);
+    for (int y = 0; y < 30; ++y) {
+      for (int x = 0; x < 40; ++x) {
+        const int i = (x - cx) / s, j = (y - cy) / s;
+        if (x < cx || y < cy || i >= across || j >= down) {
+          ASSERT_EQ(screen.at(x, y), before.at(x, y)) << x << "," << y;
+          continue;
+        }
+        const int left = cx + i * s, top = cy + j * s;
+        ASSERT_EQ(screen.at(x, y), screen.at(left, top)) << x << "," << y;
+        bool held = false;
+        for (int v = top; v < top + s; ++v) {
+          for (int u = left; u < left + s; ++u)
+            held |= before.at(u, v) == screen.at(x, y);
+        }
+        ASSERT_TRUE(held) << x << "," << y;
+      }
+    }
+  }
+}
+
+// A block of a mosaic copy: offset and size in the area, and where it is sampled.
+struct Block {
+  int bx, by, bw, bh, sampleX, sampleY;
+};
+
+// Copies a w x h area with block size n from source cursor (3, 2) to target cursor (5, 6), and
+// expects exactly the given blocks, each filled with its sample.
+void ExpectMozcopyBlocks(const Library& lib, int w, int h, int n,
+                         const std::vector<Block>& blocks) {
+  HostScreen src(20, 16), dst(24, 20), expected(24, 20);
+  src.FillRandom(3);
+  dst.Fill(0xEE);
+  expected.Fill(0xEE);
+  src.SetCursor(3, 2);
+  dst.SetCursor(5, 6);
+  lib.tavi_fset(src.record(), 0, 0, 0);
+  lib.tavi_tset(dst.record(), 0, 0, 0);
+  lib.tavi_mozcopy(w, h, n, -1);
+  for (const Block& b : blocks) {
+    for (int y = b.by; y < b.by + b.bh; ++y) {
+      for (int x = b.bx; x < b.bx + b.bw; ++x)
+        expected.at(5 + x, 6 + y) = src.at(3 + b.sampleX, 2 + b.sampleY);
+    }
+  }
+  EXPECT_EQ(dst.pixels(), expected.pixels()) << w << "x" << h << "/" << n;
+}
+
+// w 10, h 7, block 4: full blocks, the right-edge block, then the bottom row and its corner.
+TEST_F(MosaicTest, MozcopyCoversPartialBlocksAtTheRightAndBottom) {
+  ExpectMozcopyBlocks(lib(), 10, 7, 4,
+                      {{0, 0, 4, 4, 2, 2},
+                       {4, 0, 4, 4, 6, 2},
+                       {8, 0, 2, 4, 9, 2},
+                       {0, 4, 4, 3, 2, 5},
+                       {4, 4, 4, 3, 6, 5},
+                       {8, 4, 2, 3, 9, 5}});
+}
+
+TEST_F(MosaicTest, MozcopySmallerThanOneBlockIsOneBlockSampledAtItsMiddle) {
+  ExpectMozcopyBlocks(lib(), 5, 3, 8, {{0, 0, 5, 3, 2, 1}});
+}
+
+using RotationTest = ExportTest;
+
+// Pixel (x, y) of an 8 x 8 picture is 1 + x + 8y; rotated about its middle (centre -1, -1) into
+// an 8 x 8 target with the whole screen as the clip, samples off the picture take the fill 99.
+TEST_F(RotationTest, QuarterAndHalfTurnsPutTheRightEdgesOnTop) {
+  HostScreen src(8, 8), dst(8, 8);
+  for (int i = 0; i < 64; ++i)
+    src.at(i % 8, i / 8) = static_cast<uint8_t>(1 + i);
+  Select(src, dst);
+  dst.SetCursor(0, 0);
+  lib().tavi_rotpos(0, 0, 8, 8);
+  lib().tavi_rotclip(-1, 0, 0, 0);
+  // Quarter turn anticlockwise: the right column on top; clockwise: the left column, bottom to
+  // top; half turn: the bottom row reversed near the top.
+  for (const auto& [angle, row, count, first, step] :
+       {std::tuple{64, 1, 6, 1 + 7 + 8, 8}, {192, 0, 7, 1 + 56, -8}, {0, 1, 6, 64, -1}}) {
+    dst.Fill(0);
+    lib().tavi_rotset(-1, -1, angle, 0);
+    lib().tavi_rotcopy(8, 8, 99, -1);
+    for (int x = 0; x < count; ++x)
+      EXPECT_EQ(dst.at(x, row), first + step * x) << angle << ": " << x;
+  }
+}
+
+TEST_F(RotationTest, AreaOffTheTopLeftSamplesAsIfItWereWhole) {
+  HostScreen src(32, 32), big(64, 64), small(40, 40);
+  src.FillRandom(4);
+  lib().tavi_rotset(12, 14, 100, 0);
+  lib().tavi_rotpos(4, 6, 20, 18);
+  lib().tavi_rotclip(2, 2, 28, 26);
+  big.SetCursor(10, 10);
+  Select(src, big);
+  lib().tavi_rotcopy(30, 25, 9, -1);
+  small.SetCursor(-7, -5);
+  Select(src, small);
+  lib().tavi_rotcopy(30, 25, 9, -1);
+  EXPECT_TRUE(SameWindow(small, big, 10 + 7, 10 + 5, 23, 20));
+}
+
+using ZoomTest = ExportTest;
+
+TEST_F(ZoomTest, DoubleWidthRepeatsColumnsAndHalfWidthTakesEverySecond) {
+  HostScreen src(32, 8), dst(64, 8);
+  src.FillRandom(2);
+  Select(src, dst, 3, 1, 20, 4);
+  dst.Fill(0);
+  dst.SetCursor(0, 0);
+  lib().tavi_zoomcopy(40, 4, -1, -1);
+  for (int j = 0; j < 4; ++j) {
+    for (int i = 0; i < 40; ++i)
+      ASSERT_EQ(dst.at(i, j), src.at(3 + i / 2, 1 + j)) << i << "," << j;
+  }
+  dst.Fill(0);
+  lib().tavi_zoomcopy(10, 4, -1, -1);
+  for (int j = 0; j < 4; ++j) {
+    for (int i = 0; i < 10; ++i)
+      ASSERT_EQ(dst.at(i, j), src.at(3 + 2 * i, 1 + j)) << i << "," << j;
+    ASSERT_EQ(dst.at(10, j), 0);
+  }
+}
+
+TEST_F(ZoomTest, SamplesOffTheSourceTakeTheFillOrStayAsTheyWere) {
+  HostScreen src(16, 16), dst(16, 16);
+  src.FillRandom(4);
+  Select(src, dst, -4, 10, 16, 12);  // hangs off the left and the bottom of the source
+  dst.SetCursor(0, 0);
+  for (const int fill : {-1, 0, 0x1FF}) {
+    dst.Fill(0xEE);
+    lib().tavi_zoomcopy(16, 12, fill, -1);
+    for (int j = 0; j < 12; ++j) {
+      for (int i = 0; i < 16; ++i) {
+        const int sx = i - 4, sy = 10 + j;
+        const bool on = sx >= 0 && sy < 16;
+        const uint8_t want = on ? src.at(sx, sy) : fill < 0 ? 0xEE : static_cast<uint8_t>(fill);
+        ASSERT_EQ(dst.at(i, j), want) << fill << ": " << i << "," << j;
+      }
+    }
+  }
+}
+
+TEST_F(ZoomTest, AreaOffTheTargetSamplesAsIfItWereWhole) {
+  HostScreen src(40, 40), big(80, 80), small(30, 30);
+  src.FillRandom(5);
+  big.Fill(0);
+  small.Fill(0);
+  Select(src, big, 3, 4, 29, 31);
+  big.SetCursor(20, 20);
+  lib().tavi_zoomcopy(37, 23, 7, -1);
+  Select(src, small, 3, 4, 29, 31);
+  small.SetCursor(-9, -6);
+  lib().tavi_zoomcopy(37, 23, 7, -1);
+  EXPECT_TRUE(SameWindow(small, big, 20 + 9, 20 + 6, 28, 17));
+}
+
+// W 100, T0 50, H 50: the rows widen by 128/256 of a pixel each, so the copy rectangle spans 50
+// pixels in rows 0 and 1, 51 in rows 2 and 3, ... 74 in row 49, centred in the 100.
+TEST_F(ZoomTest, PolycopyRowsWidenByHalfTheMarginOverTheRows) {
+  HostScreen src(64, 50), dst(100, 50);
+  for (int y = 0; y < 50; ++y) {
+    for (int x = 0; x < 64; ++x)
+      src.at(x, y) = static_cast<uint8_t>(1 + x + y);
+  }
+  dst.Fill(0xEE);
+  dst.SetCursor(0, 0);
+  Select(src, dst, 0, 0, 64, 50);  // the whole source: samples beside the span are off it
+  lib().tavi_polycopy(100, 50, 50, 0);
+  const auto rowWidth = [](int j) { return 50 + j / 2; };
+  EXPECT_EQ(rowWidth(49), 74);
+  for (int j = 0; j < 50; ++j) {
+    const int rw = rowWidth(j), margin = (100 - rw) / 2, stepX = 64 * 256 / rw;
+    for (int i = 0; i < margin; ++i)
+      ASSERT_EQ(dst.at(i, j), 0) << i << "," << j;
+    for (int k = 0; k < rw; ++k)
+      ASSERT_EQ(dst.at(margin + k, j), src.at((k * stepX) >> 8, j)) << k << "," << j;
+  }
+}
+
+}  // namespace
+}  // namespace tavitest

@@ -1,0 +1,216 @@
+// The sound slot table on the fake device, and the byte logic of wave images and sound banks.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <tuple>
+
+#include "fake_sound_device.h"
+#include "harness/temp_dir.h"
+#include "sound/wave_loader.h"
+#include "tools/writer/wave_writer.h"
+
+namespace tavitest {
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+using taviwriter::ScrambleWave;
+using taviwriter::WaveScramble;
+
+Bytes operator+(Bytes a, const Bytes& b) { return a.insert(a.end(), b.begin(), b.end()), a; }
+Bytes Text(const char* s) { return Bytes(s, s + std::strlen(s)); }
+Bytes Le32(uint32_t v) { return {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)}; }
+Bytes Chunk(const char* id, const Bytes& body, uint32_t n) { return Text(id) + Le32(n) + body; }
+Bytes Chunk(const char* id, const Bytes& body) {
+  return Chunk(id, body, uint32_t(body.size())) + Bytes(body.size() % 2, 0x77);
+}
+Bytes Riff(const Bytes& chunks, uint32_t more = 0) {
+  return Text("RIFF") + Le32(uint32_t(chunks.size()) + 4 + more) + Text("WAVE") + chunks;
+}
+const Bytes kSamples = {1, 2, 3, 4, 5, 6, 7, 8, 9};
+const Bytes kWave = taviwriter::WaveImage(1, 11025, 8, kSamples);           // 54 bytes
+const Bytes kFmt(kWave.begin() + 20, kWave.begin() + 36);                   // 16-byte PCM body
+const Bytes kLong = taviwriter::WaveImage(2, 22050, 16, Bytes(300, 0x3C));  // 344 bytes
+
+// A device opened on the fake (buffer 1 is the primary one at priority level).
+struct Sound {
+  FakeSound fake;
+  SoundState state;
+  PackState pack;
+  TempDir dir;
+  std::string wave = dir.Write("a.wav", kWave);
+  std::string bank = dir.Write("b.bank", taviwriter::SoundBank({kWave, kLong}));
+  uint32_t w = 77;  // a write cursor variable
+  explicit Sound(int32_t rate = 22050) { OpenSound(state, fake, 0, rate, 2, 16); }
+  int32_t Load(int32_t n, int32_t z = 54) { return LoadWave(state, pack, wave.c_str(), z, n, {}); }
+  int32_t Bank(int32_t n, int32_t i) { return LoadBankWave(state, pack, bank.c_str(), i, n, {}); }
+  FakeBuffer* At(int32_t n) { return static_cast<FakeBuffer*>(state.slots[n].buffer.get()); }
+};
+
+TEST(SoundDevice, EveryResultOfOpeningClosesTheOldDeviceFirst) {
+  std::vector<std::tuple<int32_t, std::string, SoundResult, int32_t>> rows = {
+      {8000, "Create", dserr::kNoDriver, -1},
+      {8000, "Level", dserr::kGeneric, -2},
+      {-1, "Level", dserr::kInvalidParam, -2},
+      {8000, "CreateBuffer", dserr::kGeneric, -3},
+      {8000, "CreateBuffer", kNoObject, -31},
+      {8000, "", 0, 0},
+      {-1, "", 0, 0}};
+  const SoundResult refused[] = {
+      dserr::kBadFormat,       dserr::kInvalidCall, dserr::kInvalidParam, dserr::kOutOfMemory,
+      dserr::kPrioLevelNeeded, dserr::kUnsupported, dserr::kGeneric,      1};  // 1: S_FALSE
+  for (int32_t i = 0; i < 8; ++i)
+    rows.emplace_back(8000, "Fmt", refused[i], i < 6 ? -41 - i : -4);
+  for (const auto& [rate, call, answer, result] : rows) {
+    SCOPED_TRACE(call + " " + std::to_string(result));
+    Sound s(-1);
+    ASSERT_EQ(s.Load(3), 0);
+    s.fake.log.clear();
+    s.fake.queued[call].push_back(answer);
+    // 3 channels and 12 bits, in the low 16 bits of their words: 3 bytes a frame.
+    EXPECT_EQ(OpenSound(s.state, s.fake, 0, rate, 0x10003, 0x7000C), result);
+    EXPECT_EQ(s.fake.log.rfind("Stop 1;Release 1;Release 0;Create 0;", 0), 0u);
+    const bool open = result != -1 && result != -2;  // and stays open after -3 .. -46
+    EXPECT_EQ(s.state.device != nullptr, open);
+    EXPECT_EQ(s.fake.Called("Speakers 0") * 2 + s.fake.Called("Level 1"), rate < 0 ? 1 : open * 2);
+    EXPECT_EQ(s.Load(3), open ? 0 : -1);
+    const WaveFormat& f = s.fake.primaryFormat;  // asked for by success and "Fmt" rows only
+    EXPECT_EQ(f.blockAlign * 100000 + f.avgBytesPerSec,
+              rate > 0 && (result == 0 || call == "Fmt") ? 324000u : 0);
+  }
+}
+
+TEST(SoundSlots, EveryNoDeviceEmptySlotAndOutsideTheTableResult) {
+  const std::tuple<const char*, int32_t (*)(Sound&, int32_t), int32_t, int32_t> rows[] = {
+      {"free", [](Sound& s, int32_t n) { return FreeSlot(s.state, n); }, -1, 0},
+      {"dup from", [](Sound& s, int32_t n) { return DuplicateSlot(s.state, n, 8); }, -1, 0},
+      {"dup to", [](Sound& s, int32_t n) { return DuplicateSlot(s.state, 1, n); }, -1, 0},
+      {"play", [](Sound& s, int32_t n) { return PlaySlot(s.state, n, 0, 1); }, -1, -2},
+      {"stop", [](Sound& s, int32_t n) { return StopSlot(s.state, n); }, -1, 0},
+      {"stopall", [](Sound& s, int32_t) { return StopAllSlots(s.state); }, -1, 0},
+      {"vol", [](Sound& s, int32_t n) { return SetSlotVolume(s.state, n, -100); }, -1, 0},
+      {"pan", [](Sound& s, int32_t n) { return SetSlotPan(s.state, n, 100); }, -1, 0},
+      {"freq", [](Sound& s, int32_t n) { return SetSlotFrequency(s.state, n, 800); }, -1, 0},
+      {"stat", [](Sound& s, int32_t n) { return int32_t(SlotStatus(s.state, n)); }, 0, 0},
+      {"getfreq", [](Sound& s, int32_t n) { return int32_t(SlotFrequency(s.state, n)); }, 0, 0},
+      {"pos", [](Sound& s, int32_t n) { return int32_t(SlotPosition(s.state, n, &s.w)); }, 0, 0},
+      {"load", [](Sound& s, int32_t n) { return s.Load(n) * 10 + s.Bank(n, 0); }, -11, -11}};
+  Sound closed(-1), open(-1);
+  ASSERT_EQ(CloseSound(closed.state) * 10 + CloseSound(closed.state), -1);
+  for (const auto& [name, call, noDevice, emptySlot] : rows) {
+    for (int32_t slot : {9, -1, 256, INT32_MIN}) {
+      SCOPED_TRACE(std::string(name) + " " + std::to_string(slot));
+      EXPECT_EQ(call(closed, slot), noDevice);
+      if (slot == 9 && noDevice == -11) continue;  // loading slot 9 works
+      open.fake.log.clear();
+      EXPECT_EQ(call(open, slot), emptySlot);
+      EXPECT_EQ(open.fake.log, "");  // no buffer created or touched
+    }
+  }
+  EXPECT_EQ(closed.w + open.w, 154u);
+}
+
+TEST(SoundSlots, FillingCopiesBothLockRegionsAndLocksOnceMoreAfterALostBuffer) {
+  const std::tuple<std::deque<SoundResult>, uint32_t, bool> rows[] = {
+      {{}, 4, true},
+      {{dserr::kBufferLost}, 99, true},
+      {{dserr::kBufferLost, dserr::kBufferLost}, 99, false},
+      {{dserr::kGeneric}, 99, false}};
+  for (const auto& [locks, firstRegion, written] : rows) {
+    Sound s;
+    s.fake.firstRegion = firstRegion;
+    s.fake.queued["Lock"] = locks;
+    ASSERT_EQ(s.Load(3), 0);  // a failed lock still loads: the buffer stays, without samples
+    EXPECT_EQ(*s.At(3)->samples, written ? kSamples : Bytes(kSamples.size(), 0xEE));
+    EXPECT_EQ(s.fake.Called("Unlock 2"), written);
+    EXPECT_EQ(s.fake.Called("Restore 2"), !locks.empty() && locks[0] != dserr::kGeneric);
+  }
+}
+
+TEST(SoundSlots, Bookkeeping) {
+  Sound s;
+  ASSERT_EQ(s.Load(2) + DuplicateSlot(s.state, 2, 5), 0);
+  ASSERT_TRUE(s.At(5) != nullptr && s.At(5)->samples == s.At(2)->samples);  // shared samples
+  EXPECT_EQ(
+      SetSlotVolume(s.state, 5, -600) + PlaySlot(s.state, 5, 4, 0) + PlaySlot(s.state, 2, 8, -1),
+      0);
+  EXPECT_EQ(s.At(2)->volume, 0);
+  EXPECT_EQ(SlotStatus(s.state, 5) * 10 + SlotStatus(s.state, 2), 15u);  // once; looping
+  EXPECT_EQ(SlotPosition(s.state, 5, &s.w) * 10 + s.w, 48u);             // play 4, write 8
+  s.fake.log.clear();
+  EXPECT_EQ(StopAllSlots(s.state) + PlaySlot(s.state, 2, 0, 1), 0);
+  EXPECT_EQ(s.Load(2, 55), -1);  // a short read fails, after stopping the old sound
+  EXPECT_EQ(s.fake.log, "Stop 2;Stop 3;SetPos 2;Play 2;Stop 2;Release 2;");
+  EXPECT_EQ(PlaySlot(s.state, 5, 0, 0), 0);
+  EXPECT_EQ(*s.At(5)->samples, kSamples);
+  EXPECT_EQ(DuplicateSlot(s.state, 5, 5), 0);  // the destination is emptied first
+  s.fake.queued["Duplicate"] = {dserr::kOutOfMemory};
+  ASSERT_EQ(s.Load(1) + DuplicateSlot(s.state, 1, 6), 0);
+  EXPECT_EQ(s.At(5) == nullptr && s.At(6) == nullptr, true);
+}
+
+TEST(WaveImage, ChunkWalkAndScrambles) {
+  const Bytes fmt = Chunk("fmt ", kFmt), data = Chunk("data", kSamples), tavi = Text("tavi");
+  const std::tuple<const char*, Bytes, int32_t> rows[] = {
+      {"odd chunk and its filler", Riff(Chunk("LIST", {9, 9, 9}) + fmt + data), 1},
+      {"fmt of 12 ends the walk", Riff(Chunk("fmt ", Bytes(12, 1)) + fmt + data), 0},
+      {"fmt of 14 is enough", Riff(Chunk("fmt ", Bytes(kFmt.begin(), kFmt.end() - 2)) + data), 1},
+      {"empty data, then data", Riff(Chunk("data", {}) + fmt + data), 1},
+      {"data before fmt", Riff(data + fmt), 1},
+      {"data past the bytes read", Riff(fmt + Chunk("data", kSamples, 10)), 0},
+      {"length that wraps", Riff(fmt + Chunk("LIST", {}, 0xFFFFFFF8u) + data), 0},
+      {"data body at the RIFF end", Riff(fmt + data, 8 - uint32_t(data.size())), 0},
+      {"TAVI", ScrambleWave(kLong, WaveScramble::kTAVI), 1},
+      {"TAVI shorter than 132", ScrambleWave(kWave, WaveScramble::kTAVI), 1},
+      {"tavi", ScrambleWave(kLong, WaveScramble::kTavi), 1},
+      {"not RIFF", Text("RIFX") + Le32(40) + Text("WAVE") + fmt + data, 0}};
+  for (const auto& [name, bytes, found] : rows) {
+    SCOPED_TRACE(name);
+    Bytes image = bytes + Bytes(kWaveReserveBytes, 0);
+    const size_t size = bytes.size(), start = UnscrambleWave(image, size);
+    WaveChunks chunks;
+    EXPECT_EQ(FindWaveChunks(std::span(image).subspan(start, size - start), chunks), found);
+    if (found == 0) continue;
+    const bool big = size > 100;
+    EXPECT_TRUE(start == 0 ||
+                Bytes(image.begin() + 4, image.begin() + long(size)) == (big ? kLong : kWave));
+    EXPECT_EQ(Bytes(chunks.samples.begin(), chunks.samples.end()),
+              big ? Bytes(300, 0x3C) : kSamples);
+    EXPECT_EQ(chunks.format.size(), std::strstr(name, "14") != nullptr ? 14u : 16u);
+  }
+  // By hand: "tavi" XORs the last byte with 0xA5, then each byte with the restored next one;
+  // "TAVI" XORs bytes 4 to 67 with bytes 68 to 131.
+  Bytes five = tavi + Bytes{0x5A}, six = tavi + Bytes{0x01, 0xA4},
+        big = ScrambleWave(kLong, WaveScramble::kTAVI);
+  UnscrambleWave(five, 5);
+  UnscrambleWave(six, 6);
+  EXPECT_EQ(five + six, tavi + Bytes({0xFF}) + tavi + Bytes({0x00, 0x01}));
+  EXPECT_EQ(Bytes({big[4 + 7], big[4 + 70]}),
+            Bytes({uint8_t(kLong[7] ^ kLong[64 + 7]), kLong[70]}));
+}
+
+TEST(SoundBank, EntriesAndRefusals) {
+  const Bytes bank = taviwriter::SoundBank({kWave, kLong});
+  auto with = [&](size_t at, const Bytes& bytes) {
+    Bytes b = bank;
+    return std::copy(bytes.begin(), bytes.end(), b.begin() + long(at)), b;
+  };
+  const std::tuple<Bytes, int32_t, Bytes> rows[] = {
+      {bank, 0, kSamples},
+      {bank, 1, Bytes(300, 0x3C)},
+      {bank, 2, {}},                // index equal to the count
+      {with(4, Le32(16)), -1, {}},  // before the table: the count is entry 0's offset
+      {with(3, {'X'}), 0, {}},      // magic
+      {Bytes(bank.begin(), bank.begin() + 6), 0, {}},  // short count
+      {with(16, Le32(0)), 0, {}},                      // size 0
+      {with(8, Le32(9999)), 0, {}},                    // entry past the end
+      {with(4, Le32(0x40000000)), 0x3FFFFFFF, {}}};    // table position past 32 bits
+  Sound s;
+  for (const auto& [file, index, samples] : rows) {
+    s.bank = s.dir.Write("b.bank", file);
+    EXPECT_EQ(s.Bank(7, index), samples.empty() ? -1 : 0);
+    EXPECT_EQ(s.At(7) != nullptr ? *s.At(7)->samples : Bytes(), samples);
+  }
+}
+
+}  // namespace
+}  // namespace tavitest

@@ -1,0 +1,148 @@
+// The mixer rendered offline against the formats' definitions, and its clock-driven outputs.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <set>
+#include <thread>
+
+#include "sound/mixer/audio_output.h"
+
+namespace tavikit {
+namespace {
+
+std::vector<uint8_t> Noise(size_t bytes) {  // odd bytes: no sample is silent
+  std::mt19937 rng(static_cast<uint32_t>(bytes));
+  std::vector<uint8_t> s(bytes);
+  for (uint8_t& b : s)
+    b = static_cast<uint8_t>(rng() | 1);
+  return s;
+}
+
+// A channel of a frame as a 16-bit value: 8-bit is unsigned, mono sounds on both sides.
+template <class Case>
+int32_t Source(const std::vector<uint8_t>& s, const Case& c, size_t frame, int ch) {
+  const size_t i = frame * c.channels + (c.channels == 2 ? ch : 0);
+  return c.bits == 8 ? (s[i] - 128) * 256 : static_cast<int16_t>(s[2 * i] | s[2 * i + 1] << 8);
+}
+
+std::unique_ptr<SoundBuffer> Load(SoundDevice& device, int channels, int bits, uint32_t rate,
+                                  const std::vector<uint8_t>& s) {
+  const uint32_t align = channels * bits / 8, size = uint32_t(s.size());
+  const uint32_t fmt[] = {1u | channels << 16, rate, rate * align, align | bits << 16};
+  std::unique_ptr<SoundBuffer> b;
+  void* p = nullptr;
+  uint32_t n = 0;
+  EXPECT_EQ(device.CreateSoundBuffer({kBufferSecondaryFlags, size, {(const uint8_t*)fmt, 16}}, &b),
+            0);
+  EXPECT_EQ(b->Lock(0, size, &p, &n, nullptr, nullptr), 0);
+  std::memcpy(p, s.data(), n);
+  b->Unlock(p, n, nullptr, 0);
+  return b;
+}
+
+std::vector<int16_t> Render(Mixer& mixer, uint32_t frames) {
+  std::vector<int16_t> out(2 * frames);
+  mixer.Render(out.data(), frames);
+  return out;
+}
+
+TEST(Mixer, VolumeAndPanScaleByTenToTheAttenuationOver2000AndRefuseValuesOutOfRange) {
+  const struct {
+    int channels, bits, volume, pan, leftDb, rightDb;
+  } cases[] = {{2, 16, 0, 0, 0, 0},          {1, 8, 0, 0, 0, 0},
+               {2, 16, -600, 0, -600, -600}, {2, 16, 0, -10000, 0, -10000},
+               {1, 8, 0, 2500, -2500, 0},    {2, 16, -300, -300, -300, -600}};
+  for (const auto& c : cases) {
+    auto mixer = std::make_shared<Mixer>();
+    MixerDevice device(mixer, nullptr);
+    const auto s = Noise(1000);
+    auto b = Load(device, c.channels, c.bits, kMixRate, s);
+    ASSERT_EQ(b->SetVolume(c.volume) | b->SetPan(c.pan) | b->Play(kPlayLooping), 0);
+    void* p = nullptr;
+    const auto lock = [&](auto a, uint32_t n) { return b->Lock(a, n, &p, &n, {}, {}); };
+    const std::set<SoundResult> refused = {
+        b->SetVolume(1),   b->SetVolume(-10001), b->SetPan(10001),
+        b->SetPan(-10001), b->SetFrequency(99),  b->SetFrequency(200001),
+        lock(996, 8),      lock(1000, 1),        b->SetCurrentPosition(1000)};
+    EXPECT_EQ(refused, std::set<SoundResult>{dserr::kInvalidParam});  // nothing heard changes
+    const size_t frames = s.size() / (c.channels * c.bits / 8);
+    const auto out = Render(*mixer, uint32_t(3 * frames));  // three times round the loop
+    for (size_t k = 0; k < 6 * frames; ++k) {
+      const int db = k % 2 == 0 ? c.leftDb : c.rightDb;
+      const double want =
+          db == -10000 ? 0 : Source(s, c, k / 2 % frames, k % 2) * std::pow(10.0, db / 2000.0);
+      ASSERT_LE(std::abs(out[k] - want), db == 0 || db == -10000 ? 0 : 1) << k;
+    }
+  }
+}
+
+TEST(Mixer, OneShotDuplicateResamplesLinearlyKeepsItsCursorWhenStoppedAndEndsByItself) {
+  const struct {
+    int channels, bits;
+    uint32_t rate, frequency, outputFrames;
+  } cases[] = {{2, 16, 44100, 0, 441},     {2, 16, 44100, 22050, 882}, {2, 16, 44100, 11025, 1764},
+               {2, 16, 44100, 88200, 221}, {1, 8, 44100, 0, 441},      {2, 8, 22050, 0, 882},
+               {1, 16, 11025, 44100, 441}};
+  for (const auto& c : cases) {
+    auto mixer = std::make_shared<Mixer>();
+    MixerDevice device(mixer, nullptr);
+    const auto status = [](SoundBuffer& b, uint32_t s = 9) { return b.GetStatus(&s), s; };
+    const uint32_t align = c.channels * c.bits / 8;
+    const auto s = Noise(441 * align);
+    auto original = Load(device, c.channels, c.bits, c.rate, s);
+    std::unique_ptr<SoundBuffer> b;  // a duplicate plays the shared samples on its own
+    ASSERT_EQ(device.DuplicateSoundBuffer(*original, &b), 0);
+    ASSERT_EQ(b->SetFrequency(c.frequency) | b->Play(0) | status(*original), 0);
+    original.reset();  // and outlives its original
+    const auto out = Render(*mixer, c.outputFrames - 1);
+    const double step = (c.frequency != 0 ? c.frequency : c.rate) / 44100.0;
+    for (uint32_t k = 0; k * step < 440; ++k) {  // on the line between neighbouring frames
+      const auto i = size_t(k * step);
+      const double a = Source(s, c, i, k % 2), z = Source(s, c, i + 1, k % 2);
+      ASSERT_LE(std::abs(out[2 * k + k % 2] - (a + (z - a) * (k * step - i))), 2) << k;
+    }
+    uint32_t play = 0, write = 0;
+    ASSERT_EQ(b->GetCurrentPosition(&play, &write), 0);
+    EXPECT_EQ(play, uint32_t((c.outputFrames - 1) * step) * align);
+    EXPECT_NE(write, play);
+    ASSERT_EQ(b->Stop(), 0);
+    Render(*mixer, 50);
+    ASSERT_EQ(b->GetCurrentPosition(&write, nullptr) | b->Play(0), 0);
+    EXPECT_EQ(write, play);
+    EXPECT_EQ(status(*b), kStatusPlaying);
+    EXPECT_NE(Render(*mixer, 1)[0], 0);  // the last frame sounds
+    EXPECT_EQ(status(*b), 0u);
+  }
+}
+
+TEST(Mixer, ClockOutputsPullInRealTimeWhileCallersWorkTheBuffers) {
+  const auto path = std::filesystem::temp_directory_path() / "tavikit_mixer_test.wav";
+  for (const std::string& choice : std::vector<std::string>{"null", "wav:" + path.string()}) {
+    setenv("TAVIKIT_AUDIO", choice.c_str(), 1);
+    std::unique_ptr<SoundDevice> device;
+    ASSERT_EQ(PlatformSoundSystem().CreateDevice(&device), 0) << choice;
+    auto b = Load(*device, 2, 16, kMixRate, Noise(4000));
+    uint32_t play = 0;
+    for (int k = 0; k < 100; ++k) {  // buffer operations racing the output thread
+      std::unique_ptr<SoundBuffer> dup;
+      device->DuplicateSoundBuffer(*b, &dup);
+      ASSERT_EQ(dup->Play(0) | b->Play(1) | b->SetVolume(-k) | b->GetCurrentPosition(&play, {}), 0);
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    EXPECT_NE(play, 0u) << choice;
+  }
+  unsetenv("TAVIKIT_AUDIO");
+  std::ifstream in(path, std::ios::binary);
+  const std::string file{std::istreambuf_iterator<char>(in), {}};
+  std::filesystem::remove(path);
+  const auto data = uint32_t(file.size() - 44);
+  EXPECT_EQ(file.substr(0, 4) + file.substr(36, 8), "RIFFdata" + std::string((char*)&data, 4));
+}
+
+}  // namespace
+}  // namespace tavikit
