@@ -37,6 +37,8 @@ PngPicture DecodePng(const std::string& name, const std::vector<uint8_t>& bytes)
 
 // Reads a PNG that must be indexed-colour (bit depth 1 to 8).
 IndexedImage ReadIndexedPng(const std::string& path);
+// The same; false with the reason in `error`.
+bool ReadIndexedPng(const std::string& path, IndexedImage& image, std::string& error);
 
 // The bytes of an 8-bit indexed PNG with `paletteSize` palette entries.
 std::vector<uint8_t> EncodeIndexedPng(const IndexedImage& image);

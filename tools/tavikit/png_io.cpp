@@ -166,6 +166,10 @@ std::vector<uint8_t> EncodeIndexedPng(const IndexedImage& image) {
   return {data, data + size};
 }
 
+bool ReadIndexedPng(const std::string& path, IndexedImage& image, std::string& error) {
+  return Try([&] { image = ReadIndexedPng(path); }, error);
+}
+
 bool WriteIndexedPng(const std::string& path, const IndexedImage& image, std::string& error) {
   return Try([&] { WriteOutput(path, EncodeIndexedPng(image)); }, error);
 }
