@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "frame/screen.h"
+#include "common/screen.h"
 #include "host/host_screen.h"
 #include "host/library.h"
 #include "pack/picture_decoder.h"

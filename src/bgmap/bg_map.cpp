@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "frame/int32.h"
+#include "common/int32.h"
 
 namespace tavikit {
 

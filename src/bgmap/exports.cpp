@@ -1,6 +1,6 @@
 // Exports of the background map: registering the script's cells, single cells, point tests.
 #include "bgmap/bg_map.h"
-#include "frame/words.h"
+#include "common/words.h"
 #include "tavikit.h"
 
 namespace tavikit {

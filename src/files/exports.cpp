@@ -1,6 +1,6 @@
 // Exports of the file utilities: rename, set and read attributes. No state.
+#include "common/words.h"
 #include "files/file_calls.h"
-#include "frame/words.h"
 #include "tavikit.h"
 
 using namespace tavikit;

@@ -1,5 +1,5 @@
 // Exports of the joystick.
-#include "frame/words.h"
+#include "common/words.h"
 #include "joystick/joystick.h"
 #include "tavikit.h"
 

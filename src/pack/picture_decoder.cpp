@@ -18,8 +18,8 @@
 #include <new>
 #include <vector>
 
+#include "common/byte_reader.h"
 #include "common/cpu.h"
-#include "pack/bytes.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <emmintrin.h>

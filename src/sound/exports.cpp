@@ -1,6 +1,6 @@
 // Exports of the sound subsystem: the device, the slots, wave loading and playback control.
-#include "frame/int32.h"
-#include "frame/words.h"
+#include "common/int32.h"
+#include "common/words.h"
 #include "pack/pack_reader.h"
 #include "sound/sound_state.h"
 #include "sound/wave_loader.h"

@@ -31,14 +31,14 @@ inline constexpr SoundResult kGeneric = static_cast<SoundResult>(0x80004005u);
 }  // namespace dserr
 
 // Flags and values with DirectSound's numbers.
-inline constexpr uint32_t kCoopNormal = 1;    // DSSCL_NORMAL
-inline constexpr uint32_t kCoopPriority = 2;  // DSSCL_PRIORITY
-inline constexpr uint32_t kSpeakerStereoWide = 0x00140004;  // DSSPEAKER_COMBINED(STEREO, WIDE)
-inline constexpr uint32_t kBufferPrimary = 0x00000001;      // DSBCAPS_PRIMARYBUFFER
+inline constexpr uint32_t kCoopNormal = 1;                     // DSSCL_NORMAL
+inline constexpr uint32_t kCoopPriority = 2;                   // DSSCL_PRIORITY
+inline constexpr uint32_t kSpeakerStereoWide = 0x00140004;     // DSSPEAKER_COMBINED(STEREO, WIDE)
+inline constexpr uint32_t kBufferPrimary = 0x00000001;         // DSBCAPS_PRIMARYBUFFER
 inline constexpr uint32_t kBufferSecondaryFlags = 0x000181E0;  // freq, pan, volume, notify,
                                                                // global focus, accurate cursor
-inline constexpr uint32_t kPlayLooping = 1;    // DSBPLAY_LOOPING
-inline constexpr uint32_t kStatusPlaying = 1;  // DSBSTATUS_PLAYING
+inline constexpr uint32_t kPlayLooping = 1;                    // DSBPLAY_LOOPING
+inline constexpr uint32_t kStatusPlaying = 1;                  // DSBSTATUS_PLAYING
 inline constexpr uint32_t kStatusBufferLost = 2;
 inline constexpr uint32_t kStatusLooping = 4;
 

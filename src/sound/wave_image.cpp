@@ -13,8 +13,8 @@
 #include <array>
 #include <cstring>
 
+#include "common/byte_reader.h"
 #include "common/wave_format.h"
-#include "pack/bytes.h"
 
 namespace tavikit {
 namespace {

@@ -1,5 +1,5 @@
-// A sound system for tests: every call is logged as "Name id;" (id 0 is the device, buffers
-// count from 1) and answers the next result queued for its name, 0 when none is queued.
+// A sound system for tests: calls are logged as "Name id;" (0 the device, buffers from 1) and
+// answer the next result queued for their name, else 0. Lock always gives two regions.
 #pragma once
 
 #include <deque>
@@ -13,16 +13,13 @@
 namespace tavitest {
 
 using namespace tavikit;
-
 inline constexpr SoundResult kNoObject = 0x7E57;  // queued: answer 0 but hand out no object
 
 struct FakeLog {
   std::string log;
   std::map<std::string, std::deque<SoundResult>> queued;
   WaveFormat primaryFormat;
-  uint32_t firstRegion = UINT32_MAX;  // Lock splits the bytes after this many
   int buffers = 0;
-
   SoundResult Ask(const std::string& name, int id) {
     log += name + " " + std::to_string(id) + ";";
     auto& q = queued[name];
@@ -38,7 +35,6 @@ struct FakeBuffer final : SoundBuffer {
   uint32_t frequency, position = 0, status = 0;
   int32_t volume = 0, pan = 0;
   int id = ++fake.buffers;
-
   FakeBuffer(FakeLog& f, std::shared_ptr<std::vector<uint8_t>> s, uint32_t rate)
       : fake(f), samples(std::move(s)), frequency(rate) {}
   ~FakeBuffer() override { fake.log += "Release " + std::to_string(id) + ";"; }
@@ -46,7 +42,7 @@ struct FakeBuffer final : SoundBuffer {
   SoundResult Lock(uint32_t at, uint32_t n, void** p1, uint32_t* n1, void** p2,
                    uint32_t* n2) override {
     if (SoundResult r = A("Lock")) return r;
-    *n1 = n < fake.firstRegion ? n : fake.firstRegion, *n2 = n - *n1, *p1 = samples->data() + at;
+    *n1 = n / 2, *n2 = n - *n1, *p1 = samples->data() + at;
     return *p2 = *n2 != 0 ? samples->data() + at + *n1 : nullptr, 0;
   }
   SoundResult Unlock(void*, uint32_t, void*, uint32_t) override { return A("Unlock"); }

