@@ -8,8 +8,6 @@
 #include "listing.h"
 #include "picture_info.h"
 #include "source.h"
-// GCC 12 misjudges the vector growth inlined from the bank writer at -O3.
-#pragma GCC diagnostic ignored "-Wstringop-overflow"
 #include "tools/writer/wave_writer.h"
 
 namespace tavitool {

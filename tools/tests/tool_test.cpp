@@ -15,8 +15,6 @@
 #include "tavikit.h"
 #include "tavikit/file_io.h"
 #include "tavikit/indexed_image.h"
-// GCC 12 misjudges the vector growth inlined from the wave writer at -O3.
-#pragma GCC diagnostic ignored "-Wstringop-overflow"
 #include "tools/writer/wave_writer.h"
 
 namespace {
