@@ -17,7 +17,14 @@ enum class Result : int32_t {
   kNoCooperation = -2,    // the sound device refused the cooperative level
   kNoPrimaryBuffer = -3,  // the primary sound buffer could not be created
   kPrimaryMissing = -31,  // the primary buffer was reported created but is none
-  kNoMemory = -100,       // an allocation failed
+  kFormatOther = -4,      // the primary format was refused: any other reason
+  kFormatBad = -41,       // ... DSERR_BADFORMAT
+  kFormatInvalidCall = -42,
+  kFormatInvalidParam = -43,
+  kFormatOutOfMemory = -44,
+  kFormatPrioLevel = -45,
+  kFormatUnsupported = -46,
+  kNoMemory = -100,  // an allocation failed
 };
 
 constexpr int32_t ToInt(Result r) { return static_cast<int32_t>(r); }

@@ -7,19 +7,19 @@ namespace {
 int32_t FormatFailure(SoundResult result) {
   switch (result) {
     case dserr::kBadFormat:
-      return sound_result::kFormatBad;
+      return ToInt(Result::kFormatBad);
     case dserr::kInvalidCall:
-      return sound_result::kFormatInvalidCall;
+      return ToInt(Result::kFormatInvalidCall);
     case dserr::kInvalidParam:
-      return sound_result::kFormatInvalidParam;
+      return ToInt(Result::kFormatInvalidParam);
     case dserr::kOutOfMemory:
-      return sound_result::kFormatOutOfMemory;
+      return ToInt(Result::kFormatOutOfMemory);
     case dserr::kPrioLevelNeeded:
-      return sound_result::kFormatPrioLevel;
+      return ToInt(Result::kFormatPrioLevel);
     case dserr::kUnsupported:
-      return sound_result::kFormatUnsupported;
+      return ToInt(Result::kFormatUnsupported);
     default:
-      return sound_result::kFormatOther;
+      return ToInt(Result::kFormatOther);
   }
 }
 
@@ -51,22 +51,22 @@ int32_t OpenSound(SoundState& sound, SoundSystem& system, intptr_t window, int32
 
   if (system.CreateDevice(&sound.device) != dserr::kOk || sound.device == nullptr) {
     sound.device.reset();
-    return sound_result::kFailed;
+    return ToInt(Result::kFailed);
   }
   const uint32_t level = rate < 0 ? kCoopNormal : kCoopPriority;
   if (sound.device->SetCooperativeLevel(window, level) != dserr::kOk) {
     sound.device.reset();
-    return sound_result::kCooperativeLevel;
+    return ToInt(Result::kNoCooperation);
   }
-  if (rate < 0) return sound_result::kOk;
+  if (rate < 0) return ToInt(Result::kOk);
 
   sound.device->SetSpeakerConfig(kSpeakerStereoWide);
   const BufferDescription primary{kBufferPrimary, 0, {}};
   if (sound.device->CreateSoundBuffer(primary, &sound.primary.buffer) != dserr::kOk) {
     sound.primary.buffer.reset();
-    return sound_result::kPrimaryNotCreated;
+    return ToInt(Result::kNoPrimaryBuffer);
   }
-  if (sound.primary.buffer == nullptr) return sound_result::kPrimaryMissing;
+  if (sound.primary.buffer == nullptr) return ToInt(Result::kPrimaryMissing);
 
   WaveFormat format;
   format.formatTag = 1;  // PCM
@@ -81,64 +81,64 @@ int32_t OpenSound(SoundState& sound, SoundSystem& system, intptr_t window, int32
   sound.primary.buffer->GetVolume(&sound.primary.volume);
   sound.primary.buffer->GetPan(&sound.primary.pan);
   sound.primary.buffer->GetFrequency(&sound.primary.frequency);
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t CloseSound(SoundState& sound) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   for (SoundSlot& slot : sound.slots)
     EmptySlot(slot);
   // The primary buffer is neither stopped nor released on its own: it ends with the device.
   sound.primary.buffer.reset();
   sound.device.reset();
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t FreeSlot(SoundState& sound, int32_t slot) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   if (SoundSlot* s = FindSlot(sound, slot)) EmptySlot(*s);
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t PlaySlot(SoundState& sound, int32_t slot, uint32_t position, int32_t loop) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   SoundBuffer* buffer = LoadedBuffer(sound, slot);
-  if (buffer == nullptr) return sound_result::kEmptySlot;
+  if (buffer == nullptr) return ToInt(Result::kEmptySlot);
   buffer->SetCurrentPosition(position);
   buffer->Play(loop != 0 ? kPlayLooping : 0);
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t StopSlot(SoundState& sound, int32_t slot) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   if (SoundBuffer* buffer = LoadedBuffer(sound, slot)) buffer->Stop();
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t StopAllSlots(SoundState& sound) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   for (SoundSlot& slot : sound.slots) {
     if (slot.buffer != nullptr) slot.buffer->Stop();
   }
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t SetSlotVolume(SoundState& sound, int32_t slot, int32_t volume) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   if (SoundBuffer* buffer = LoadedBuffer(sound, slot)) buffer->SetVolume(volume);
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t SetSlotPan(SoundState& sound, int32_t slot, int32_t pan) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   if (SoundBuffer* buffer = LoadedBuffer(sound, slot)) buffer->SetPan(pan);
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t SetSlotFrequency(SoundState& sound, int32_t slot, uint32_t frequency) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   if (SoundBuffer* buffer = LoadedBuffer(sound, slot)) buffer->SetFrequency(frequency);
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 uint32_t SlotStatus(SoundState& sound, int32_t slot) {

@@ -10,28 +10,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "common/result.h"
 #include "sound/sound_device.h"
 
 namespace tavikit {
 
 inline constexpr int32_t kSoundSlots = 256;
-
-// Results of the sound operations, as the exports return them.
-namespace sound_result {
-inline constexpr int32_t kOk = 0;
-inline constexpr int32_t kFailed = -1;     // no device, a failed load, no sound device created
-inline constexpr int32_t kEmptySlot = -2;  // playing an empty slot
-inline constexpr int32_t kCooperativeLevel = -2;
-inline constexpr int32_t kPrimaryNotCreated = -3;
-inline constexpr int32_t kPrimaryMissing = -31;
-inline constexpr int32_t kFormatOther = -4;
-inline constexpr int32_t kFormatBad = -41;
-inline constexpr int32_t kFormatInvalidCall = -42;
-inline constexpr int32_t kFormatInvalidParam = -43;
-inline constexpr int32_t kFormatOutOfMemory = -44;
-inline constexpr int32_t kFormatPrioLevel = -45;
-inline constexpr int32_t kFormatUnsupported = -46;
-}  // namespace sound_result
 
 // One loaded sound, or none. volume, pan and frequency are what the buffer reported right after
 // it was filled; they mean nothing for an empty slot.

@@ -27,7 +27,7 @@ int32_t FillFromImage(SoundState& sound, SoundSlot& slot, std::vector<uint8_t>& 
       start <= size ? std::span<const uint8_t>(image).subspan(start, size - start)
                     : std::span<const uint8_t>();
   WaveChunks wave;
-  if (FindWaveChunks(riff, wave) == 0) return sound_result::kFailed;
+  if (FindWaveChunks(riff, wave) == 0) return ToInt(Result::kFailed);
   return FillSlot(*sound.device, slot, wave);
 }
 
@@ -38,7 +38,7 @@ int32_t FillSlot(SoundDevice& device, SoundSlot& slot, const WaveChunks& wave) {
   const BufferDescription description{kBufferSecondaryFlags, length, wave.format};
   if (device.CreateSoundBuffer(description, &slot.buffer) != dserr::kOk || slot.buffer == nullptr) {
     slot.buffer.reset();
-    return sound_result::kFailed;
+    return ToInt(Result::kFailed);
   }
   SoundBuffer& buffer = *slot.buffer;
   void* first = nullptr;
@@ -61,48 +61,48 @@ int32_t FillSlot(SoundDevice& device, SoundSlot& slot, const WaveChunks& wave) {
   buffer.GetVolume(&slot.volume);
   buffer.GetPan(&slot.pan);
   buffer.GetFrequency(&slot.frequency);
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 int32_t LoadWave(SoundState& sound, PackState& pack, const char* name, int32_t size, int32_t slot,
                  char* packText) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   SoundSlot* target = FindSlot(sound, slot);
-  if (target == nullptr) return sound_result::kFailed;
+  if (target == nullptr) return ToInt(Result::kFailed);
   EmptySlot(*target);
   PackOpen(pack, packText);
-  if (size <= 0) return sound_result::kFailed;
+  if (size <= 0) return ToInt(Result::kFailed);
   std::vector<uint8_t> image;
-  if (!ReadImage(pack, name, 0, size, image)) return sound_result::kFailed;
+  if (!ReadImage(pack, name, 0, size, image)) return ToInt(Result::kFailed);
   return FillFromImage(sound, *target, image, static_cast<size_t>(size));
 }
 
 int32_t LoadBankWave(SoundState& sound, PackState& pack, const char* name, int32_t index,
                      int32_t slot, char* packText) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   SoundSlot* target = FindSlot(sound, slot);
-  if (target == nullptr) return sound_result::kFailed;
+  if (target == nullptr) return ToInt(Result::kFailed);
   EmptySlot(*target);
   PackOpen(pack, packText);
   const BankRead read = [&](int32_t offset, std::span<uint8_t> buffer) {
     return PackRead(pack, name, buffer, offset);
   };
   const std::optional<BankEntry> entry = FindBankEntry(read, index);
-  if (!entry) return sound_result::kFailed;
+  if (!entry) return ToInt(Result::kFailed);
   std::vector<uint8_t> image;
-  if (!ReadImage(pack, name, entry->offset, entry->size, image)) return sound_result::kFailed;
+  if (!ReadImage(pack, name, entry->offset, entry->size, image)) return ToInt(Result::kFailed);
   return FillFromImage(sound, *target, image, static_cast<size_t>(entry->size));
 }
 
 int32_t DuplicateSlot(SoundState& sound, int32_t source, int32_t dest) {
-  if (sound.device == nullptr) return sound_result::kFailed;
+  if (sound.device == nullptr) return ToInt(Result::kFailed);
   SoundSlot* to = FindSlot(sound, dest);
   if (to != nullptr) EmptySlot(*to);
   SoundSlot* from = FindSlot(sound, source);
-  if (to == nullptr || from == nullptr || from->buffer == nullptr) return sound_result::kOk;
+  if (to == nullptr || from == nullptr || from->buffer == nullptr) return ToInt(Result::kOk);
   if (sound.device->DuplicateSoundBuffer(*from->buffer, &to->buffer) != dserr::kOk)
     to->buffer.reset();
-  return sound_result::kOk;
+  return ToInt(Result::kOk);
 }
 
 }  // namespace tavikit
