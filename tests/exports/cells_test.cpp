@@ -126,7 +126,7 @@ TEST_F(CellTest, Bookkeeping) {
 }
 
 TEST_F(CellTest, CompressSizesFollowWordRuns) {
-  const auto words = [](std::vector<uint8_t> values) {
+  const auto words = [](const std::vector<uint8_t>& values) {
     Picture p{static_cast<int>(4 * values.size()), 1, {}};
     for (uint8_t v : values)
       p.px.insert(p.px.end(), 4, v);

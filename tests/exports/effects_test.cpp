@@ -155,8 +155,7 @@ TEST_F(MosaicTest, ColourMosaicsTakeTheCubeEntryOfTheCornerOrWholeMean) {
     GreyCube(lib(), screen);
     screen.Fill(31);
     for (int i = 0; i < size * size; ++i)
-      screen.at(4 + i % size, 2 + i / size) =
-          size == 3 ? block[i] : static_cast<uint8_t>(2 + 2 * i);
+      screen.at(4 + i % size, 2 + i / size) = size == 3 ? block[i] : 2 + 2 * i;
     screen.SetCursor(4, 2);
     const auto mosaic = corners ? lib().tavi_gmozice : lib().tavi_gmozicn;
     mosaic(screen.record(), 1, 1, size);

@@ -42,7 +42,7 @@ struct Named {
 };
 
 // Sets the copy rectangle to w x h before the call.
-Call WithRect(std::function<void(const Library&, HostScreen&)> call) {
+Call WithRect(const std::function<void(const Library&, HostScreen&)>& call) {
   return [call](const Library& lib, HostScreen& t, int w, int h) {
     lib.tavi_copyset(1, 2, w, h);
     call(lib, t);
@@ -93,7 +93,7 @@ TEST_F(Families, ZeroAndNegativeSizesDrawNothingInEveryCopy) {
 
 TEST_F(Families, OnlyTheLowEightBitsOfByteArgumentsCount) {
   using ByteCall = std::function<void(const Library&, HostScreen&, tavi_word)>;
-  const auto table = [](ByteCall build) {
+  const auto table = [](const ByteCall& build) {
     return [build](const Library& l, HostScreen& t, tavi_word v) {
       l.tavi_decset(t.record(), 1, 2, 3);  // another table first, so the next one is built
       build(l, t, v);
