@@ -1,14 +1,12 @@
 // Exports of the background map: registering the script's cells, single cells, point tests.
 #include "bgmap/bg_map.h"
+#include "common/process_state.h"
 #include "common/words.h"
 #include "tavikit.h"
 
 namespace tavikit {
 
-BgMap& ProcessBgMap() {
-  static BgMap map;  // trivially destructible: nothing runs at exit
-  return map;
-}
+BgMap& ProcessBgMap() { return ProcessInstance<BgMap>(); }
 
 }  // namespace tavikit
 

@@ -1,14 +1,12 @@
 // Exports of the joystick.
+#include "common/process_state.h"
 #include "common/words.h"
 #include "joystick/joystick.h"
 #include "tavikit.h"
 
 namespace tavikit {
 
-JoystickState& ProcessJoystick() {
-  static JoystickState joystick;  // trivially destructible: nothing runs at exit
-  return joystick;
-}
+JoystickState& ProcessJoystick() { return ProcessInstance<JoystickState>(); }
 
 }  // namespace tavikit
 
