@@ -338,7 +338,7 @@ void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEs
 // Copies n bytes between buffers that do not overlap: the short stretches of a picture with a
 // few fixed-size moves (the last one ending at the stretch's end) instead of a call.
 inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t n) {
-  if (n > 64) {
+  if (n > 128) {
     std::memcpy(dst, src, n);
   } else if (n >= 16) {
     for (size_t i = 0; i + 16 < n; i += 16)
@@ -376,8 +376,13 @@ void DecodeRows(const Screen& screen, int32_t width, int32_t height,
   const auto move = [&](int64_t n) {
     pos += n;
     if (pos >= w) {
-      line += pos / w;
-      pos %= w;
+      if (pos < 2 * w) {
+        pos -= w;
+        ++line;
+      } else {
+        line += pos / w;
+        pos %= w;
+      }
     }
   };
   // The next n pixels (n <= remaining) through fill(dst, from, count), `from` counting from the
@@ -437,10 +442,18 @@ void DecodeRows(const Screen& screen, int32_t width, int32_t height,
     const size_t stop = e > p && e < end ? e : end;
     const int64_t n = std::min(static_cast<int64_t>(stop - p), remaining);
     const uint8_t* src = data + p;
+    p = stop;
+    if (line >= yLo && line < yHi && pos >= xLo && n <= xHi - pos) {
+      // Inside the visible part of one row, the usual case: one copy.
+      CopyShort(screen.At(static_cast<int32_t>(cx + pos), static_cast<int32_t>(cy + line)), src,
+                static_cast<size_t>(n));
+      remaining -= n;
+      move(n);
+      continue;
+    }
     put(n, [src](uint8_t* dst, int64_t from, int64_t count) {
       CopyShort(dst, src + from, static_cast<size_t>(count));
     });
-    p = stop;
   }
 }
 
