@@ -83,10 +83,15 @@ void PutKeyed(const Cell& cell, const Screen& screen, const Rect& window, int32_
     VisitBlock(plane, window, block, cell.data.get(), cell.width, CopyRow);
     return;
   }
-  VisitBlock(plane, window, block, cell.data.get(), cell.width,
-             [key](uint8_t* dst, const uint8_t* src, size_t n) {
-               CopyRowKeyed(dst, src, n, static_cast<uint8_t>(key));
-             });
+  if (plane.bytes == nullptr) return;
+  const std::optional<ClippedBlock> c = ClipBlock(block, window, plane.rows);
+  if (!c) return;
+  // Clipped once; the rows then go to the keyed kernel as one block (the cell's own buffer
+  // never overlaps the screen).
+  CopyBlockKeyed(plane.bytes + c->planeRow * plane.rowBytes + c->planeByte, plane.rowBytes,
+                 cell.data.get() + c->firstRow * cell.width + c->firstByte, cell.width,
+                 static_cast<size_t>(c->bytes), static_cast<size_t>(c->rows),
+                 static_cast<uint8_t>(key));
 }
 
 const Cell* DrawableCell(CellState& state, int32_t n) {

@@ -28,8 +28,8 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 }
 
 #if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("sse2")]] void CopyRowKeyedSse2(uint8_t* dst, const uint8_t* src, size_t n,
-                                              uint8_t key) {
+[[gnu::target("sse2")]] inline void CopyRowKeyedSse2(uint8_t* dst, const uint8_t* src, size_t n,
+                                                     uint8_t key) {
   const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
   size_t i = 0;
   for (; i + 16 <= n; i += 16) {
@@ -41,11 +41,18 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
   }
   CopyRowKeyedScalar(dst + i, src + i, n - i, key);
 }
+
+[[gnu::target("sse2")]] void CopyBlockKeyedSse2(uint8_t* dst, intptr_t dstStride,
+                                                const uint8_t* src, intptr_t srcStride, size_t n,
+                                                size_t rows, uint8_t key) {
+  for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
+    CopyRowKeyedSse2(dst, src, n, key);
+}
 #endif
 
 #if defined(__x86_64__)
-[[gnu::target("avx2")]] void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t n,
-                                              uint8_t key) {
+[[gnu::target("avx2")]] inline void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t n,
+                                                     uint8_t key) {
   const __m256i keys = _mm256_set1_epi8(static_cast<char>(key));
   size_t i = 0;
   for (; i + 32 <= n; i += 32) {
@@ -69,9 +76,51 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
     CopyRowKeyedSse2(dst + i, src + i, n - i, key);
   }
 }
+
+// Rows of a multiple of 32 bytes need no tail; other widths take the general row.
+[[gnu::target("avx2")]] void CopyBlockKeyedAvx2(uint8_t* dst, intptr_t dstStride,
+                                                const uint8_t* src, intptr_t srcStride, size_t n,
+                                                size_t rows, uint8_t key) {
+  if (n % 32 != 0) {
+    for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
+      CopyRowKeyedAvx2(dst, src, n, key);
+    return;
+  }
+  const __m256i keys = _mm256_set1_epi8(static_cast<char>(key));
+  for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
+    for (size_t i = 0; i < n; i += 32) {
+      const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + i));
+      const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dst + i));
+      const __m256i keep = _mm256_cmpeq_epi8(s, keys);
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(dst + i), _mm256_blendv_epi8(s, d, keep));
+    }
+  }
+}
 #endif
 
 using RowCopy = void (*)(uint8_t*, const uint8_t*, size_t, uint8_t);
+using BlockCopy = void (*)(uint8_t*, intptr_t, const uint8_t*, intptr_t, size_t, size_t, uint8_t);
+
+void CopyBlockKeyedScalar(uint8_t* dst, intptr_t dstStride, const uint8_t* src, intptr_t srcStride,
+                          size_t n, size_t rows, uint8_t key) {
+  for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
+    CopyRowKeyedScalar(dst, src, n, key);
+}
+
+BlockCopy ChooseBlockCopy() {
+  switch (ProcessVectorLevel()) {
+#if defined(__x86_64__)
+    case VectorLevel::kAvx2:
+      return CopyBlockKeyedAvx2;
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+    case VectorLevel::kSse2:
+      return CopyBlockKeyedSse2;
+#endif
+    default:
+      return CopyBlockKeyedScalar;
+  }
+}
 
 RowCopy ChooseRowCopy() {
   switch (ProcessVectorLevel()) {
@@ -108,6 +157,12 @@ void CopyRowKeyedScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key)
 void CopyRowKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key) {
   static const RowCopy copy = ChooseRowCopy();
   copy(dst, src, n, key);
+}
+
+void CopyBlockKeyed(uint8_t* dst, intptr_t dstStride, const uint8_t* src, intptr_t srcStride,
+                    size_t n, size_t rows, uint8_t key) {
+  static const BlockCopy copy = ChooseBlockCopy();
+  copy(dst, dstStride, src, srcStride, n, rows, key);
 }
 
 }  // namespace tavikit

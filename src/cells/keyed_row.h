@@ -18,4 +18,10 @@ void CopyRowKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key);
 
 inline constexpr size_t kKeyedRowGroup = 32;
 
+// CopyRowKeyed over `rows` rows of `n` bytes each, the rows `dstStride` and `srcStride` bytes
+// apart, in row order; the form is chosen once for the whole block. The block's source and
+// destination must not overlap.
+void CopyBlockKeyed(uint8_t* dst, intptr_t dstStride, const uint8_t* src, intptr_t srcStride,
+                    size_t n, size_t rows, uint8_t key);
+
 }  // namespace tavikit

@@ -335,6 +335,128 @@ void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEs
   }
 }
 
+// Copies n bytes between buffers that do not overlap: the short stretches of a picture with a
+// few fixed-size moves (the last one ending at the stretch's end) instead of a call.
+inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t n) {
+  if (n > 128) {
+    std::memcpy(dst, src, n);
+  } else if (n >= 16) {
+    for (size_t i = 0; i + 16 < n; i += 16)
+      std::memcpy(dst + i, src + i, 16);
+    std::memcpy(dst + n - 16, src + n - 16, 16);
+  } else if (n >= 8) {
+    std::memcpy(dst, src, 8);
+    std::memcpy(dst + n - 8, src + n - 8, 8);
+  } else if (n >= 4) {
+    std::memcpy(dst, src, 4);
+    std::memcpy(dst + n - 4, src + n - 4, 4);
+  } else {
+    for (size_t i = 0; i < n; ++i)
+      dst[i] = src[i];
+  }
+}
+
+// Row order, with the scan's place kept in locals: a skip moves the place on without touching a
+// pixel (whole rows by one division), literal stretches and runs are cut once per row they cross
+// and clipped against the visible columns.
+template <bool kSkips>
+void DecodeRows(const Screen& screen, int32_t width, int32_t height,
+                std::span<const uint8_t> picture, uint32_t firstEscape) {
+  const int64_t cx = screen.cursorX;
+  const int64_t cy = screen.cursorY;
+  const int64_t w = width;
+  const int64_t xLo = std::max<int64_t>(0, -cx);
+  const int64_t xHi = std::min<int64_t>(w, int64_t{screen.width} - cx);
+  const int64_t yLo = std::max<int64_t>(0, -cy);
+  const int64_t yHi = std::min<int64_t>(height, int64_t{screen.height} - cy);
+  int64_t remaining = w * height;
+  int64_t line = 0;
+  int64_t pos = 0;
+
+  const auto move = [&](int64_t n) {
+    pos += n;
+    if (pos >= w) {
+      if (pos < 2 * w) {
+        pos -= w;
+        ++line;
+      } else {
+        line += pos / w;
+        pos %= w;
+      }
+    }
+  };
+  // The next n pixels (n <= remaining) through fill(dst, from, count), `from` counting from the
+  // first of them.
+  const auto put = [&](int64_t n, auto fill) {
+    remaining -= n;
+    int64_t from = 0;
+    while (n > 0) {
+      if (line < yLo || line >= yHi) {
+        // Up to the first visible row, or past the rest.
+        const int64_t upTo = line < yLo ? (yLo - line) * w - pos : n;
+        const int64_t k = std::min(n, upTo);
+        move(k);
+        from += k;
+        n -= k;
+        continue;
+      }
+      const int64_t take = std::min(n, w - pos);
+      const int64_t lo = std::max(pos, xLo);
+      const int64_t hi = std::min(pos + take, xHi);
+      if (lo < hi) {
+        fill(screen.At(static_cast<int32_t>(cx + lo), static_cast<int32_t>(cy + line)),
+             from + lo - pos, hi - lo);
+      }
+      move(take);
+      from += take;
+      n -= take;
+    }
+  };
+
+  const uint8_t* data = picture.data();
+  const size_t end = picture.size();
+  size_t p = kPictureHeaderSize;
+  size_t e = firstEscape;
+  while (remaining > 0 && p < end) {
+    if (p == e) {
+      if constexpr (kSkips) {
+        if (end - p < kSkipRecordSize) return;
+        const int64_t count = std::min<int64_t>(LoadLe24(data + p), remaining);
+        e = LoadLe24(data + p + 3);
+        p += kSkipRecordSize;
+        remaining -= count;
+        move(count);
+      } else {
+        if (end - p < kRunRecordSize) return;
+        const uint8_t value = data[p];
+        const int64_t count = std::min<int64_t>(LoadLe24(data + p + 1), remaining);
+        e = LoadLe24(data + p + 4);
+        p += kRunRecordSize;
+        put(count, [value](uint8_t* dst, int64_t, int64_t n) {
+          std::memset(dst, value, static_cast<size_t>(n));
+        });
+      }
+      continue;
+    }
+    // Literals up to the next escape record or the end of the block.
+    const size_t stop = e > p && e < end ? e : end;
+    const int64_t n = std::min(static_cast<int64_t>(stop - p), remaining);
+    const uint8_t* src = data + p;
+    p = stop;
+    if (line >= yLo && line < yHi && pos >= xLo && n <= xHi - pos) {
+      // Inside the visible part of one row, the usual case: one copy.
+      CopyShort(screen.At(static_cast<int32_t>(cx + pos), static_cast<int32_t>(cy + line)), src,
+                static_cast<size_t>(n));
+      remaining -= n;
+      move(n);
+      continue;
+    }
+    put(n, [src](uint8_t* dst, int64_t from, int64_t count) {
+      CopyShort(dst, src + from, static_cast<size_t>(count));
+    });
+  }
+}
+
 }  // namespace
 
 void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
@@ -350,17 +472,19 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
 
   Scan scan(screen, width, height, order == '1');
   if (!scan.Visible()) return;
+  const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
+  if (order == '0') {
+    if (escapes == '0') {
+      DecodeRows<false>(screen, width, height, picture, firstEscape);
+    } else {
+      DecodeRows<true>(screen, width, height, picture, firstEscape);
+    }
+    return;
+  }
   ColumnBand band;
   scan.UseBand(band, escapes == '1');
-  const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
   if (escapes == '0') {
-    if (order == '0') {
-      DecodeStream<false, false>(scan, picture, firstEscape);
-    } else {
-      DecodeStream<false, true>(scan, picture, firstEscape);
-    }
-  } else if (order == '0') {
-    DecodeStream<true, false>(scan, picture, firstEscape);
+    DecodeStream<false, true>(scan, picture, firstEscape);
   } else {
     DecodeStream<true, true>(scan, picture, firstEscape);
   }

@@ -60,7 +60,8 @@ class PictureFile {
     if (size <= 0 || !file_) return true;
     const int32_t position = WrapAdd(base_, offset);
     const int64_t length = Length();
-    if (position <= 0 || length < 0 || int64_t{position} + size > INT32_MAX) {
+    // From the file's start (position 0) the chunks would land where one read puts them.
+    if (position < 0 || length < 0 || int64_t{position} + size > INT32_MAX) {
       return ReadBlockInChunks(offset, size, block, got);
     }
     const int64_t there = std::max<int64_t>(0, length - position);
@@ -90,7 +91,7 @@ class PictureFile {
     return std::ftell(file_.get());
   }
 
-  // Positions that start at or before the file's start, or wrap, are read as PackRead reads
+  // Positions that start before the file's start, or wrap, are read as PackRead reads
   // them: chunk by chunk, each chunk at its own wrapped position.
   bool ReadBlockInChunks(int32_t offset, int32_t size, std::unique_ptr<uint8_t[]>& block,
                          size_t& got) {
