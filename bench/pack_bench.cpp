@@ -15,33 +15,14 @@
 #include "host/library.h"
 #include "pack/picture_decoder.h"
 #include "ratio.h"
+#include "scene_pixels.h"
 #include "tools/writer/formats.h"
 
 namespace {
 
+using tavibench::Scene;
 using taviwriter::PictureKind;
 constexpr int32_t kW = 640, kH = 480;
-
-// Tiles of 16 x 16: a third flat in colour 0, a third flat in other colours, a third noise, so
-// that every kind meets runs (or skips) and literals.
-const std::vector<uint8_t>& Scene() {
-  static const std::vector<uint8_t> image = [] {
-    std::vector<uint8_t> p(static_cast<size_t>(kW) * kH);
-    std::mt19937 rng(2026);
-    for (int32_t ty = 0; ty < kH / 16; ++ty) {
-      for (int32_t tx = 0; tx < kW / 16; ++tx) {
-        const uint32_t kind = rng() % 3;
-        const auto flat = static_cast<uint8_t>(kind == 0 ? 0 : 1 + rng() % 255);
-        for (int32_t y = ty * 16; y < ty * 16 + 16; ++y) {
-          for (int32_t x = tx * 16; x < tx * 16 + 16; ++x)
-            p[static_cast<size_t>(y) * kW + x] = kind == 2 ? static_cast<uint8_t>(rng()) : flat;
-        }
-      }
-    }
-    return p;
-  }();
-  return image;
-}
 
 std::vector<uint8_t> Picture(PictureKind kind) {
   return *taviwriter::EncodePicture({kW, kH, Scene()}, kind, taviwriter::UsesSkips(kind) ? 0 : -1);

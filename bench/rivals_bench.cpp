@@ -15,6 +15,7 @@
 #include "host/host_screen.h"
 #include "host/library.h"
 #include "ratio.h"
+#include "scene_pixels.h"
 #include "tools/writer/formats.h"
 
 #if defined(TAVIBENCH_HAVE_SDL)
@@ -26,6 +27,7 @@
 
 namespace {
 
+using tavibench::Scene;
 using tavihost::HostScreen;
 constexpr int32_t kW = 640, kH = 480;
 constexpr int32_t kKey = 42;
@@ -287,25 +289,6 @@ BENCHMARK(BM_mosaic_block8_sdl);
 #endif
 
 // ---- Picture loads: the benchmark scene of the decoder benchmarks, one file per kind.
-const std::vector<uint8_t>& Scene() {
-  static const std::vector<uint8_t> image = [] {
-    std::vector<uint8_t> p(static_cast<size_t>(kW) * kH);
-    std::mt19937 rng(2026);
-    for (int32_t ty = 0; ty < kH / 16; ++ty) {
-      for (int32_t tx = 0; tx < kW / 16; ++tx) {
-        const uint32_t kind = rng() % 3;
-        const auto flat = static_cast<uint8_t>(kind == 0 ? 0 : 1 + rng() % 255);
-        for (int32_t y = ty * 16; y < ty * 16 + 16; ++y) {
-          for (int32_t x = tx * 16; x < tx * 16 + 16; ++x)
-            p[static_cast<size_t>(y) * kW + x] = kind == 2 ? static_cast<uint8_t>(rng()) : flat;
-        }
-      }
-    }
-    return p;
-  }();
-  return image;
-}
-
 std::string Written(const std::string& file, const std::vector<uint8_t>& bytes) {
   namespace fs = std::filesystem;
   const fs::path dir = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
