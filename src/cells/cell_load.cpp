@@ -74,9 +74,10 @@ Result LoadCellArchivePicture(CellState& cells, PackState& pack, int32_t n, cons
   Cell* cell = cells.Find(n);
   if (cell == nullptr) return Result::kOk;
   int32_t offset = 0;
-  const int32_t found = FindArchivePicture(pack, name, index, offset);
-  if (found > 0) return Result::kOk;  // not an archive
-  if (found < 0 || index >= PackReadInt32(pack, name, formats::kArchiveCountAt)) {
+  const ArchiveLookup found = FindArchivePicture(pack, name, index, offset);
+  if (found == ArchiveLookup::kNotAnArchive) return Result::kOk;
+  if (found == ArchiveLookup::kBadIndex ||
+      index >= PackReadInt32(pack, name, formats::kArchiveCountAt)) {
     return Result::kFailed;
   }
   ReleaseCell(*cell);

@@ -14,15 +14,17 @@
 #include <span>
 
 #include "common/byte_reader.h"
+#include "common/formats.h"
 #include "common/int32.h"
+#include "common/result.h"
 #include "pack/picture_decoder.h"
 
 namespace tavikit {
 namespace {
 
-constexpr int32_t kArchiveMagic = 0x69764154;  // "TAvi"
-constexpr int32_t kArchiveCountAt = 4;
-constexpr int32_t kArchiveOffsetsAt = 8;
+constexpr int32_t kArchiveMagic = 0x69764154;  // formats::kArchiveMagic, "TAvi", read as one word
+using formats::kArchiveCountAt;
+using formats::kArchiveOffsetsAt;
 
 // The pack entry or disk file that PackRead serves for a name, opened once for all the reads of
 // one load.
@@ -129,20 +131,25 @@ int32_t DrawPictureAt(PictureFile& file, const Screen& screen, int32_t offset) {
   const int32_t fileSize = file.ReadInt32(WrapAdd(offset, kPictureFileSizeAt));
   std::unique_ptr<uint8_t[]> block;
   size_t got = 0;
-  if (!file.ReadBlock(offset, fileSize, block, got)) return -100;
+  if (!file.ReadBlock(offset, fileSize, block, got)) return ToInt(Result::kNoMemory);
   if (got > 0) DecodePicture(screen, std::span<const uint8_t>(block.get(), got));
   return 0;
 }
 
 // The position of picture `index` of the archive in `file`, as FindArchivePicture.
-int32_t FindPicture(PictureFile& file, int32_t index, int32_t& offset) {
+ArchiveLookup FindPicture(PictureFile& file, int32_t index, int32_t& offset) {
   bool ok = false;
-  if (file.ReadInt32(0, &ok) != kArchiveMagic || !ok) return 1;
+  if (file.ReadInt32(0, &ok) != kArchiveMagic || !ok) return ArchiveLookup::kNotAnArchive;
   const int32_t count = file.ReadInt32(kArchiveCountAt);
   // A negative index would read its offset from inside the archive's own header.
-  if (index < 0 || index > count) return -1;
+  if (index < 0 || index > count) return ArchiveLookup::kBadIndex;
   offset = file.ReadInt32(WrapAdd(kArchiveOffsetsAt, WrapMul(4, index)));
-  return 0;
+  return ArchiveLookup::kFound;
+}
+
+// What a loader returns when the lookup found no picture to draw.
+int32_t NotFoundResult(ArchiveLookup found) {
+  return found == ArchiveLookup::kBadIndex ? ToInt(Result::kFailed) : 0;
 }
 
 }  // namespace
@@ -153,7 +160,8 @@ int32_t LoadPicture(PackState& state, const Screen& screen, const char* name, ch
   return DrawPictureAt(file, screen, 0);
 }
 
-int32_t FindArchivePicture(PackState& state, const char* name, int32_t index, int32_t& offset) {
+ArchiveLookup FindArchivePicture(PackState& state, const char* name, int32_t index,
+                                 int32_t& offset) {
   PictureFile file(state, name);
   return FindPicture(file, index, offset);
 }
@@ -163,8 +171,8 @@ int32_t LoadArchivePicture(PackState& state, const Screen& screen, const char* n
   PackOpen(state, pack);
   PictureFile file(state, name);
   int32_t offset = 0;
-  const int32_t found = FindPicture(file, index, offset);
-  if (found != 0) return found < 0 ? found : 0;
+  const ArchiveLookup found = FindPicture(file, index, offset);
+  if (found != ArchiveLookup::kFound) return NotFoundResult(found);
   return DrawPictureAt(file, screen, offset);
 }
 
@@ -172,11 +180,11 @@ int32_t ArchivePictureKind(PackState& state, const char* name, int32_t index, ch
   PackOpen(state, pack);
   PictureFile file(state, name);
   int32_t offset = 0;
-  const int32_t found = FindPicture(file, index, offset);
-  if (found != 0) return found < 0 ? found : 0;
+  const ArchiveLookup found = FindPicture(file, index, offset);
+  if (found != ArchiveLookup::kFound) return NotFoundResult(found);
   std::array<uint8_t, 4> magic{};
   file.Read(magic, offset);
-  return -static_cast<int32_t>(magic[2]);
+  return Report(magic[2]);
 }
 
 }  // namespace tavikit

@@ -13,10 +13,14 @@ namespace tavikit {
 // screen's cursor. Returns 0 (drawn, not a picture, missing file) or -100 (no memory).
 int32_t LoadPicture(PackState& state, const Screen& screen, const char* name, char* pack);
 
+// What looking a picture up in an archive found.
+enum class ArchiveLookup { kFound, kNotAnArchive, kBadIndex };
+
 // The position of picture `index` of the archive `name`, read from the pack that is open or
-// from disk. Returns 0 with `offset` set, 1 when `name` is not an archive, or -1 when the index
-// lies outside 0 to count (an index equal to count is accepted).
-int32_t FindArchivePicture(PackState& state, const char* name, int32_t index, int32_t& offset);
+// from disk: kFound with `offset` set, kNotAnArchive, or kBadIndex when the index lies outside
+// 0 to count (an index equal to count is accepted).
+ArchiveLookup FindArchivePicture(PackState& state, const char* name, int32_t index,
+                                 int32_t& offset);
 
 // Opens the pack text, then draws picture `index` of the archive `name` at the screen's cursor.
 // Returns 0 (drawn, not an archive, not a picture), -1 (bad index) or -100 (no memory).
