@@ -20,9 +20,10 @@ inline const std::vector<uint8_t>& Scene() {
         const uint32_t kind = rng() % 3;
         const auto flat = static_cast<uint8_t>(kind == 0 ? 0 : 1 + rng() % 255);
         for (int32_t y = ty * 16; y < ty * 16 + 16; ++y) {
-          for (int32_t x = tx * 16; x < tx * 16 + 16; ++x)
+          for (int32_t x = tx * 16; x < tx * 16 + 16; ++x) {
             p[static_cast<size_t>(y) * kSceneW + x] =
                 kind == 2 ? static_cast<uint8_t>(rng()) : flat;
+          }
         }
       }
     }

@@ -115,9 +115,10 @@ class ContactSheet {
     const int32_t x0 = kGap + (n % kAcross) * (kThumbW + kGap);
     const int32_t y0 = kGap + (n / kAcross) * (kThumbH + kGap);
     for (int32_t y = 0; y < kThumbH; ++y) {
-      for (int32_t x = 0; x < kThumbW; ++x)
+      for (int32_t x = 0; x < kThumbW; ++x) {
         sheet_.at(x0 + x, y0 + y) =
             image.pixels[static_cast<size_t>(y * 4 + y % 2) * kWidth + x * 4];
+      }
     }
     Label(x0 + 2, y0 + 2, frame);
   }
