@@ -239,31 +239,13 @@ class MixerBuffer final : public SoundBuffer {
     return dserr::kOk;
   }
   SoundResult SetVolume(int32_t volume) override {
-    if (volume < kVolumeMin || volume > 0) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    voice_.volume = volume;
-    UpdateGains(voice_);
-    return dserr::kOk;
+    return SetGain(&Voice::volume, volume, kVolumeMin, 0);
   }
-  SoundResult GetVolume(int32_t* volume) override {
-    if (volume == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *volume = voice_.volume;
-    return dserr::kOk;
-  }
+  SoundResult GetVolume(int32_t* volume) override { return Get(&Voice::volume, volume); }
   SoundResult SetPan(int32_t pan) override {
-    if (pan < -kPanRight || pan > kPanRight) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    voice_.pan = pan;
-    UpdateGains(voice_);
-    return dserr::kOk;
+    return SetGain(&Voice::pan, pan, -kPanRight, kPanRight);
   }
-  SoundResult GetPan(int32_t* pan) override {
-    if (pan == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *pan = voice_.pan;
-    return dserr::kOk;
-  }
+  SoundResult GetPan(int32_t* pan) override { return Get(&Voice::pan, pan); }
   SoundResult SetFrequency(uint32_t frequency) override {
     if (frequency != 0 && (frequency < kFrequencyMin || frequency > kFrequencyMax))
       return dserr::kInvalidParam;
@@ -273,10 +255,7 @@ class MixerBuffer final : public SoundBuffer {
     return dserr::kOk;
   }
   SoundResult GetFrequency(uint32_t* frequency) override {
-    if (frequency == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *frequency = voice_.frequency;
-    return dserr::kOk;
+    return Get(&Voice::frequency, frequency);
   }
 
   // A stopped copy of this voice's settings at position 0, for a duplicate.
@@ -292,6 +271,22 @@ class MixerBuffer final : public SoundBuffer {
   const std::shared_ptr<SampleStore>& store() const { return store_; }
 
  private:
+  // Volume or pan: refused outside [low, high], else stored and the channel gains worked out.
+  SoundResult SetGain(int32_t Voice::*field, int32_t value, int32_t low, int32_t high) {
+    if (value < low || value > high) return dserr::kInvalidParam;
+    const std::lock_guard lock(mixer_->mutex());
+    voice_.*field = value;
+    UpdateGains(voice_);
+    return dserr::kOk;
+  }
+  template <class T>
+  SoundResult Get(T Voice::*field, T* out) {
+    if (out == nullptr) return dserr::kInvalidParam;
+    const std::lock_guard lock(mixer_->mutex());
+    *out = voice_.*field;
+    return dserr::kOk;
+  }
+
   std::shared_ptr<Mixer> mixer_;
   std::shared_ptr<SampleStore> store_;
   Voice voice_;
