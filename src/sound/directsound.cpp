@@ -70,36 +70,33 @@ class DirectSoundBufferObject final : public SoundBuffer {
     return Result(hr);
   }
   SoundResult GetStatus(uint32_t* status) override {
-    DWORD s = 0;
-    const HRESULT hr = buffer_->GetStatus(&s);
-    if (hr == DS_OK) *status = s;
-    return Result(hr);
+    return Query<DWORD>(status, [this](DWORD* v) { return buffer_->GetStatus(v); });
   }
   SoundResult SetVolume(int32_t volume) override { return Result(buffer_->SetVolume(volume)); }
   SoundResult GetVolume(int32_t* volume) override {
-    LONG v = 0;
-    const HRESULT hr = buffer_->GetVolume(&v);
-    if (hr == DS_OK) *volume = v;
-    return Result(hr);
+    return Query<LONG>(volume, [this](LONG* v) { return buffer_->GetVolume(v); });
   }
   SoundResult SetPan(int32_t pan) override { return Result(buffer_->SetPan(pan)); }
   SoundResult GetPan(int32_t* pan) override {
-    LONG v = 0;
-    const HRESULT hr = buffer_->GetPan(&v);
-    if (hr == DS_OK) *pan = v;
-    return Result(hr);
+    return Query<LONG>(pan, [this](LONG* v) { return buffer_->GetPan(v); });
   }
   SoundResult SetFrequency(uint32_t frequency) override {
     return Result(buffer_->SetFrequency(frequency));
   }
   SoundResult GetFrequency(uint32_t* frequency) override {
-    DWORD f = 0;
-    const HRESULT hr = buffer_->GetFrequency(&f);
-    if (hr == DS_OK) *frequency = f;
-    return Result(hr);
+    return Query<DWORD>(frequency, [this](DWORD* v) { return buffer_->GetFrequency(v); });
   }
 
  private:
+  // One of the buffer's Get calls: its value reaches `out` only when the call succeeded.
+  template <class Raw, class Out, class Call>
+  static SoundResult Query(Out* out, Call call) {
+    Raw value = 0;
+    const HRESULT hr = call(&value);
+    if (hr == DS_OK) *out = static_cast<Out>(value);
+    return Result(hr);
+  }
+
   IDirectSoundBuffer* buffer_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #include "sound/mixer/audio_output.h"
@@ -18,6 +19,26 @@ constexpr uint32_t kBufferBytesMax = 0x0FFFFFFF;  // DSBSIZE_MAX
 constexpr uint32_t kCoopWritePrimary = 4;         // DSSCL_WRITEPRIMARY, the highest level
 
 uint64_t StepFor(uint32_t frequency) { return (uint64_t{frequency} << 32) / kMixRate; }
+
+// A buffer setting read under the mixer's lock.
+template <class T>
+SoundResult ReadLocked(std::mutex& mutex, const T& field, T* out) {
+  if (out == nullptr) return dserr::kInvalidParam;
+  const std::lock_guard lock(mutex);
+  *out = field;
+  return dserr::kOk;
+}
+
+// A buffer setting refused outside [low, high], else stored under the mixer's lock, after which
+// `then` runs (still under it).
+template <class T, class Then>
+SoundResult WriteLocked(std::mutex& mutex, T& field, T value, T low, T high, Then then) {
+  if (value < low || value > high) return dserr::kInvalidParam;
+  const std::lock_guard lock(mutex);
+  field = value;
+  then();
+  return dserr::kOk;
+}
 
 uint32_t Le(std::span<const uint8_t> bytes, size_t at, size_t width) {
   uint32_t value = 0;
@@ -273,18 +294,12 @@ class MixerBuffer final : public SoundBuffer {
  private:
   // Volume or pan: refused outside [low, high], else stored and the channel gains worked out.
   SoundResult SetGain(int32_t Voice::*field, int32_t value, int32_t low, int32_t high) {
-    if (value < low || value > high) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    voice_.*field = value;
-    UpdateGains(voice_);
-    return dserr::kOk;
+    return WriteLocked(mixer_->mutex(), voice_.*field, value, low, high,
+                       [this] { UpdateGains(voice_); });
   }
   template <class T>
   SoundResult Get(T Voice::*field, T* out) {
-    if (out == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *out = voice_.*field;
-    return dserr::kOk;
+    return ReadLocked(mixer_->mutex(), voice_.*field, out);
   }
 
   std::shared_ptr<Mixer> mixer_;
@@ -334,35 +349,18 @@ class PrimaryBuffer final : public SoundBuffer {
     return dserr::kOk;
   }
   SoundResult SetVolume(int32_t volume) override {
-    if (volume < kVolumeMin || volume > 0) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    volume_ = volume;
-    return dserr::kOk;
+    return WriteLocked(mixer_->mutex(), volume_, volume, kVolumeMin, 0, [] {});
   }
   SoundResult GetVolume(int32_t* volume) override {
-    if (volume == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *volume = volume_;
-    return dserr::kOk;
+    return ReadLocked(mixer_->mutex(), volume_, volume);
   }
   SoundResult SetPan(int32_t pan) override {
-    if (pan < -kPanRight || pan > kPanRight) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    pan_ = pan;
-    return dserr::kOk;
+    return WriteLocked(mixer_->mutex(), pan_, pan, -kPanRight, kPanRight, [] {});
   }
-  SoundResult GetPan(int32_t* pan) override {
-    if (pan == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *pan = pan_;
-    return dserr::kOk;
-  }
+  SoundResult GetPan(int32_t* pan) override { return ReadLocked(mixer_->mutex(), pan_, pan); }
   SoundResult SetFrequency(uint32_t) override { return dserr::kInvalidCall; }
   SoundResult GetFrequency(uint32_t* frequency) override {
-    if (frequency == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *frequency = format_.samplesPerSec;
-    return dserr::kOk;
+    return ReadLocked(mixer_->mutex(), format_.samplesPerSec, frequency);
   }
 
  private:
