@@ -15,15 +15,13 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <new>
-#include <vector>
+#include <tuple>
+#include <utility>
 
 #include "common/byte_reader.h"
-#include "common/cpu.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <emmintrin.h>
-#endif
+#include "pack/tile_transpose.h"
 
 namespace tavikit {
 namespace {
@@ -31,95 +29,148 @@ namespace {
 constexpr size_t kRunRecordSize = 7;
 constexpr size_t kSkipRecordSize = 6;
 
-#if defined(__x86_64__) || defined(__i386__)
-constexpr int64_t kTile = 16;
-
-// Turns 16 vectors of 16 bytes (rows) into 16 vectors of 16 bytes (columns).
-[[gnu::target("sse2")]] inline void Transpose16(
-    __m128i (&a)[16]) {  // NOLINT(modernize-avoid-c-arrays)
-  __m128i b[16];         // NOLINT(modernize-avoid-c-arrays): vectors keep their alignment here
-  __m128i c[16];         // NOLINT(modernize-avoid-c-arrays)
-  __m128i d[16];         // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; i += 2) {
-    b[i] = _mm_unpacklo_epi8(a[i], a[i + 1]);
-    b[i + 1] = _mm_unpackhi_epi8(a[i], a[i + 1]);
-  }
-  for (size_t g = 0; g < 16; g += 4) {
-    c[g] = _mm_unpacklo_epi16(b[g], b[g + 2]);
-    c[g + 1] = _mm_unpackhi_epi16(b[g], b[g + 2]);
-    c[g + 2] = _mm_unpacklo_epi16(b[g + 1], b[g + 3]);
-    c[g + 3] = _mm_unpackhi_epi16(b[g + 1], b[g + 3]);
-  }
-  for (size_t g = 0; g < 16; g += 8) {
-    for (size_t j = 0; j < 4; ++j) {
-      d[g + 2 * j] = _mm_unpacklo_epi32(c[g + j], c[g + j + 4]);
-      d[g + 2 * j + 1] = _mm_unpackhi_epi32(c[g + j], c[g + j + 4]);
-    }
-  }
-  for (size_t j = 0; j < 8; ++j) {
-    a[2 * j] = _mm_unpacklo_epi64(d[j], d[j + 8]);
-    a[2 * j + 1] = _mm_unpackhi_epi64(d[j], d[j + 8]);
+// Writes the n <= 128 bytes from dst on in a few fixed-size moves (the last one ending at the
+// stretch's end) instead of a call: from(k) gives the source of the move at offset k.
+template <class Source>
+inline void MoveShort(uint8_t* dst, size_t n, Source from) {
+  if (n >= 16) {
+    for (size_t i = 0; i + 16 < n; i += 16)
+      std::memcpy(dst + i, from(i), 16);
+    std::memcpy(dst + n - 16, from(n - 16), 16);
+  } else if (n >= 8) {
+    std::memcpy(dst, from(0), 8);
+    std::memcpy(dst + n - 8, from(n - 8), 8);
+  } else if (n >= 4) {
+    std::memcpy(dst, from(0), 4);
+    std::memcpy(dst + n - 4, from(n - 4), 4);
+  } else {
+    for (size_t i = 0; i < n; ++i)
+      dst[i] = *from(i);
   }
 }
 
-// One 16 x 16 tile between 16 screen rows (from `row` on, `down` apart) and 16 band lines (from
-// `band` on, `stride` apart).
-[[gnu::target("sse2")]] void TransferTile(bool load, uint8_t* row, intptr_t down, uint8_t* band,
-                                          size_t stride) {
-  __m128i a[16];  // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; ++i) {
-    const uint8_t* from = load ? row + static_cast<intptr_t>(i) * down : band + i * stride;
-    a[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-  }
-  Transpose16(a);
-  for (size_t i = 0; i < 16; ++i) {
-    uint8_t* to = load ? band + i * stride : row + static_cast<intptr_t>(i) * down;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), a[i]);
+// Copies n bytes between buffers that do not overlap: a picture's short stretches in fixed-size
+// moves, long ones with one call.
+inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t n) {
+  if (n > 128) {
+    std::memcpy(dst, src, n);
+  } else {
+    MoveShort(dst, n, [src](size_t k) { return src + k; });
   }
 }
 
-inline bool TilesInVectors() { return ProcessVectorLevel() != VectorLevel::kPortable; }
-#else
-constexpr int64_t kTile = 16;
-inline bool TilesInVectors() { return false; }
-inline void TransferTile(bool, uint8_t*, intptr_t, uint8_t*, size_t) {}
-#endif
+// Ones in every byte: times a byte value, that value in every byte.
+constexpr uint64_t kEveryByte = 0x0101010101010101;
 
-// Column-order pictures are decoded into a band of up to kBandLines columns held line after
-// line (each column's visible pixels contiguous, as the stream gives them), and the band is
-// moved to and from the screen a row of the band at a time: whole screen rows stay in cache
+// Sets n bytes to the byte that fills every byte of `value`, in the same way.
+inline void FillShort(uint8_t* dst, uint64_t value, size_t n) {
+  if (n > 128) {
+    std::memset(dst, static_cast<uint8_t>(value), n);
+  } else {
+    std::array<uint64_t, 2> pattern{value, value};
+    MoveShort(dst, n,
+              [&pattern](size_t) { return reinterpret_cast<const uint8_t*>(pattern.data()); });
+  }
+}
+
+// The part of a scan that the screen shows. The scan runs along lines (rows or columns) of
+// `length` pixels; lines lineLo .. lineHi-1 and positions posLo .. posHi-1 along them are
+// visible.
+struct Window {
+  int64_t length = 0;
+  int64_t lineLo = 0, lineHi = 0;
+  int64_t posLo = 0, posHi = 0;
+};
+
+// Where the visible pixels of the lines go. Every kind gives, for a visible line, the address of
+// its first visible pixel (lines are asked for in ascending order), the address `k` visible
+// pixels further, and copies and fills along a line; Finish() is told where the scan stopped.
+
+// Row order, straight onto the screen.
+class ScreenRows {
+ public:
+  ScreenRows(const Screen& screen, const Window& window) : screen_(screen), posLo_(window.posLo) {}
+  uint8_t* Line(int64_t line) const {
+    return screen_.At(screen_.cursorX + static_cast<int32_t>(posLo_),
+                      screen_.cursorY + static_cast<int32_t>(line));
+  }
+  static uint8_t* At(uint8_t* row, int64_t k) { return row + k; }
+  static void Copy(uint8_t* dst, const uint8_t* src, int64_t n) {
+    CopyShort(dst, src, static_cast<size_t>(n));
+  }
+  static void Fill(uint8_t* dst, uint64_t value, int64_t n) {
+    FillShort(dst, value, static_cast<size_t>(n));
+  }
+  void Finish(int64_t, int64_t) const {}
+
+ private:
+  const Screen& screen_;
+  int64_t posLo_;
+};
+
+// Column order, straight onto the screen one byte per row step: only where no band fits.
+class ScreenColumns {
+ public:
+  ScreenColumns(const Screen& screen, const Window& window)
+      : screen_(screen), posLo_(window.posLo), down_(screen.DownStep()) {}
+  uint8_t* Line(int64_t line) const {
+    return screen_.At(screen_.cursorX + static_cast<int32_t>(line),
+                      screen_.cursorY + static_cast<int32_t>(posLo_));
+  }
+  uint8_t* At(uint8_t* row, int64_t k) const { return row + k * down_; }
+  void Copy(uint8_t* dst, const uint8_t* src, int64_t n) const {
+    for (int64_t k = 0; k < n; ++k, dst += down_)
+      *dst = src[k];
+  }
+  void Fill(uint8_t* dst, uint64_t value, int64_t n) const {
+    for (int64_t k = 0; k < n; ++k, dst += down_)
+      *dst = static_cast<uint8_t>(value);
+  }
+  void Finish(int64_t, int64_t) const {}
+
+ private:
+  const Screen& screen_;
+  int64_t posLo_;
+  intptr_t down_;
+};
+
+// Column order through a band of columns held line after line (each column's visible pixels
+// contiguous, as the stream gives them). A full band goes to the screen a band row at a time, in
+// tiles of 16 x 16 where the processor has vectors for them: whole screen rows stay in cache
 // instead of one byte per row step. With skip records the band starts as a copy of the screen,
 // so that skipped pixels keep what the screen held; run records write every pixel in scan order,
 // so only the part of the band written so far goes back.
 class ColumnBand {
  public:
-  static constexpr int64_t kBandLines = 16;
-  static constexpr int64_t kMaxBandBytes = int64_t{1} << 22;
+  static constexpr int64_t kMostLines = 128;
+  static constexpr int64_t kMostBytes = int64_t{1} << 17;
 
-  // Columns lineLo .. lineHi-1 and rows posLo .. posHi-1 of the picture are visible. False
-  // when no band could be allocated; the decoder then writes the screen directly.
-  bool Start(const Screen& screen, int64_t lineLo, int64_t lineHi, int64_t posLo, int64_t posHi,
-             bool skips) {
+  // False when no band could be allocated; the decoder then writes the screen directly.
+  bool Start(const Screen& screen, const Window& window, bool skips) {
     screen_ = &screen;
     skips_ = skips;
-    lineHi_ = lineHi;
-    posLo_ = posLo;
-    span_ = posHi - posLo;
-    first_ = lineLo;
-    count_ = 0;
-    if (span_ > kMaxBandBytes / kBandLines) return false;
+    lineHi_ = window.lineHi;
+    posLo_ = window.posLo;
+    span_ = window.posHi - window.posLo;
+    lines_ = std::clamp<int64_t>(kMostBytes / span_, 1, kMostLines);
     try {
-      scratch_.resize(static_cast<size_t>(kBandLines * span_));
+      scratch_ = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(lines_ * span_));
     } catch (const std::bad_alloc&) {
       return false;
     }
     return true;
   }
 
-  // The byte of visible pixel (line, pos), moving the band to the band holding the line.
-  uint8_t* At(int64_t line, int64_t pos) {
-    if (count_ == 0 || line < first_ || line >= first_ + count_) Move(line);
-    return scratch_.data() + (line - first_) * span_ + (pos - posLo_);
+  uint8_t* Line(int64_t line) {
+    if (count_ == 0 || line >= first_ + count_) Move(line);
+    return scratch_.get() + (line - first_) * span_;
+  }
+  static uint8_t* At(uint8_t* row, int64_t k) { return row + k; }
+  static void Copy(uint8_t* dst, const uint8_t* src, int64_t n) {
+    CopyShort(dst, src, static_cast<size_t>(n));
+  }
+  static void Fill(uint8_t* dst, uint64_t value, int64_t n) {
+    FillShort(dst, value, static_cast<size_t>(n));
   }
 
   // Writes the band back to the screen: all of it, or without skip records the pixels before
@@ -136,7 +187,7 @@ class ColumnBand {
         const int64_t n = std::min(pos, posLo_ + span_) - posLo_;
         uint8_t* row = screen_->At(screen_->cursorX + static_cast<int32_t>(line),
                                    screen_->cursorY + static_cast<int32_t>(posLo_));
-        const uint8_t* band = scratch_.data() + whole * span_;
+        const uint8_t* band = scratch_.get() + whole * span_;
         for (int64_t p = 0; p < n; ++p, row += screen_->DownStep())
           *row = band[p];
       }
@@ -149,311 +200,196 @@ class ColumnBand {
     // Every line of the band has been scanned to its end.
     Finish(first_ + count_, 0);
     first_ = line;
-    count_ = std::min(kBandLines, lineHi_ - line);
+    count_ = std::min(lines_, lineHi_ - line);
     if (skips_) Transfer(true);
   }
 
   // Between the band and the screen: `load` fills the band from the screen, else the other way.
-  // Full bands move in tiles of 16 x 16 pixels where the processor has vectors for it.
+  // Whole tiles go in vector registers, the pixels around them one by one.
   void Transfer(bool load) {
     const intptr_t down = screen_->DownStep();
     uint8_t* row = screen_->At(screen_->cursorX + static_cast<int32_t>(first_),
                                screen_->cursorY + static_cast<int32_t>(posLo_));
-    const auto lines = static_cast<size_t>(count_);
-    const auto stride = static_cast<size_t>(span_);
-    int64_t p = 0;
-    if (count_ == kTile && TilesInVectors()) {
-      for (; p + kTile <= span_; p += kTile, row += kTile * down)
-        TransferTile(load, row, down, scratch_.data() + p, stride);
-    }
-    for (; p < span_; ++p, row += down) {
-      uint8_t* band = scratch_.data() + p;
-      if (load) {
-        for (size_t k = 0; k < lines; ++k)
-          band[k * stride] = row[k];
-      } else {
-        for (size_t k = 0; k < lines; ++k)
-          row[k] = band[k * stride];
+    uint8_t* band = scratch_.get();
+    const TiledPart tiled =
+        TransferTiles(load, row, down, band, static_cast<size_t>(span_), count_, span_);
+    for (int64_t p = 0; p < span_; ++p, row += down) {
+      for (int64_t k = p < tiled.positions ? tiled.lines : 0; k < count_; ++k) {
+        if (load) {
+          band[k * span_ + p] = row[k];
+        } else {
+          row[k] = band[k * span_ + p];
+        }
       }
     }
   }
 
   const Screen* screen_ = nullptr;
-  std::vector<uint8_t> scratch_;
+  std::unique_ptr<uint8_t[]> scratch_;
   int64_t lineHi_ = 0;
   int64_t posLo_ = 0;
   int64_t span_ = 0;   // visible pixels of a line
+  int64_t lines_ = 0;  // lines the band holds at most
   int64_t first_ = 0;  // the band's first line
   int64_t count_ = 0;  // lines in the band, 0 before the first
   bool skips_ = false;
 };
 
-// The picture's pixels as lines of a scan, with the part of them that lies inside the screen.
-class Scan {
- public:
-  Scan(const Screen& screen, int32_t width, int32_t height, bool columns)
-      : screen_(screen), columns_(columns) {
-    const int64_t cx = screen.cursorX;
-    const int64_t cy = screen.cursorY;
-    // Visible picture columns and rows.
-    const int64_t xLo = std::max<int64_t>(0, -cx);
-    const int64_t xHi = std::min<int64_t>(width, int64_t{screen.width} - cx);
-    const int64_t yLo = std::max<int64_t>(0, -cy);
-    const int64_t yHi = std::min<int64_t>(height, int64_t{screen.height} - cy);
-    length_ = columns ? height : width;
-    lineLo_ = columns ? xLo : yLo;
-    lineHi_ = columns ? xHi : yHi;
-    posLo_ = columns ? yLo : xLo;
-    posHi_ = columns ? yHi : xHi;
-    remaining_ = int64_t{width} * height;
-    step_ = columns ? screen.DownStep() : 1;
-  }
-
-  bool Visible() const { return lineLo_ < lineHi_ && posLo_ < posHi_ && screen_.pixels; }
-
-  // Column order through a band; afterwards each visible line is contiguous (Step() 1).
-  void UseBand(ColumnBand& band, bool skips) {
-    if (columns_ && band.Start(screen_, lineLo_, lineHi_, posLo_, posHi_, skips)) {
-      band_ = &band;
-      step_ = 1;
-    }
-  }
-  bool Done() const { return remaining_ == 0; }
-
-  // Applies `put(dst, from, n)` to the visible pixels of the next `count` pixels of the scan,
-  // where `from` counts pixels from the first of them; at most the pixels that remain are used.
-  template <class Put>
-  void Advance(int64_t count, Put put) {
-    count = std::min(count, remaining_);
-    remaining_ -= count;
-    int64_t from = 0;
-    while (count > 0) {
-      if (pos_ == 0 && (line_ < lineLo_ || line_ >= lineHi_) && count >= length_) {
-        // Whole lines outside the screen: pass over them up to the first visible one.
-        int64_t lines = count / length_;
-        if (line_ < lineLo_) lines = std::min(lines, lineLo_ - line_);
-        line_ += lines;
-        from += lines * length_;
-        count -= lines * length_;
-        continue;
-      }
-      const int64_t n = std::min(count, length_ - pos_);
-      if (line_ >= lineLo_ && line_ < lineHi_) {
-        const int64_t lo = std::max(pos_, posLo_);
-        const int64_t hi = std::min(pos_ + n, posHi_);
-        if (lo < hi) put(Address(line_, lo), from + lo - pos_, hi - lo);
-      }
-      pos_ += n;
-      if (pos_ == length_) {
-        pos_ = 0;
-        ++line_;
-      }
-      from += n;
-      count -= n;
-    }
-  }
-
-  intptr_t Step() const { return step_; }
-
-  // Puts what the band holds on the screen.
-  void Finish() {
-    if (band_ != nullptr) band_->Finish(line_, pos_);
-  }
-
- private:
-  uint8_t* Address(int64_t line, int64_t pos) const {
-    if (band_ != nullptr) return band_->At(line, pos);
-    const auto a = static_cast<int32_t>(line);
-    const auto b = static_cast<int32_t>(pos);
-    return columns_ ? screen_.At(screen_.cursorX + a, screen_.cursorY + b)
-                    : screen_.At(screen_.cursorX + b, screen_.cursorY + a);
-  }
-
-  const Screen& screen_;
-  bool columns_;
-  int64_t length_ = 0;
-  int64_t lineLo_ = 0, lineHi_ = 0;  // visible lines
-  int64_t posLo_ = 0, posHi_ = 0;    // visible positions along a line
-  int64_t remaining_ = 0;
-  int64_t line_ = 0;  // where the next pixel lies: its line
-  int64_t pos_ = 0;   // and its position along the line
-  intptr_t step_ = 1;
-  ColumnBand* band_ = nullptr;
+// The line that holds the scan's next pixel, in pixel numbers counted from the picture's first:
+// the line ends before `end`, its visible pixels are lo .. hi-1 and the first of them lies at
+// `row` (null, and lo = hi = end, for a line outside the screen).
+struct LineView {
+  int64_t lo = 0, hi = 0, end = 0;
+  uint8_t* row = nullptr;
 };
 
-// The item loop, for one escape kind and one scan order. Bounded by both sides: the bytes that
-// remain in the block and the pixels that remain in the picture.
-template <bool kSkips, bool kColumns>
-void DecodeStream(Scan& scan, std::span<const uint8_t> picture, uint32_t firstEscape) {
-  const uint8_t* data = picture.data();
-  const size_t end = picture.size();
-  size_t p = kPictureHeaderSize;
-  size_t e = firstEscape;
+// Steps from line to line. The item loop keeps the pixel number and the current LineView in
+// locals and comes here only when a line ends.
+template <class Lines>
+class LineSteps {
+ public:
+  static constexpr int64_t kNever = INT64_MAX;
 
-  const auto copy = [&](uint8_t* dst, int64_t from, int64_t n) {
-    const uint8_t* src = data + p + from;
-    const intptr_t step = scan.Step();
-    if (kColumns && step != 1) {
-      for (int64_t k = 0; k < n; ++k, dst += step)
-        *dst = src[k];
+  LineSteps(Lines& lines, const Window& window, int64_t pixels)
+      : lines_(lines), window_(window), total_(pixels) {}
+
+  int64_t Total() const { return total_; }
+
+  // Tells the lines where the scan stopped, before pixel i.
+  void Finish(int64_t i) {
+    const int64_t at = std::min(i, total_);
+    lines_.Finish(at / window_.length, at % window_.length);
+  }
+  LineView First() { return View(); }
+
+  // The view of the line that holds pixel i, past the current line's end; after the last pixel
+  // a view that no pixel reaches.
+  [[gnu::noinline]] LineView Next(int64_t i) {
+    if (i >= total_) return {kNever, kNever, kNever, nullptr};
+    if (i < lineStart_ + 2 * window_.length) {
+      ++line_;
+      lineStart_ += window_.length;
     } else {
-      std::memcpy(dst, src, static_cast<size_t>(n));
+      line_ = i / window_.length;
+      lineStart_ = line_ * window_.length;
     }
-  };
-
-  while (!scan.Done() && p < end) {
-    if (p == e) {
-      if constexpr (kSkips) {
-        if (end - p < kSkipRecordSize) return;
-        const uint32_t count = LoadLe24(data + p);
-        e = LoadLe24(data + p + 3);
-        p += kSkipRecordSize;
-        scan.Advance(count, [](uint8_t*, int64_t, int64_t) {});
-      } else {
-        if (end - p < kRunRecordSize) return;
-        const uint8_t value = data[p];
-        const uint32_t count = LoadLe24(data + p + 1);
-        e = LoadLe24(data + p + 4);
-        p += kRunRecordSize;
-        scan.Advance(count, [&](uint8_t* dst, int64_t, int64_t n) {
-          const intptr_t step = scan.Step();
-          if (kColumns && step != 1) {
-            for (int64_t k = 0; k < n; ++k, dst += step)
-              *dst = value;
-          } else {
-            std::memset(dst, value, static_cast<size_t>(n));
-          }
-        });
-      }
-      continue;
-    }
-    // Literals up to the next escape record or the end of the block.
-    const size_t stop = e > p && e < end ? e : end;
-    const int64_t before = static_cast<int64_t>(stop - p);
-    scan.Advance(before, copy);
-    p = stop;
+    return View();
   }
-}
 
-// Copies n bytes between buffers that do not overlap: the short stretches of a picture with a
-// few fixed-size moves (the last one ending at the stretch's end) instead of a call.
-inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t n) {
-  if (n > 128) {
-    std::memcpy(dst, src, n);
-  } else if (n >= 16) {
-    for (size_t i = 0; i + 16 < n; i += 16)
-      std::memcpy(dst + i, src + i, 16);
-    std::memcpy(dst + n - 16, src + n - 16, 16);
-  } else if (n >= 8) {
-    std::memcpy(dst, src, 8);
-    std::memcpy(dst + n - 8, src + n - 8, 8);
-  } else if (n >= 4) {
-    std::memcpy(dst, src, 4);
-    std::memcpy(dst + n - 4, src + n - 4, 4);
-  } else {
-    for (size_t i = 0; i < n; ++i)
-      dst[i] = src[i];
-  }
-}
-
-// Row order, with the scan's place kept in locals: a skip moves the place on without touching a
-// pixel (whole rows by one division), literal stretches and runs are cut once per row they cross
-// and clipped against the visible columns.
-template <bool kSkips>
-void DecodeRows(const Screen& screen, int32_t width, int32_t height,
-                std::span<const uint8_t> picture, uint32_t firstEscape) {
-  const int64_t cx = screen.cursorX;
-  const int64_t cy = screen.cursorY;
-  const int64_t w = width;
-  const int64_t xLo = std::max<int64_t>(0, -cx);
-  const int64_t xHi = std::min<int64_t>(w, int64_t{screen.width} - cx);
-  const int64_t yLo = std::max<int64_t>(0, -cy);
-  const int64_t yHi = std::min<int64_t>(height, int64_t{screen.height} - cy);
-  int64_t remaining = w * height;
-  int64_t line = 0;
-  int64_t pos = 0;
-
-  const auto move = [&](int64_t n) {
-    pos += n;
-    if (pos >= w) {
-      if (pos < 2 * w) {
-        pos -= w;
-        ++line;
-      } else {
-        line += pos / w;
-        pos %= w;
-      }
-    }
-  };
-  // The next n pixels (n <= remaining) through fill(dst, from, count), `from` counting from the
-  // first of them.
-  const auto put = [&](int64_t n, auto fill) {
-    remaining -= n;
+  // The next n pixels from pixel i through write(dst, from, count), `from` counting from the
+  // first of them; only the visible ones reach it, and only those the picture has. Whole lines
+  // outside the screen are passed over at once. Gives the pixel after them and its line.
+  template <class Writer>
+  [[gnu::noinline]] std::pair<int64_t, LineView> Put(int64_t i, LineView view, int64_t n,
+                                                     Writer write) {
+    n = std::min(n, total_ - i);
     int64_t from = 0;
     while (n > 0) {
-      if (line < yLo || line >= yHi) {
-        // Up to the first visible row, or past the rest.
-        const int64_t upTo = line < yLo ? (yLo - line) * w - pos : n;
-        const int64_t k = std::min(n, upTo);
-        move(k);
-        from += k;
-        n -= k;
-        continue;
+      int64_t take = n;
+      if (view.row == nullptr) {
+        // Up to the first visible line, or past all the rest.
+        if (line_ < window_.lineLo) take = std::min(n, window_.lineLo * window_.length - i);
+      } else {
+        take = std::min(n, view.end - i);
+        const int64_t lo = std::max(i, view.lo);
+        const int64_t hi = std::min(i + take, view.hi);
+        if (lo < hi) write(lines_.At(view.row, lo - view.lo), from + lo - i, hi - lo);
       }
-      const int64_t take = std::min(n, w - pos);
-      const int64_t lo = std::max(pos, xLo);
-      const int64_t hi = std::min(pos + take, xHi);
-      if (lo < hi) {
-        fill(screen.At(static_cast<int32_t>(cx + lo), static_cast<int32_t>(cy + line)),
-             from + lo - pos, hi - lo);
-      }
-      move(take);
+      i += take;
+      if (i >= view.end) view = Next(i);
       from += take;
       n -= take;
     }
+    return {i, view};
+  }
+
+ private:
+  LineView View() {
+    const int64_t end = lineStart_ + window_.length;
+    if (line_ < window_.lineLo || line_ >= window_.lineHi) return {end, end, end, nullptr};
+    return {lineStart_ + window_.posLo, lineStart_ + window_.posHi, end, lines_.Line(line_)};
+  }
+
+  Lines& lines_;
+  const Window& window_;
+  int64_t total_;
+  int64_t line_ = 0;
+  int64_t lineStart_ = 0;
+};
+
+// The item loop, for one escape kind: literal stretches up to the next escape record, then the
+// record. The next record's position is the one value each step waits for; everything else
+// follows from it, and a stretch or run inside the visible part of one line (the usual case)
+// costs one copy or fill. Bounded by both sides: the bytes that remain in the block and the
+// pixels that remain in the picture.
+template <bool kSkips, class Lines>
+[[gnu::noinline]] void DecodeLines(Lines& lines, const Window& window, int64_t pixels,
+                                   std::span<const uint8_t> picture, uint32_t firstEscape) {
+  LineSteps<Lines> steps(lines, window, pixels);
+  const int64_t total = steps.Total();
+  LineView view = steps.First();
+  int64_t i = 0;  // the next pixel
+
+  const auto moveTo = [&](int64_t next) {
+    i = next;
+    if (i >= view.end) [[unlikely]]
+      view = steps.Next(i);
   };
+  const auto put = [&](int64_t n, auto write) { std::tie(i, view) = steps.Put(i, view, n, write); };
 
   const uint8_t* data = picture.data();
   const size_t end = picture.size();
   size_t p = kPictureHeaderSize;
   size_t e = firstEscape;
-  while (remaining > 0 && p < end) {
-    if (p == e) {
-      if constexpr (kSkips) {
-        if (end - p < kSkipRecordSize) return;
-        const int64_t count = std::min<int64_t>(LoadLe24(data + p), remaining);
-        e = LoadLe24(data + p + 3);
-        p += kSkipRecordSize;
-        remaining -= count;
-        move(count);
+  while (i < total) {
+    // A position below the current one, or past the block, ends the escapes.
+    const bool escape = e >= p && e < end;
+    const size_t stop = escape ? e : end;
+    if (stop > p) {
+      const auto n = static_cast<int64_t>(stop - p);
+      const uint8_t* src = data + p;
+      if (i >= view.lo && i + n <= view.hi) {
+        lines.Copy(lines.At(view.row, i - view.lo), src, n);
+        moveTo(i + n);
       } else {
-        if (end - p < kRunRecordSize) return;
-        const uint8_t value = data[p];
-        const int64_t count = std::min<int64_t>(LoadLe24(data + p + 1), remaining);
-        e = LoadLe24(data + p + 4);
-        p += kRunRecordSize;
-        put(count, [value](uint8_t* dst, int64_t, int64_t n) {
-          std::memset(dst, value, static_cast<size_t>(n));
+        put(n, [&lines, src](uint8_t* to, int64_t from, int64_t count) {
+          lines.Copy(to, src + from, count);
         });
       }
-      continue;
     }
-    // Literals up to the next escape record or the end of the block.
-    const size_t stop = e > p && e < end ? e : end;
-    const int64_t n = std::min(static_cast<int64_t>(stop - p), remaining);
-    const uint8_t* src = data + p;
-    p = stop;
-    if (line >= yLo && line < yHi && pos >= xLo && n <= xHi - pos) {
-      // Inside the visible part of one row, the usual case: one copy.
-      CopyShort(screen.At(static_cast<int32_t>(cx + pos), static_cast<int32_t>(cy + line)), src,
-                static_cast<size_t>(n));
-      remaining -= n;
-      move(n);
-      continue;
+    if (!escape || i >= total) break;
+    p = e;
+    // 24-bit fields read as 32 bits within the record.
+    if constexpr (kSkips) {
+      if (end - p < kSkipRecordSize) break;
+      const int64_t count = static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF;
+      e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
+      p += kSkipRecordSize;
+      moveTo(i + count);
+    } else {
+      if (end - p < kRunRecordSize) break;
+      const uint64_t value = data[p] * kEveryByte;
+      const int64_t count = static_cast<uint32_t>(LoadLe32(data + p)) >> 8;
+      e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
+      p += kRunRecordSize;
+      if (i >= view.lo && i + count <= view.hi) {
+        lines.Fill(lines.At(view.row, i - view.lo), value, count);
+        moveTo(i + count);
+      } else {
+        put(count, [&lines, value](uint8_t* to, int64_t, int64_t k) { lines.Fill(to, value, k); });
+      }
     }
-    put(n, [src](uint8_t* dst, int64_t from, int64_t count) {
-      CopyShort(dst, src + from, static_cast<size_t>(count));
-    });
+  }
+  steps.Finish(i);
+}
+
+template <class Lines>
+void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                std::span<const uint8_t> picture, uint32_t firstEscape) {
+  if (skips) {
+    DecodeLines<true>(lines, window, pixels, picture, firstEscape);
+  } else {
+    DecodeLines<false>(lines, window, pixels, picture, firstEscape);
   }
 }
 
@@ -469,26 +405,34 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
   const uint8_t escapes = header[2];
   const uint8_t order = header[3];
   if ((escapes != '0' && escapes != '1') || (order != '0' && order != '1')) return;
+  const bool skips = escapes == '1';
+  const bool columns = order == '1';
 
-  Scan scan(screen, width, height, order == '1');
-  if (!scan.Visible()) return;
+  // Visible picture columns and rows.
+  const int64_t cx = screen.cursorX;
+  const int64_t cy = screen.cursorY;
+  const int64_t xLo = std::max<int64_t>(0, -cx);
+  const int64_t xHi = std::min<int64_t>(width, int64_t{screen.width} - cx);
+  const int64_t yLo = std::max<int64_t>(0, -cy);
+  const int64_t yHi = std::min<int64_t>(height, int64_t{screen.height} - cy);
+  if (xLo >= xHi || yLo >= yHi || screen.pixels == nullptr) return;
+  const Window window =
+      columns ? Window{height, xLo, xHi, yLo, yHi} : Window{width, yLo, yHi, xLo, xHi};
+  const int64_t pixels = int64_t{width} * height;
   const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
-  if (order == '0') {
-    if (escapes == '0') {
-      DecodeRows<false>(screen, width, height, picture, firstEscape);
-    } else {
-      DecodeRows<true>(screen, width, height, picture, firstEscape);
-    }
+
+  if (!columns) {
+    ScreenRows rows(screen, window);
+    DecodeWith(rows, skips, window, pixels, picture, firstEscape);
     return;
   }
   ColumnBand band;
-  scan.UseBand(band, escapes == '1');
-  if (escapes == '0') {
-    DecodeStream<false, true>(scan, picture, firstEscape);
+  if (band.Start(screen, window, skips)) {
+    DecodeWith(band, skips, window, pixels, picture, firstEscape);
   } else {
-    DecodeStream<true, true>(scan, picture, firstEscape);
+    ScreenColumns direct(screen, window);
+    DecodeWith(direct, skips, window, pixels, picture, firstEscape);
   }
-  scan.Finish();
 }
 
 }  // namespace tavikit
