@@ -20,7 +20,7 @@ preset=${PRESET:-native}
 faults=$(realpath "${FAULTS:-scripts/faults.txt}")
 scratch=${SCRATCH:-/tmp/tavikit-faults-$preset}
 pattern=${1:-.}
-tests='^(export_tests|export_tests_pack|unit_tests)$'
+tests='^(export_tests.*|unit_tests)$'
 
 # Only files whose content changed are copied, with a new time stamp, so that an incremental
 # build sees every change, including a restored file.

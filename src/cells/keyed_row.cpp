@@ -110,6 +110,7 @@ void CopyBlockKeyedScalar(uint8_t* dst, intptr_t dstStride, const uint8_t* src, 
 BlockCopy ChooseBlockCopy() {
   switch (ProcessVectorLevel()) {
 #if defined(__x86_64__)
+    case VectorLevel::kAvx512:
     case VectorLevel::kAvx2:
       return CopyBlockKeyedAvx2;
 #endif
@@ -125,6 +126,7 @@ BlockCopy ChooseBlockCopy() {
 RowCopy ChooseRowCopy() {
   switch (ProcessVectorLevel()) {
 #if defined(__x86_64__)
+    case VectorLevel::kAvx512:
     case VectorLevel::kAvx2:
       return CopyRowKeyedAvx2;
 #endif

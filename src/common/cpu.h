@@ -4,16 +4,21 @@
 //    x86-64 (always there) and on any build whose compiler targets it (__SSE2__). Code that needs
 //    no more than SSE2 tests TAVIKIT_SSE2_BASELINE and keeps a portable twin for other builds.
 //  - Run-time dispatch is used where the baseline lacks what the processor may have: SSE2 on
-//    32-bit x86 (Tavikit.DLL and the -m32 build assume a plain i686), and AVX2 beside SSE2 on
-//    x86-64. The loop is compiled once more for that instruction set ([[gnu::target]], see the
-//    TAVIKIT_TARGET_* attributes) and the choice is made once per process (ProcessVectorLevel),
-//    never per pixel.
+//    32-bit x86 (Tavikit.DLL and the -m32 build assume a plain i686), and AVX2 and AVX-512 beside
+//    SSE2 on x86-64. The loop is compiled once more for that instruction set ([[gnu::target]],
+//    see the TAVIKIT_TARGET_* attributes) and the choice is made once per process
+//    (ProcessVectorLevel), never per pixel.
 //  - Every other processor runs the portable loops.
 //
-// Every vector loop gives the same bytes as its portable twin, which the tests compare.
+// Every vector loop gives the same bytes as its portable twin. The environment variable
+// TAVIKIT_VECTORS ("portable", "sse2" or "avx2") caps the level, so that the tests run every
+// twin on one machine.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 #if defined(__x86_64__) || defined(__SSE2__)
 #define TAVIKIT_SSE2_BASELINE 1
@@ -29,8 +34,9 @@
 #endif
 
 #if defined(__x86_64__)
-#define TAVIKIT_DISPATCH_AVX2 1  // run-time AVX2 beside the SSE2 baseline
+#define TAVIKIT_DISPATCH_AVX2 1  // run-time AVX2 and AVX-512 beside the SSE2 baseline
 #define TAVIKIT_TARGET_AVX2 [[gnu::target("avx2")]]
+#define TAVIKIT_TARGET_AVX512 [[gnu::target("avx512f,avx512bw")]]
 #else
 #define TAVIKIT_DISPATCH_AVX2 0
 #endif
@@ -38,13 +44,17 @@
 namespace tavikit {
 
 // The widest vector loops this processor runs. x86-64 always has SSE2 and takes AVX2 loops beside
-// them when the processor has AVX2; 32-bit x86 builds assume no SSE2 and take SSE2 loops when the
-// processor has it; other processors run the portable loops.
-enum class VectorLevel : uint8_t { kPortable, kSse2, kAvx2 };
+// them when the processor has AVX2, and AVX-512 ones (byte and word instructions included)
+// where it has those; 32-bit x86 builds assume no SSE2 and take SSE2 loops when the processor
+// has it; other processors run the portable loops. A level includes the ones below it.
+enum class VectorLevel : uint8_t { kPortable, kSse2, kAvx2, kAvx512 };
 
 inline VectorLevel DetectVectorLevel() {
 #if defined(__x86_64__)
   __builtin_cpu_init();
+  if (__builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0) {
+    return VectorLevel::kAvx512;
+  }
   return __builtin_cpu_supports("avx2") != 0 ? VectorLevel::kAvx2 : VectorLevel::kSse2;
 #elif defined(__i386__)
   __builtin_cpu_init();
@@ -54,9 +64,19 @@ inline VectorLevel DetectVectorLevel() {
 #endif
 }
 
+// The cap that TAVIKIT_VECTORS sets, kAvx512 (none) when it is unset or names no level.
+inline VectorLevel VectorCap(const char* text) {
+  if (text == nullptr) return VectorLevel::kAvx512;
+  if (std::strcmp(text, "portable") == 0) return VectorLevel::kPortable;
+  if (std::strcmp(text, "sse2") == 0) return VectorLevel::kSse2;
+  if (std::strcmp(text, "avx2") == 0) return VectorLevel::kAvx2;
+  return VectorLevel::kAvx512;
+}
+
 // The level of this process, detected on first use.
 inline VectorLevel ProcessVectorLevel() {
-  static const VectorLevel level = DetectVectorLevel();
+  static const VectorLevel level =
+      std::min(DetectVectorLevel(), VectorCap(std::getenv("TAVIKIT_VECTORS")));
   return level;
 }
 

@@ -46,14 +46,16 @@ class PackPictures : public ExportTest {
 
 // Random images in every kind (index 0 skipped where the kind has skips), drawn inside, across
 // any edge of or off screens of exactly their size or another: every visible pixel comes back.
+// Every fourth picture is large enough for whole bands of column tiles.
 TEST_F(PackPictures, EveryKindDrawsEveryVisiblePixel) {
   std::mt19937 rng(11);
   for (int round = 0; round < 60; ++round) {
-    const int32_t w = 1 + static_cast<int32_t>(rng() % 40);
-    const int32_t h = 1 + static_cast<int32_t>(rng() % 40);
+    const uint32_t most = round % 4 == 3 ? 200 : 40;
+    const int32_t w = 1 + static_cast<int32_t>(rng() % most);
+    const int32_t h = 1 + static_cast<int32_t>(rng() % most);
     const auto image = RandomImage(rng, w, h, 1 + static_cast<int>(rng() % 256));
-    const int32_t sw = round % 3 == 0 ? w : 1 + static_cast<int32_t>(rng() % 48);
-    const int32_t sh = round % 3 == 0 ? h : 1 + static_cast<int32_t>(rng() % 48);
+    const int32_t sw = round % 3 == 0 ? w : 1 + static_cast<int32_t>(rng() % (most + 8));
+    const int32_t sh = round % 3 == 0 ? h : 1 + static_cast<int32_t>(rng() % (most + 8));
     for (PictureKind kind : taviwriter::kAllKinds) {
       const int skip = taviwriter::UsesSkips(kind) ? 0 : -1;
       const auto path = dir_.Write("pic.tk", Encode(image, w, h, kind, skip));
@@ -132,6 +134,35 @@ TEST_F(PackPictures, CutPicturesDrawPartOfTheWhole) {
       for (size_t i = 0; i < s.pixels().size(); ++i) {
         ASSERT_TRUE(s.pixels()[i] == before.pixels()[i] || s.pixels()[i] == full.pixels()[i])
             << taviwriter::KindName(kind) << " cut " << cut;
+      }
+    }
+  }
+}
+
+// A stream of literals only (no two neighbours equal in either order, and no skip index) holds
+// pixel k at byte 19 + k, so a file cut after N stream bytes draws exactly the first N pixels in
+// scan order, whichever kind and however the cut falls on the picture's lines and tiles.
+TEST_F(PackPictures, LiteralPicturesCutAfterNBytesDrawTheirFirstNPixels) {
+  constexpr int32_t kW = 37, kH = 70;
+  std::vector<uint8_t> image(static_cast<size_t>(kW) * kH);
+  for (int32_t y = 0; y < kH; ++y) {
+    for (int32_t x = 0; x < kW; ++x)
+      image[static_cast<size_t>(y) * kW + x] = static_cast<uint8_t>((x * 7 + y * 13) % 251);
+  }
+  for (PictureKind kind : taviwriter::kAllKinds) {
+    const bool columns = taviwriter::KindName(kind)[3] == '1';
+    const auto whole = Encode(image, kW, kH, kind);
+    ASSERT_EQ(whole.size(), 19 + image.size()) << taviwriter::KindName(kind);
+    for (const int32_t n : {0, 1, kH - 1, kH + 1, 16 * kH + 5, 33 * kH, kW * kH - 1}) {
+      HostScreen s(kW + 3, kH + 2);
+      s.Fill(255);
+      s.SetCursor(2, 1);
+      Load(s, dir_.Write("cut.tk", {whole.begin(), whole.begin() + 19 + n}));
+      for (int32_t k = 0; k < kW * kH; ++k) {
+        const int32_t x = columns ? k / kH : k % kW;
+        const int32_t y = columns ? k % kH : k / kW;
+        const uint8_t want = k < n ? image[static_cast<size_t>(y) * kW + x] : 255;
+        ASSERT_EQ(s.at(2 + x, 1 + y), want) << taviwriter::KindName(kind) << " cut " << n;
       }
     }
   }
