@@ -38,6 +38,9 @@ class PictureFile {
     } else {
       file_.reset(std::fopen(name, "rb"));
     }
+    // Every read here is either a few header bytes or a whole picture: straight from the file,
+    // one system call each, with no buffer in between.
+    if (file_) std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   }
 
   // Up to buffer.size() bytes from `offset` on; -1 when the file could not be opened.
@@ -125,10 +128,12 @@ class PictureFile {
 
 // Draws the picture that starts `offset` bytes into the file.
 int32_t DrawPictureAt(PictureFile& file, const Screen& screen, int32_t offset) {
-  bool ok = false;
-  const int32_t magic = file.ReadInt32(offset, &ok);
-  if (!ok || !InPictureMagicRange(magic)) return 0;
-  const int32_t fileSize = file.ReadInt32(WrapAdd(offset, kPictureFileSizeAt));
+  // The magic and fileSize, read together.
+  std::array<uint8_t, kPictureFileSizeAt + 4> head{};
+  const int32_t headBytes = file.Read(head, offset);
+  const int32_t magic = LoadLe32(head.data());
+  if (headBytes < 4 || !InPictureMagicRange(magic)) return 0;
+  const int32_t fileSize = LoadLe32(head.data() + kPictureFileSizeAt);
   std::unique_ptr<uint8_t[]> block;
   size_t got = 0;
   if (!file.ReadBlock(offset, fileSize, block, got)) return ToInt(Result::kNoMemory);
