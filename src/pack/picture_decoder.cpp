@@ -213,12 +213,15 @@ class ColumnBand {
     uint8_t* band = scratch_.get();
     const TiledPart tiled =
         TransferTiles(load, row, down, band, static_cast<size_t>(span_), count_, span_);
-    for (int64_t p = 0; p < span_; ++p, row += down) {
+    // The lines below the tiles, then the positions past them.
+    const int64_t firstLoose = tiled.lines < count_ ? 0 : tiled.positions;
+    for (int64_t p = firstLoose; p < span_; ++p) {
+      uint8_t* screenRow = row + p * down;
       for (int64_t k = p < tiled.positions ? tiled.lines : 0; k < count_; ++k) {
         if (load) {
-          band[k * span_ + p] = row[k];
+          band[k * span_ + p] = screenRow[k];
         } else {
-          row[k] = band[k * span_ + p];
+          screenRow[k] = band[k * span_ + p];
         }
       }
     }
