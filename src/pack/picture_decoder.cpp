@@ -344,6 +344,7 @@ template <bool kSkips, class Lines>
   const size_t end = picture.size();
   size_t p = kPictureHeaderSize;
   size_t e = firstEscape;
+  // NOLINTNEXTLINE(bugprone-infinite-loop): moveTo and put advance i.
   while (i < total) {
     // A position below the current one, or past the block, ends the escapes.
     const bool escape = e >= p && e < end;
