@@ -63,7 +63,7 @@ Result PackOpen(PackState& pack, char* spec) {
 
   InputFile file = InputFile::Open(pack.fileName.c_str());
   if (!file) return Result::kFailed;
-  file.SeekFromStart(pack.baseOffset);
+  file.SeekTo(pack.baseOffset);
   std::array<uint8_t, formats::kPackHeaderSize> bytes{};
   if (file.Read(bytes) < static_cast<int32_t>(bytes.size())) return Result::kFailed;
   ByteReader header(bytes);
@@ -76,15 +76,13 @@ Result PackOpen(PackState& pack, char* spec) {
   return Result::kOk;
 }
 
-std::optional<int32_t> PackLookup(const PackState& pack, const char* name) {
+std::optional<int32_t> PackLookup(const PackState& pack, const char* name, InputFile& file) {
   // Only ASCII capitals change; bytes from 0x80 up are left as they are.
   std::string wanted(name);
   for (char& c : wanted) {
     if (c >= 'A' && c <= 'Z') c = static_cast<char>(c + ('a' - 'A'));
   }
-  InputFile file = InputFile::Open(pack.fileName.c_str());
-  if (!file) return std::nullopt;
-  file.SeekFromStart(WrapAdd(pack.baseOffset, static_cast<int32_t>(formats::kPackHeaderSize)));
+  file.SeekTo(WrapAdd(pack.baseOffset, static_cast<int32_t>(formats::kPackHeaderSize)));
   std::array<uint8_t, formats::kPackRecordSize> record{};
   for (int32_t i = 0; i < pack.entryCount; ++i) {
     if (file.Read(record) < static_cast<int32_t>(record.size())) break;
@@ -101,16 +99,17 @@ std::optional<int32_t> PackLookup(const PackState& pack, const char* name) {
 }
 
 int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, int32_t offset) {
-  const std::optional<int32_t> found = pack.open ? PackLookup(pack, name) : std::nullopt;
-  if (found) {
+  if (pack.open) {
     InputFile file = InputFile::Open(pack.fileName.c_str());
-    if (!file) return ToInt(Result::kFailed);
-    file.SeekFromStart(WrapAdd(WrapAdd(pack.dataStart, *found), offset));
-    return file.Read(buffer);
+    const std::optional<int32_t> found = file ? PackLookup(pack, name, file) : std::nullopt;
+    if (found) {
+      file.SeekTo(WrapAdd(WrapAdd(pack.dataStart, *found), offset));
+      return file.Read(buffer);
+    }
   }
   InputFile file = InputFile::Open(name);
   if (!file) return ToInt(Result::kFailed);
-  file.SeekFromStart(offset);
+  file.SeekTo(offset);
   return file.Read(buffer);
 }
 

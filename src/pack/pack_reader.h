@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/file.h"
 #include "common/result.h"
 
 namespace tavikit {
@@ -34,8 +35,10 @@ PackState& ProcessPack();
 Result PackOpen(PackState& pack, char* spec);
 
 // Looks `name` up in the open pack's directory after lower-casing "A" to "Z"; returns the offset
-// of the entry's data from the data area, or nothing. The first matching record wins.
-std::optional<int32_t> PackLookup(const PackState& pack, const char* name);
+// of the entry's data from the data area, or nothing. The first matching record wins. The
+// directory is read through `packFile`, the pack's file opened by the caller, which can go on
+// to read the entry through it.
+std::optional<int32_t> PackLookup(const PackState& pack, const char* name, InputFile& packFile);
 
 // Reads up to buffer.size() bytes of `name`, starting `offset` bytes into the pack entry or the
 // disk file. Returns the number of bytes read, or -1 when no file could be opened. A packed read

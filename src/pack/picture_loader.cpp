@@ -14,6 +14,7 @@
 #include <span>
 
 #include "common/byte_reader.h"
+#include "common/file.h"
 #include "common/formats.h"
 #include "common/int32.h"
 #include "common/result.h"
@@ -27,27 +28,29 @@ using formats::kArchiveCountAt;
 using formats::kArchiveOffsetsAt;
 
 // The pack entry or disk file that PackRead serves for a name, opened once for all the reads of
-// one load.
+// one load (a pack entry through the file its lookup read).
 class PictureFile {
  public:
   PictureFile(PackState& state, const char* name) {
-    const std::optional<int32_t> found = state.open ? PackLookup(state, name) : std::nullopt;
-    if (found) {
-      file_.reset(std::fopen(state.fileName.c_str(), "rb"));
-      base_ = WrapAdd(state.dataStart, *found);
-    } else {
-      file_.reset(std::fopen(name, "rb"));
+    if (state.open) {
+      file_ = InputFile::Open(state.fileName.c_str());
+      const std::optional<int32_t> found = file_ ? PackLookup(state, name, file_) : std::nullopt;
+      if (found) {
+        base_ = WrapAdd(state.dataStart, *found);
+        return;
+      }
     }
-    // Every read here is either a few header bytes or a whole picture: straight from the file,
-    // one system call each, with no buffer in between.
-    if (file_) std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+    file_ = InputFile::Open(name);
+    // Every read of a picture file is a few header bytes or a whole picture: straight from the
+    // file, one system call each.
+    if (file_) file_.Unbuffered();
   }
 
   // Up to buffer.size() bytes from `offset` on; -1 when the file could not be opened.
   int32_t Read(std::span<uint8_t> buffer, int32_t offset) {
     if (!file_) return -1;
-    if (!SeekTo(WrapAdd(base_, offset))) return 0;
-    return static_cast<int32_t>(std::fread(buffer.data(), 1, buffer.size(), file_.get()));
+    if (!file_.SeekTo(WrapAdd(base_, offset))) return 0;
+    return file_.Read(buffer);
   }
 
   // The signed 32-bit little-endian value at `offset`, 0 for bytes that could not be read.
@@ -64,7 +67,7 @@ class PictureFile {
     got = 0;
     if (size <= 0 || !file_) return true;
     const int32_t position = WrapAdd(base_, offset);
-    const int64_t length = Length();
+    const int64_t length = file_.Length();
     // From the file's start (position 0) the chunks would land where one read puts them.
     if (position < 0 || length < 0 || int64_t{position} + size > INT32_MAX) {
       return ReadBlockInChunks(offset, size, block, got);
@@ -81,21 +84,6 @@ class PictureFile {
   }
 
  private:
-  struct Close {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
-
-  // Moves to `position` from the start; a position of 0 or less means the start.
-  bool SeekTo(int32_t position) {
-    return std::fseek(file_.get(), position > 0 ? static_cast<long>(position) : 0L, SEEK_SET) == 0;
-  }
-
-  // Bytes in the file, or -1 when the library cannot tell.
-  int64_t Length() {
-    if (std::fseek(file_.get(), 0L, SEEK_END) != 0) return -1;
-    return std::ftell(file_.get());
-  }
-
   // Positions that start before the file's start, or wrap, are read as PackRead reads
   // them: chunk by chunk, each chunk at its own wrapped position.
   bool ReadBlockInChunks(int32_t offset, int32_t size, std::unique_ptr<uint8_t[]>& block,
@@ -122,7 +110,7 @@ class PictureFile {
     }
   }
 
-  std::unique_ptr<std::FILE, Close> file_;
+  InputFile file_;
   int32_t base_ = 0;
 };
 

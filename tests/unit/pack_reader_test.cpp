@@ -95,7 +95,8 @@ TEST_F(PackReader, PackWithoutEntriesFindsNothingAndDoesNotBlockTheNextOpen) {
       dir_.Write("lower.pak", {'d', 'p', 'm', 'x', 16, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0});
   dir_.Write("x.bin", Bytes("disk"));
   ASSERT_EQ(Open(empty), 0);
-  EXPECT_FALSE(PackLookup(pack_, "x.bin").has_value());
+  InputFile file = InputFile::Open(empty.c_str());
+  EXPECT_FALSE(PackLookup(pack_, "x.bin", file).has_value());
   EXPECT_EQ(ReadText(pack_, dir_.Path("x.bin"), 4), "disk");
   EXPECT_EQ(Open(lower), -1);  // a lower-case magic is no pack
   EXPECT_FALSE(pack_.open);
@@ -129,8 +130,9 @@ TEST_F(PackReader, Lookup) {
       {"abcdefghijklmnopqrstuvwx", -1},
       {"abcdefghijklmnopqrstuvwx`", 96},
   };
+  InputFile file = InputFile::Open(path.c_str());
   for (const auto& [name, offset] : cases)
-    EXPECT_EQ(PackLookup(pack_, name).value_or(-1), offset) << name;
+    EXPECT_EQ(PackLookup(pack_, name, file).value_or(-1), offset) << name;
 }
 
 }  // namespace
