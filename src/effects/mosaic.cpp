@@ -3,22 +3,11 @@
 #include <cstring>
 
 #include "common/int32.h"
+#include "common/short_moves.h"
 #include "effects/stepped_span.h"
 
 namespace tavikit {
 namespace {
-
-// n bytes of one colour: overlapping 8-byte stores for short runs, memset for long ones.
-inline void FillBytes(uint8_t* dst, size_t n, uint8_t colour) {
-  if (n >= 64 || n < 8) {
-    std::memset(dst, colour, n);
-    return;
-  }
-  const uint64_t word = 0x0101010101010101ull * colour;
-  for (size_t i = 0; i + 8 < n; i += 8)
-    std::memcpy(dst + i, &word, 8);
-  std::memcpy(dst + n - 8, &word, 8);
-}
 
 // Rows 1 .. h-1 below `top` take the n bytes of `top`.
 inline void CopyDown(const Screen& screen, const uint8_t* top, int32_t n, int32_t h) {
@@ -41,7 +30,7 @@ void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s,
     for (int32_t i = 0; i < across; ++i) {
       const int32_t left = WrapAdd(screen.cursorX, WrapMul(i, s));
       const int32_t c = colour(left, top);
-      if (c >= 0) FillBytes(screen.At(left, top), static_cast<size_t>(s), static_cast<uint8_t>(c));
+      if (c >= 0) FillShort(screen.At(left, top), static_cast<uint8_t>(c), static_cast<size_t>(s));
     }
     if (across >= 1 && s >= 1)
       CopyDown(screen, screen.At(screen.cursorX, top), WrapMul(across, s), s);
@@ -169,7 +158,7 @@ void MosaicCopy(const Selection& sel, int32_t w, int32_t h, int32_t n, int32_t k
         CopyDown(target, top + runStart, bx - runStart, bh);
         runStart = bx + bw;
       } else {
-        FillBytes(top + bx, static_cast<size_t>(bw), sample);
+        FillShort(top + bx, sample, static_cast<size_t>(bw));
       }
     }
     if (byRows) CopyDown(target, top + runStart, w - runStart, bh);

@@ -13,14 +13,13 @@
 #include "pack/picture_decoder.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <memory>
 #include <new>
 #include <tuple>
 #include <utility>
 
 #include "common/byte_reader.h"
+#include "common/short_moves.h"
 #include "pack/tile_transpose.h"
 
 namespace tavikit {
@@ -28,50 +27,6 @@ namespace {
 
 constexpr size_t kRunRecordSize = 7;
 constexpr size_t kSkipRecordSize = 6;
-
-// Writes the n <= 128 bytes from dst on in a few fixed-size moves (the last one ending at the
-// stretch's end) instead of a call: from(k) gives the source of the move at offset k.
-template <class Source>
-inline void MoveShort(uint8_t* dst, size_t n, Source from) {
-  if (n >= 16) {
-    for (size_t i = 0; i + 16 < n; i += 16)
-      std::memcpy(dst + i, from(i), 16);
-    std::memcpy(dst + n - 16, from(n - 16), 16);
-  } else if (n >= 8) {
-    std::memcpy(dst, from(0), 8);
-    std::memcpy(dst + n - 8, from(n - 8), 8);
-  } else if (n >= 4) {
-    std::memcpy(dst, from(0), 4);
-    std::memcpy(dst + n - 4, from(n - 4), 4);
-  } else {
-    for (size_t i = 0; i < n; ++i)
-      dst[i] = *from(i);
-  }
-}
-
-// Copies n bytes between buffers that do not overlap: a picture's short stretches in fixed-size
-// moves, long ones with one call.
-inline void CopyShort(uint8_t* dst, const uint8_t* src, size_t n) {
-  if (n > 128) {
-    std::memcpy(dst, src, n);
-  } else {
-    MoveShort(dst, n, [src](size_t k) { return src + k; });
-  }
-}
-
-// Ones in every byte: times a byte value, that value in every byte.
-constexpr uint64_t kEveryByte = 0x0101010101010101;
-
-// Sets n bytes to the byte that fills every byte of `value`, in the same way.
-inline void FillShort(uint8_t* dst, uint64_t value, size_t n) {
-  if (n > 128) {
-    std::memset(dst, static_cast<uint8_t>(value), n);
-  } else {
-    std::array<uint64_t, 2> pattern{value, value};
-    MoveShort(dst, n,
-              [&pattern](size_t) { return reinterpret_cast<const uint8_t*>(pattern.data()); });
-  }
-}
 
 // The part of a scan that the screen shows. The scan runs along lines (rows or columns) of
 // `length` pixels; lines lineLo .. lineHi-1 and positions posLo .. posHi-1 along them are
@@ -98,7 +53,7 @@ class ScreenRows {
   static void Copy(uint8_t* dst, const uint8_t* src, int64_t n) {
     CopyShort(dst, src, static_cast<size_t>(n));
   }
-  static void Fill(uint8_t* dst, uint64_t value, int64_t n) {
+  static void Fill(uint8_t* dst, uint8_t value, int64_t n) {
     FillShort(dst, value, static_cast<size_t>(n));
   }
   void Finish(int64_t, int64_t) const {}
@@ -122,9 +77,9 @@ class ScreenColumns {
     for (int64_t k = 0; k < n; ++k, dst += down_)
       *dst = src[k];
   }
-  void Fill(uint8_t* dst, uint64_t value, int64_t n) const {
+  void Fill(uint8_t* dst, uint8_t value, int64_t n) const {
     for (int64_t k = 0; k < n; ++k, dst += down_)
-      *dst = static_cast<uint8_t>(value);
+      *dst = value;
   }
   void Finish(int64_t, int64_t) const {}
 
@@ -169,7 +124,7 @@ class ColumnBand {
   static void Copy(uint8_t* dst, const uint8_t* src, int64_t n) {
     CopyShort(dst, src, static_cast<size_t>(n));
   }
-  static void Fill(uint8_t* dst, uint64_t value, int64_t n) {
+  static void Fill(uint8_t* dst, uint8_t value, int64_t n) {
     FillShort(dst, value, static_cast<size_t>(n));
   }
 
@@ -372,7 +327,7 @@ template <bool kSkips, class Lines>
       moveTo(i + count);
     } else {
       if (end - p < kRunRecordSize) break;
-      const uint64_t value = data[p] * kEveryByte;
+      const uint8_t value = data[p];
       const int64_t count = static_cast<uint32_t>(LoadLe32(data + p)) >> 8;
       e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
       p += kRunRecordSize;
