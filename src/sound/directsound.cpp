@@ -100,9 +100,11 @@ class DirectSoundBufferObject final : public SoundBuffer {
   IDirectSoundBuffer* buffer_;
 };
 
-// Hands a new COM buffer to a wrapper, or releases it when no wrapper can be made.
-SoundResult Wrap(IDirectSoundBuffer* raw, std::unique_ptr<SoundBuffer>* out) {
-  auto* wrapper = new (std::nothrow) DirectSoundBufferObject(raw);
+// Hands a new COM object to a wrapper of kind Wrapper, or releases it when no wrapper can be
+// made.
+template <class Wrapper, class Raw, class Interface>
+SoundResult Wrap(Raw* raw, std::unique_ptr<Interface>* out) {
+  auto* wrapper = new (std::nothrow) Wrapper(raw);
   if (wrapper == nullptr) {
     raw->Release();
     return dserr::kOutOfMemory;
@@ -152,7 +154,7 @@ class DirectSoundDeviceObject final : public SoundDevice {
       if (raw != nullptr) raw->Release();
       return hr != DS_OK ? Result(hr) : dserr::kGeneric;
     }
-    return Wrap(raw, buffer);
+    return Wrap<DirectSoundBufferObject>(raw, buffer);
   }
 
   SoundResult DuplicateSoundBuffer(SoundBuffer& original,
@@ -165,7 +167,7 @@ class DirectSoundDeviceObject final : public SoundDevice {
       if (raw != nullptr) raw->Release();
       return hr != DS_OK ? Result(hr) : dserr::kGeneric;
     }
-    return Wrap(raw, duplicate);
+    return Wrap<DirectSoundBufferObject>(raw, duplicate);
   }
 
  private:
@@ -202,13 +204,7 @@ class DirectSoundSystem final : public SoundSystem {
       if (raw != nullptr) raw->Release();
       return hr != DS_OK ? Result(hr) : dserr::kNoDriver;
     }
-    auto* wrapper = new (std::nothrow) DirectSoundDeviceObject(raw);
-    if (wrapper == nullptr) {
-      raw->Release();
-      return dserr::kOutOfMemory;
-    }
-    device->reset(wrapper);
-    return dserr::kOk;
+    return Wrap<DirectSoundDeviceObject>(raw, device);
   }
 
  private:

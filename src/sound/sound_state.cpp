@@ -29,6 +29,17 @@ SoundBuffer* LoadedBuffer(SoundState& sound, int32_t slot) {
   return s != nullptr ? s->buffer.get() : nullptr;
 }
 
+// A value a loaded slot's buffer reports through `query`; 0 without a device, a loaded slot or
+// an answer.
+uint32_t SlotQuery(SoundState& sound, int32_t slot, SoundResult (SoundBuffer::*query)(uint32_t*)) {
+  uint32_t value = 0;
+  if (sound.device == nullptr) return 0;
+  if (SoundBuffer* buffer = LoadedBuffer(sound, slot)) {
+    if ((buffer->*query)(&value) != dserr::kOk) value = 0;
+  }
+  return value;
+}
+
 }  // namespace
 
 SoundSlot* FindSlot(SoundState& sound, int32_t slot) {
@@ -142,21 +153,11 @@ int32_t SetSlotFrequency(SoundState& sound, int32_t slot, uint32_t frequency) {
 }
 
 uint32_t SlotStatus(SoundState& sound, int32_t slot) {
-  uint32_t status = 0;
-  if (sound.device == nullptr) return 0;
-  if (SoundBuffer* buffer = LoadedBuffer(sound, slot)) {
-    if (buffer->GetStatus(&status) != dserr::kOk) status = 0;
-  }
-  return status;
+  return SlotQuery(sound, slot, &SoundBuffer::GetStatus);
 }
 
 uint32_t SlotFrequency(SoundState& sound, int32_t slot) {
-  uint32_t frequency = 0;
-  if (sound.device == nullptr) return 0;
-  if (SoundBuffer* buffer = LoadedBuffer(sound, slot)) {
-    if (buffer->GetFrequency(&frequency) != dserr::kOk) frequency = 0;
-  }
-  return frequency;
+  return SlotQuery(sound, slot, &SoundBuffer::GetFrequency);
 }
 
 uint32_t SlotPosition(SoundState& sound, int32_t slot, uint32_t* writeCursor) {

@@ -40,6 +40,15 @@ SoundResult WriteLocked(std::mutex& mutex, T& field, T value, T low, T high, The
   return dserr::kOk;
 }
 
+// A buffer's status, read under the mixer's lock.
+SoundResult StatusLocked(std::mutex& mutex, const bool& playing, const bool& looping,
+                         uint32_t* status) {
+  if (status == nullptr) return dserr::kInvalidParam;
+  const std::lock_guard lock(mutex);
+  *status = playing ? kStatusPlaying | (looping ? kStatusLooping : 0) : 0;
+  return dserr::kOk;
+}
+
 uint32_t Le(std::span<const uint8_t> bytes, size_t at, size_t width) {
   uint32_t value = 0;
   for (size_t k = 0; k < width; ++k)
@@ -254,10 +263,7 @@ class MixerBuffer final : public SoundBuffer {
     return dserr::kOk;
   }
   SoundResult GetStatus(uint32_t* status) override {
-    if (status == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *status = voice_.playing ? kStatusPlaying | (voice_.looping ? kStatusLooping : 0) : 0;
-    return dserr::kOk;
+    return StatusLocked(mixer_->mutex(), voice_.playing, voice_.looping, status);
   }
   SoundResult SetVolume(int32_t volume) override {
     return SetGain(&Voice::volume, volume, kVolumeMin, 0);
@@ -343,10 +349,9 @@ class PrimaryBuffer final : public SoundBuffer {
     return dserr::kOk;
   }
   SoundResult GetStatus(uint32_t* status) override {
-    if (status == nullptr) return dserr::kInvalidParam;
-    const std::lock_guard lock(mixer_->mutex());
-    *status = playing_ ? kStatusPlaying | kStatusLooping : 0;
-    return dserr::kOk;
+    // The primary buffer always loops.
+    static constexpr bool kLooping = true;
+    return StatusLocked(mixer_->mutex(), playing_, kLooping, status);
   }
   SoundResult SetVolume(int32_t volume) override {
     return WriteLocked(mixer_->mutex(), volume_, volume, kVolumeMin, 0, [] {});
