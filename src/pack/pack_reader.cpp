@@ -115,27 +115,9 @@ int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, i
 
 bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t size,
                    std::vector<uint8_t>& block) {
-  constexpr size_t kFirstChunk = size_t{1} << 16;
-  block.clear();
-  if (size <= 0) return true;
-  const auto wanted = static_cast<size_t>(size);
-  try {
-    size_t have = 0;
-    size_t capacity = std::min(wanted, kFirstChunk);
-    while (true) {
-      block.resize(capacity);
-      const std::span<uint8_t> part(block.data() + have, capacity - have);
-      const int32_t got = PackRead(pack, name, part, WrapAdd(offset, static_cast<int32_t>(have)));
-      have += static_cast<size_t>(std::max(got, 0));
-      if (got < static_cast<int32_t>(part.size()) || have == wanted) break;
-      capacity = std::min(wanted, capacity * 2);
-    }
-    block.resize(have);
-    return true;
-  } catch (const std::bad_alloc&) {
-    block = std::vector<uint8_t>();
-    return false;
-  }
+  return ReadGrowing(offset, size, block, [&](std::span<uint8_t> part, int32_t position) {
+    return PackRead(pack, name, part, position);
+  });
 }
 
 int32_t PackReadInt32(PackState& pack, const char* name, int32_t offset, bool* ok) {

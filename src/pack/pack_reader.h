@@ -7,13 +7,16 @@
 // is read again from the file on every packed read.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "common/file.h"
+#include "common/int32.h"
 #include "common/result.h"
 
 namespace tavikit {
@@ -45,10 +48,37 @@ std::optional<int32_t> PackLookup(const PackState& pack, const char* name, Input
 // is not bounded by the entry's size; it runs on into whatever follows in the file.
 int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, int32_t offset);
 
-// Reads `size` bytes of `name` from `offset` into `block` (replacing its contents), growing the
-// block as data arrives so that a size larger than the data never allocates more than about
-// twice the bytes that exist. The block ends up holding the bytes actually read. Returns false
-// only when memory ran out.
+// Reads `size` bytes from `offset` into `block` (replacing its contents) through
+// read(part, position), chunk by chunk, each chunk at its own wrapped 32-bit position and the
+// block growing as data arrives: a size larger than the data never allocates more than about
+// twice the bytes that exist. The block ends up holding the bytes that arrived; a read that
+// brings fewer than asked ends it. Returns false only when memory ran out.
+template <class Read>
+bool ReadGrowing(int32_t offset, int32_t size, std::vector<uint8_t>& block, Read read) {
+  constexpr size_t kFirstChunk = size_t{1} << 16;
+  block.clear();
+  if (size <= 0) return true;
+  const auto wanted = static_cast<size_t>(size);
+  try {
+    size_t have = 0;
+    size_t capacity = std::min(wanted, kFirstChunk);
+    while (true) {
+      block.resize(capacity);
+      const std::span<uint8_t> part(block.data() + have, capacity - have);
+      const int32_t got = read(part, WrapAdd(offset, static_cast<int32_t>(have)));
+      have += static_cast<size_t>(std::max(got, 0));
+      if (got < static_cast<int32_t>(part.size()) || have == wanted) break;
+      capacity = std::min(wanted, capacity * 2);
+    }
+    block.resize(have);
+    return true;
+  } catch (const std::bad_alloc&) {
+    block = std::vector<uint8_t>();
+    return false;
+  }
+}
+
+// ReadGrowing over the bytes PackRead serves for `name`.
 bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t size,
                    std::vector<uint8_t>& block);
 

@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 #include <memory>
 #include <new>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "common/byte_reader.h"
 #include "common/file.h"
@@ -61,57 +61,38 @@ class PictureFile {
     return LoadLe32(bytes.data());
   }
 
-  // `size` bytes from `offset` into a block of exactly the bytes that arrive. Returns false only
-  // when memory ran out.
-  bool ReadBlock(int32_t offset, int32_t size, std::unique_ptr<uint8_t[]>& block, size_t& got) {
-    got = 0;
-    if (size <= 0 || !file_) return true;
+  // `size` bytes from `offset` on, in a block of exactly the bytes that arrive (kept by this
+  // object); nothing when memory ran out.
+  std::optional<std::span<const uint8_t>> ReadBlock(int32_t offset, int32_t size) {
+    if (size <= 0 || !file_) return std::span<const uint8_t>();
     const int32_t position = WrapAdd(base_, offset);
     const int64_t length = file_.Length();
-    // From the file's start (position 0) the chunks would land where one read puts them.
+    // Positions that start before the file's start, or wrap, are read as PackRead reads them:
+    // chunk by chunk, each at its own wrapped position.
     if (position < 0 || length < 0 || int64_t{position} + size > INT32_MAX) {
-      return ReadBlockInChunks(offset, size, block, got);
+      const bool read =
+          ReadGrowing(offset, size, grown_,
+                      [this](std::span<uint8_t> part, int32_t at) { return Read(part, at); });
+      if (!read) return std::nullopt;
+      return std::span<const uint8_t>(grown_);
     }
     const int64_t there = std::max<int64_t>(0, length - position);
     const auto wanted = static_cast<size_t>(std::min<int64_t>(size, there));
     try {
-      block = std::make_unique_for_overwrite<uint8_t[]>(wanted);
+      block_ = std::make_unique_for_overwrite<uint8_t[]>(wanted);
     } catch (const std::bad_alloc&) {
-      return false;
+      return std::nullopt;
     }
-    got = static_cast<size_t>(std::max(Read(std::span(block.get(), wanted), offset), 0));
-    return true;
+    const auto got =
+        static_cast<size_t>(std::max(Read(std::span(block_.get(), wanted), offset), 0));
+    return std::span<const uint8_t>(block_.get(), got);
   }
 
  private:
-  // Positions that start before the file's start, or wrap, are read as PackRead reads
-  // them: chunk by chunk, each chunk at its own wrapped position.
-  bool ReadBlockInChunks(int32_t offset, int32_t size, std::unique_ptr<uint8_t[]>& block,
-                         size_t& got) {
-    constexpr size_t kFirstChunk = size_t{1} << 16;
-    const auto wanted = static_cast<size_t>(size);
-    try {
-      size_t capacity = std::min(wanted, kFirstChunk);
-      while (true) {
-        auto grown = std::make_unique_for_overwrite<uint8_t[]>(capacity);
-        if (got > 0) std::copy_n(block.get(), got, grown.get());
-        block = std::move(grown);
-        const std::span<uint8_t> part(block.get() + got, capacity - got);
-        const int32_t n = Read(part, WrapAdd(offset, static_cast<int32_t>(got)));
-        got += static_cast<size_t>(std::max(n, 0));
-        if (n < static_cast<int32_t>(part.size()) || got == wanted) break;
-        capacity = std::min(wanted, capacity * 2);
-      }
-      return true;
-    } catch (const std::bad_alloc&) {
-      block.reset();
-      got = 0;
-      return false;
-    }
-  }
-
   InputFile file_;
   int32_t base_ = 0;
+  std::unique_ptr<uint8_t[]> block_;  // a block read in one piece
+  std::vector<uint8_t> grown_;        // or chunk by chunk
 };
 
 // Draws the picture that starts `offset` bytes into the file.
@@ -122,10 +103,9 @@ int32_t DrawPictureAt(PictureFile& file, const Screen& screen, int32_t offset) {
   const int32_t magic = LoadLe32(head.data());
   if (headBytes < 4 || !InPictureMagicRange(magic)) return 0;
   const int32_t fileSize = LoadLe32(head.data() + kPictureFileSizeAt);
-  std::unique_ptr<uint8_t[]> block;
-  size_t got = 0;
-  if (!file.ReadBlock(offset, fileSize, block, got)) return ToInt(Result::kNoMemory);
-  if (got > 0) DecodePicture(screen, std::span<const uint8_t>(block.get(), got));
+  const std::optional<std::span<const uint8_t>> block = file.ReadBlock(offset, fileSize);
+  if (!block) return ToInt(Result::kNoMemory);
+  if (!block->empty()) DecodePicture(screen, *block);
   return 0;
 }
 

@@ -217,6 +217,14 @@ TEST_F(PackPictures, FileSizeCutsTheStreamButNeverReachesPastTheFile) {
   EXPECT_NE(drawn[0], image);
   EXPECT_EQ(drawn[2], image);
   EXPECT_EQ(drawn[3], std::vector<uint8_t>(image.size(), 0));
+  // Past byte 0 of an archive, INT32_MAX bytes would run beyond 32-bit positions: the picture
+  // is read chunk by chunk and still arrives whole.
+  HostScreen s(20, 10);
+  const auto path =
+      dir_.Write("sizes.tkx",
+                 taviwriter::BuildArchive({withSize(INT32_MAX, static_cast<long>(whole.size()))}));
+  EXPECT_EQ(LoadFromArchive(s, path, 0), 0);
+  EXPECT_EQ(TopDown(s), image);
 }
 
 TEST_F(PackPictures, ArchiveIndexesUpToTheCountAreAcceptedAndOthersRefused) {
