@@ -18,7 +18,11 @@ struct Command {
 };
 
 extern const Command kEncodeCommand, kDecodeCommand, kPaletteCommand, kArchiveCommand, kPackCommand,
-    kListCommand, kExtractCommand, kInfoCommand, kScrambleCommand, kBankCommand;
+    kListCommand, kExtractCommand, kInfoCommand, kScrambleCommand, kBankCommand, kGalleryCommand;
+
+// Runs command `c` on its words (argv[0] its name): prints a failure as "tavikit NAME: why" and
+// returns the exit status.
+int RunCommand(const Command& c, int argc, char** argv);
 
 int RunDemo(int argc, char** argv);
 

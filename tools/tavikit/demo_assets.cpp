@@ -8,6 +8,7 @@
 #include "demo_art.h"
 #include "file_io.h"
 #include "indexed_image.h"
+#include "png_writer.h"
 #include "tools/writer/formats.h"
 #include "tools/writer/wave_writer.h"
 
@@ -258,7 +259,8 @@ bool WriteAssets(const Assets& assets, const std::string& dir, std::string& erro
   for (int i = 0; i < 256; ++i)
     swatch.pixels.push_back(static_cast<uint8_t>(i));
   swatch.palette = DemoPalette();
-  return tavitool::WriteIndexedPng(dir + "/assets/palette.png", swatch, error) &&
+  return tavitool::WriteFile(dir + "/assets/palette.png", tavitool::EncodeStablePng(swatch),
+                             error) &&
          tavitool::WriteFile(dir + "/" + kHostFile, assets.host, error);
 }
 

@@ -1,7 +1,6 @@
 // tavikit: the library's command-line companion.
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "commands.h"
 
@@ -19,7 +18,7 @@ const Command kDemoCommand{"demo",  "draw a scene with the library's exports and
 constexpr const Command* kCommands[] = {
     &kDemoCommand,    &kEncodeCommand,   &kDecodeCommand, &kPaletteCommand,
     &kArchiveCommand, &kPackCommand,     &kListCommand,   &kExtractCommand,
-    &kInfoCommand,    &kScrambleCommand, &kBankCommand,
+    &kInfoCommand,    &kScrambleCommand, &kBankCommand,   &kGalleryCommand,
 };
 
 void Usage(std::FILE* out) {
@@ -27,27 +26,6 @@ void Usage(std::FILE* out) {
   for (const Command* c : kCommands)
     std::fprintf(out, "  %-10s %s\n", c->name, c->summary);
   std::fprintf(out, "\n'tavikit COMMAND --help' tells more.\n");
-}
-
-int Run(const Command& c, int argc, char** argv) {
-  try {
-    if (c.runWords != nullptr) return c.runWords(argc, argv);
-    const Args args = ParseArgs(std::span(argv + 1, static_cast<size_t>(argc - 1)), c.options);
-    if (args.help) {
-      std::printf("%s", c.help);
-      return kExitOk;
-    }
-    return c.run(args);
-  } catch (const ToolError& e) {
-    std::fprintf(stderr, "tavikit %s: %s\n", c.name, e.what());
-    if (e.status() == kExitUsage) std::fprintf(stderr, "\n%s", c.help);
-    return e.status();
-  } catch (const std::bad_alloc&) {
-    std::fprintf(stderr, "tavikit %s: out of memory\n", c.name);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "tavikit %s: %s\n", c.name, e.what());
-  }
-  return kExitFailure;
 }
 
 }  // namespace
@@ -64,7 +42,7 @@ int main(int argc, char** argv) {
     return argc < 2 ? kExitUsage : kExitOk;
   }
   for (const Command* c : kCommands) {
-    if (std::strcmp(argv[1], c->name) == 0) return Run(*c, argc - 1, argv + 1);
+    if (std::strcmp(argv[1], c->name) == 0) return RunCommand(*c, argc - 1, argv + 1);
   }
   std::fprintf(stderr, "tavikit: unknown command '%s'\n", argv[1]);
   Usage(stderr);
