@@ -15,6 +15,7 @@
 #include "tavikit.h"
 #include "tavikit/file_io.h"
 #include "tavikit/indexed_image.h"
+#include "tavikit/png_writer.h"
 #include "tools/writer/wave_writer.h"
 
 namespace {
@@ -121,6 +122,28 @@ TEST(TavikitTool, EncodeInEveryKindDrawsBackEveryPixelAndAutoIsNeverLarger) {
       if (kind != std::string("auto")) smallest = std::min(smallest, Read(out).size());
     }
     EXPECT_LE(Read(dir.Path("auto.tk")).size(), smallest);
+  }
+}
+
+// The tool's own PNG writer, read back by libspng: literals of both code lengths, runs up to the
+// longest match, a repeated row, rows longer than the window, a short palette.
+TEST(TavikitTool, StablePngsHoldTheirIndicesAndPalette) {
+  std::mt19937 rng(7);
+  const struct {
+    int32_t w, h;
+    int colours, paletteSize;
+  } cases[] = {
+      {1, 1, 1, 256}, {300, 3, 256, 256}, {64, 40, 3, 16}, {600, 4, 1, 2}, {33000, 2, 2, 256}};
+  for (const auto& c : cases) {
+    IndexedImage image = RandomImage(rng, c.w, c.h, c.colours);
+    image.paletteSize = c.paletteSize;
+    std::copy_n(image.pixels.begin(), c.w,
+                image.pixels.end() - c.w);  // the last row repeats the first
+    const auto png = tavitool::DecodePng("stable.png", tavitool::EncodeStablePng(image));
+    EXPECT_EQ(png.image.pixels, image.pixels) << c.w << " x " << c.h;
+    EXPECT_EQ(png.image.paletteSize, c.paletteSize);
+    EXPECT_TRUE(std::equal(png.image.palette.begin(), png.image.palette.begin() + c.paletteSize * 4,
+                           image.palette.begin()));
   }
 }
 
