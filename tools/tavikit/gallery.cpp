@@ -77,12 +77,18 @@ struct View {
 };
 constexpr View Whole(int screen) { return {screen, 0, 0, kScreens[screen].w, kScreens[screen].h}; }
 
+// A rectangle of a screen outlined on its view; none when w is 0.
+struct Area {
+  int32_t x, y, w, h;
+};
+
 struct Picture {
   const char* name;                 // the export it shows: the file is NAME.png
   View before;                      // taken before the script runs
   View after;                       // taken after
   int32_t scale;                    // both views are drawn this many times larger
   std::vector<const char*> script;  // lines
+  Area read{}, written{};           // outlined on the views before and after
 };
 
 constexpr View kCharacter = {3, 0, 0, 32, 32};
@@ -95,13 +101,17 @@ const std::vector<Picture>& Pictures() {
        Whole(1),
        Whole(2),
        3,
-       {"gsel 1 : tavi_fset : gsel 2 : tavi_tset", "pos 8, 40 : tavi_gcopy 72, 40, 56, 48"}},
+       {"gsel 1 : tavi_fset : gsel 2 : tavi_tset", "pos 8, 40 : tavi_gcopy 72, 40, 56, 48"},
+       {72, 40, 56, 48},
+       {8, 40, 56, 48}},
       {"tavi_tilecopy",
        {3, 128, 0, 32, 32},
        Whole(2),
        3,
        {"gsel 3 : tavi_fset : gsel 2 : tavi_tset : tavi_copyset 128, 0, 32, 32",
-        "pos 8, 8 : tavi_tilecopy 112, 48, 8, 4"}},
+        "pos 8, 8 : tavi_tilecopy 112, 48, 8, 4"},
+       {},
+       {8, 8, 112, 48}},
       {"tavi_fillcopy",
        Whole(0),
        Whole(5),
@@ -113,19 +123,25 @@ const std::vector<Picture>& Pictures() {
        3,
        {"gsel 3 : tavi_fset : tavi_copyset 0, 120, 64, 64",
         "gsel 2 : tavi_AlphaInit 256, 0, 0 : tavi_addset 255, 255, 255",
-        "pos 24, 12 : tavi_gcopya"}},
+        "pos 24, 12 : tavi_gcopya"},
+       {},
+       {24, 12, 64, 64}},
       {"tavi_gcopyf",
        kLogo,
        Whole(1),
        3,
        {"gsel 3 : tavi_fset : tavi_copyset 96, 128, 96, 48",
-        "gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gcopyf 144"}},
+        "gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gcopyf 144"},
+       {},
+       {16, 8, 96, 48}},
       {"tavi_gcopyfc",
        kLogo,
        Whole(1),
        3,
        {"gsel 3 : tavi_fset : tavi_copyset 96, 128, 96, 48",
-        "gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gcopyfc 144, 0"}},
+        "gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gcopyfc 144, 0"},
+       {},
+       {16, 8, 96, 48}},
       {"tavi_gcopyfr",
        Whole(2),
        Whole(1),
@@ -137,7 +153,9 @@ const std::vector<Picture>& Pictures() {
        Whole(2),
        3,
        {"gsel 3 : tavi_fset : tavi_copyset 0, 0, 32, 32",
-        "gsel 2 : tavi_AlphaInit 256, 0, 0 : pos 48, 52 : tavi_gcopyfrc 128, 0"}},
+        "gsel 2 : tavi_AlphaInit 256, 0, 0 : pos 48, 52 : tavi_gcopyfrc 128, 0"},
+       {},
+       {48, 52, 32, 32}},
       {"tavi_GFade",
        Whole(1),
        Whole(2),
@@ -151,71 +169,105 @@ const std::vector<Picture>& Pictures() {
        {"gsel 1 : tavi_fset : gsel 2 : tavi_tset : tavi_copyset 0, 0, 127, 96",
         "sdim pat, 16 : poke pat, 0, 1 : poke pat, 1, 1 : poke pat, 2, 1 : poke pat, 3, 1",
         "pos 0, 0 : tavi_GFade2 pat"}},
-      {"tavi_gmozic", Whole(1), Whole(1), 3, {"gsel 1 : pos 16, 8 : tavi_gmozic 12, 10, 8"}},
+      {"tavi_gmozic",
+       Whole(1),
+       Whole(1),
+       3,
+       {"gsel 1 : pos 16, 8 : tavi_gmozic 12, 10, 8"},
+       {16, 8, 96, 80},
+       {16, 8, 96, 80}},
       {"tavi_gmozice",
        Whole(1),
        Whole(1),
        3,
-       {"gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gmozice 12, 10, 8"}},
+       {"gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gmozice 12, 10, 8"},
+       {16, 8, 96, 80},
+       {16, 8, 96, 80}},
       {"tavi_gmozicn",
        Whole(1),
        Whole(1),
        3,
-       {"gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gmozicn 12, 10, 8"}},
+       {"gsel 1 : tavi_AlphaInit 256, 0, 0 : pos 16, 8 : tavi_gmozicn 12, 10, 8"},
+       {16, 8, 96, 80},
+       {16, 8, 96, 80}},
       {"tavi_mozcopy",
        Whole(1),
        Whole(2),
        3,
        {"gsel 1 : tavi_fset : pos 16, 8 : gsel 2 : tavi_tset : pos 16, 8",
-        "tavi_mozcopy 100, 80, 12, -1"}},
+        "tavi_mozcopy 100, 80, 12, -1"},
+       {16, 8, 100, 80},
+       {16, 8, 100, 80}},
       {"tavi_zoomcopy",
        kCharacter,
        Whole(1),
        3,
        {"gsel 3 : tavi_fset : gsel 1 : tavi_tset : tavi_copyset 0, 0, 32, 32",
-        "pos 4, 4 : tavi_zoomcopy 88, 88, -1, 0"}},
+        "pos 4, 4 : tavi_zoomcopy 88, 88, -1, 0"},
+       {},
+       {4, 4, 88, 88}},
       {"tavi_polycopy",
        Whole(1),
        Whole(2),
        3,
        {"gsel 1 : tavi_fset : gsel 2 : tavi_tset : tavi_copyset 0, 0, 128, 96",
-        "pos 0, 40 : tavi_polycopy 128, 56, 48, 0"}},
+        "pos 0, 40 : tavi_polycopy 128, 56, 48, 0"},
+       {},
+       {0, 40, 128, 56}},
       {"tavi_rotcopy",
        kCharacter,
        Whole(1),
        3,
        {"gsel 3 : tavi_fset : gsel 1 : tavi_tset",
         "tavi_rotpos 0, 0, 32, 32 : tavi_rotclip 0, 0, 32, 32 : tavi_rotset -1, -1, 160",
-        "pos 8, 8 : tavi_rotcopy 80, 80, -1, 0"}},
+        "pos 8, 8 : tavi_rotcopy 80, 80, -1, 0"},
+       {},
+       {8, 8, 80, 80}},
       {"tavi_meshcpy",
        Whole(1),
        Whole(2),
        3,
-       {"gsel 1 : tavi_fset : gsel 2 : tavi_tset", "pos 16, 16 : tavi_meshcpy 16, 16, 96, 64"}},
+       {"gsel 1 : tavi_fset : gsel 2 : tavi_tset", "pos 16, 16 : tavi_meshcpy 16, 16, 96, 64"},
+       {16, 16, 96, 64},
+       {16, 16, 96, 64}},
       {"tavi_meshcopy",
        kCharacter,
        Whole(2),
        3,
        {"gsel 3 : tavi_fset : pos 0, 0 : gsel 2 : tavi_tset : pos 48, 52",
-        "tavi_meshcopy 32, 32, 0"}},
+        "tavi_meshcopy 32, 32, 0"},
+       {},
+       {48, 52, 32, 32}},
       {"tavi_meshboxs",
        Whole(1),
        Whole(1),
        3,
-       {"gsel 1 : tavi_tset : pos 8, 8 : tavi_meshboxs 112, 32, 0"}},
-      {"tavi_MeshBOX", Whole(1), Whole(1), 3, {"gsel 1 : pos 72, 48 : tavi_MeshBOX 80, 64, 1"}},
+       {"gsel 1 : tavi_tset : pos 8, 8 : tavi_meshboxs 112, 32, 0"},
+       {8, 8, 112, 32},
+       {8, 8, 112, 32}},
+      {"tavi_MeshBOX",
+       Whole(1),
+       Whole(1),
+       3,
+       {"gsel 1 : pos 72, 48 : tavi_MeshBOX 80, 64, 1"},
+       {72, 48, 80, 64},
+       {72, 48, 80, 64}},
       {"tavi_gcopy2",
        {3, 0, 0, 64, 32},
        Whole(2),
        3,
        {"gsel 3 : tavi_fset : gsel 2 : tavi_tset : tavi_copyset 0, 0, 64, 32",
-        "pos 24, 52 : tavi_gcopy2 0"}},
+        "pos 24, 52 : tavi_gcopy2 0"},
+       {},
+       {24, 52, 64, 32}},
       {"tavi_gcopy2e",
        kStar,
        Whole(1),
        3,
        {"gsel 3 : tavi_fset : gsel 1 : tavi_tset : tavi_copyset 0, 120, 64, 64",
-        "pos -24, -20 : tavi_gcopy2e 0"}},
+        "pos -24, -20 : tavi_gcopy2e 0"},
+       {},
+       {-24, -20, 64, 64}},
       {"tavi_HGCP320",
        {4, 216, 8, 64, 48},
        {5, 432, 16, 128, 96},
@@ -232,7 +284,9 @@ const std::vector<Picture>& Pictures() {
        Whole(2),
        3,
        {"gsel 3 : pos 32, 0 : chibi_Get 11, 32, 32 : chibi_SetCLIP 0, 0, 128, 72",
-        "gsel 2 : pos 48, 52 : chibi_PutM 11, 0"}},
+        "gsel 2 : pos 48, 52 : chibi_PutM 11, 0"},
+       {},
+       {0, 0, 128, 72}},
       {"tavi_PCP2Load",
        Whole(1),
        Whole(1),
@@ -242,7 +296,9 @@ const std::vector<Picture>& Pictures() {
        Whole(1),
        Whole(1),
        3,
-       {R"(gsel 1 : pos 16, 24 : tavi_PCP2BLoad "sprites.tkx", 1, "game.exe,4096")"}},
+       {R"(gsel 1 : pos 16, 24 : tavi_PCP2BLoad "sprites.tkx", 1, "game.exe,4096")"},
+       {},
+       {16, 24, 96, 48}},
       {"tavi_DMSupportXOR",
        Whole(6),
        Whole(1),
@@ -406,6 +462,26 @@ void DrawView(IndexedImage& image, int32_t x0, int32_t y0, int32_t scale, const 
   }
 }
 
+// Outlines area `a` of a view drawn at (x0, y0): a dashed line just outside its pixels, white and
+// black so that it shows on any scene, kept inside the view's frame.
+void Outline(IndexedImage& image, int32_t x0, int32_t y0, int32_t k, const View& v, const Area& a) {
+  if (a.w <= 0) return;
+  const int32_t left = x0 + (a.x - v.x) * k - 1, top = y0 + (a.y - v.y) * k - 1;
+  const int32_t right = left + a.w * k + 1, bottom = top + a.h * k + 1;
+  const auto dot = [&](int32_t x, int32_t y) {
+    if (x >= x0 - 1 && y >= y0 - 1 && x <= x0 + v.w * k && y <= y0 + v.h * k)
+      image.at(x, y) = (x + y) / 4 % 2 == 0 ? tavidemo::kWhite : tavidemo::kBlack;
+  };
+  for (int32_t x = left; x <= right; ++x) {
+    dot(x, top);
+    dot(x, bottom);
+  }
+  for (int32_t y = top; y <= bottom; ++y) {
+    dot(left, y);
+    dot(right, y);
+  }
+}
+
 std::vector<uint8_t> Take(const HostScreen& screen, const View& v) {
   if (v.x < 0 || v.y < 0 || v.x + v.w > screen.width() || v.y + v.h > screen.height())
     Refuse("a view reaches outside its screen");
@@ -443,6 +519,8 @@ IndexedImage Compose(const Picture& p, const std::vector<uint8_t>& before,
   DrawText(image, rightX, kMargin + kLine, right, kCaption, kTextScale);
   DrawView(image, kMargin, viewsTop, k, p.before, before);
   DrawView(image, rightX, viewsTop, k, p.after, after);
+  Outline(image, kMargin, viewsTop, k, p.before, p.read);
+  Outline(image, rightX, viewsTop, k, p.after, p.written);
   DrawText(image, rightX - kGap / 2 - TextWidth("->") / 2,
            viewsTop + std::min(p.before.h, p.after.h) * k / 2 - kGlyphHeight, "->", kCaption,
            kTextScale);
