@@ -532,35 +532,34 @@ IndexedImage Compose(const Picture& p, const std::vector<uint8_t>& before,
   return image;
 }
 
-// Sets the working folder for as long as it lives (the scripts name the pack as a script in the
-// pack's folder does), then goes back.
-class InFolder {
+// The demo's pack in a folder of its own, the working folder for as long as this lives (the
+// scripts name the pack as a script in the pack's folder does); then removed.
+class PackFolder {
  public:
-  explicit InFolder(const fs::path& folder) : previous_(fs::current_path()) {
+  explicit PackFolder(const fs::path& folder) : folder_(folder), previous_(fs::current_path()) {
+    std::error_code ec;
+    fs::create_directories(folder, ec);
+    if (ec) Refuse(folder.string(), ec.message());
+    WriteOutput((folder / tavidemo::kHostFile).string(), tavidemo::MakeAssets().host);
     fs::current_path(folder);
   }
-  InFolder(const InFolder&) = delete;
-  InFolder& operator=(const InFolder&) = delete;
-  ~InFolder() {
+  PackFolder(const PackFolder&) = delete;
+  PackFolder& operator=(const PackFolder&) = delete;
+  ~PackFolder() {
     std::error_code ignored;
     fs::current_path(previous_, ignored);
+    fs::remove_all(folder_, ignored);
   }
 
  private:
-  fs::path previous_;
+  fs::path folder_, previous_;
 };
 
 int Gallery(const Args& args) {
   if (!args.operands.empty()) Misuse("unexpected argument '" + args.operands[0] + "'");
   if (!args.Has("-o")) Misuse("give the output folder with -o DIR");
   const fs::path out = fs::absolute(args.Get("-o"));
-  const fs::path assets = out / ".gallery-assets";
-  std::error_code ec;
-  fs::create_directories(assets, ec);
-  if (ec) Refuse(assets.string(), ec.message());
-  WriteOutput((assets / tavidemo::kHostFile).string(), tavidemo::MakeAssets().host);
-
-  std::vector<std::unique_ptr<HostScreen>> screens, scene;
+  std::vector<std::unique_ptr<HostScreen>> screens;
   const auto palette = tavidemo::DemoPalette();
   for (const ScreenSize& s : kScreens) {
     screens.push_back(std::make_unique<HostScreen>(s.w, s.h));
@@ -569,7 +568,7 @@ int Gallery(const Args& args) {
   std::vector<std::vector<uint8_t>> start;  // the scene's pixels, restored before every picture
   int written = 0;
   {
-    const InFolder inAssets(assets);
+    const PackFolder pack(out / ".gallery-pack");
     Runner scene(screens);
     for (const char* line : kScene)
       scene.Run(line);
@@ -590,7 +589,6 @@ int Gallery(const Args& args) {
       ++written;
     }
   }
-  fs::remove_all(assets, ec);
   std::printf("%s: %s\n", out.string().c_str(), Count(written, "picture", "pictures").c_str());
   return kExitOk;
 }
