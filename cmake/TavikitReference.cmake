@@ -8,6 +8,7 @@
 #   tavikit_write_reference_md(<path> <gallery>)   docs/exports.md
 #   tavikit_write_help(<path>)                     tavikit.hs
 #   tavikit_write_html(<path> <gallery>)           index.html
+#   tavikit_write_results(<path>)                  the table of results and `stat` values
 # <gallery> is the folder of pictures (docs/gallery): an entry whose `<name>.png` is there shows
 # it, linked as gallery/<name>.png.
 #
@@ -409,6 +410,23 @@ nav.toc ul { margin: 0; padding-left: 1.2em; }
   endforeach()
   string(APPEND html "</body>\n</html>\n")
   tavikit_write_if_changed("${path}" "${html}")
+endfunction()
+
+# The table of results: each export with its result and what `stat` holds in a script.
+function(tavikit_write_results path)
+  tavikit_read_reference()
+  set(md "# Tavikit.DLL: results and `stat` values\n\n")
+  string(APPEND md "The result is what the export returns (in C, or through `_name@16`); a script that includes\n")
+  string(APPEND md "tavikit.as reads `stat`, which receives minus the result.\n\n")
+  string(APPEND md "| export | result | `stat` afterwards |\n|---|---|---|\n")
+  foreach(name IN LISTS TK_exports)
+    string(REPLACE "\n" " " result "${TK_${name}_result}")
+    string(REPLACE "\n" " " stat "${TK_${name}_stat}")
+    string(REPLACE "|" "\\|" result "${result}")
+    string(REPLACE "|" "\\|" stat "${stat}")
+    string(APPEND md "| `${name}` | ${result} | ${stat} |\n")
+  endforeach()
+  tavikit_write_if_changed("${path}" "${md}")
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
