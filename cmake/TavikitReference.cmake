@@ -341,10 +341,12 @@ section.export { border: 1px solid #ccd; border-radius: 6px; padding: 0.8em 1.2e
 code, pre { font-family: monospace; background: #eef; border-radius: 3px; }
 code { padding: 0 0.2em; }
 pre { padding: 0.5em 0.8em; overflow-x: auto; }
+dl.args { display: grid; grid-template-columns: max-content auto; gap: 0.2em 1.2em; }
 dl.args dt { font-weight: bold; font-family: monospace; }
-dl.args dd { margin: 0 0 0.3em 1.5em; }
+dl.args dd, dl.args dd p { margin: 0; }
 img.gallery { display: block; margin: 0.6em 0; image-rendering: pixelated; border: 1px solid #99a; max-width: 100%; }
 nav.toc { column-count: 3; font-size: 0.92em; }
+nav.toc div { break-inside: avoid; }
 nav.toc h4 { margin: 0.6em 0 0.2em; }
 nav.toc ul { margin: 0; padding-left: 1.2em; }
 </style>
@@ -355,11 +357,11 @@ nav.toc ul { margin: 0; padding-left: 1.2em; }
   tavikit_html(intro "${TK_intro}")
   string(APPEND html "${intro}\n<h2 id=\"contents\">Contents</h2>\n<nav class=\"toc\">\n")
   foreach(group IN LISTS TK_groups)
-    string(APPEND html "<h4><a href=\"#group-${group}\">${TK_group_${group}_name}</a></h4>\n<ul>\n")
+    string(APPEND html "<div><h4><a href=\"#group-${group}\">${TK_group_${group}_name}</a></h4>\n<ul>\n")
     foreach(name IN LISTS TK_group_${group}_exports)
       string(APPEND html "<li><a href=\"#${name}\">${name}</a></li>\n")
     endforeach()
-    string(APPEND html "</ul>\n")
+    string(APPEND html "</ul></div>\n")
   endforeach()
   string(APPEND html "</nav>\n")
   foreach(group IN LISTS TK_groups)
@@ -387,7 +389,7 @@ nav.toc ul { margin: 0; padding-left: 1.2em; }
         endif()
       endforeach()
       tavikit_html(result "Result: ${TK_${name}_result}")
-      tavikit_html(stat "In a script, <code>stat</code> afterwards: ${TK_${name}_stat}")
+      tavikit_html(stat "In a script, `stat` afterwards: ${TK_${name}_stat}")
       string(APPEND html "</dl>\n${result}\n${stat}\n")
       if(NOT "${TK_${name}_inst}" STREQUAL "")
         tavikit_html(inst "${TK_${name}_inst}")
