@@ -11,6 +11,7 @@
 #   ./build.sh bench       build and run the benchmarks (ratios against baselines at the end)
 #   ./build.sh wine-test   Tavikit.DLL in a real Windows process under Wine (changes the
 #                          machine's apt architectures: run it after everything else)
+#   ./build.sh release     dist/: the Windows zip for HSP, the Linux tar.gz and .deb
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -106,6 +107,12 @@ case "${1:-}" in
     build native
     build/native/bench/tavikit_bench "${@:2}"
     ;;
+  release)
+    need "${NATIVE_PACKAGES[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 zip dpkg-dev file
+    build native
+    build win32
+    exec scripts/release.sh build/win32 build/native dist
+    ;;
   wine-test)
     need "${TEST_PACKAGES[@]}"
     build native
@@ -114,7 +121,7 @@ case "${1:-}" in
     exec scripts/wine-test.sh build/win32 build/native
     ;;
   *)
-    sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
+    sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
     exit 2
     ;;
 esac

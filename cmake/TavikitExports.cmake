@@ -116,3 +116,17 @@ function(tavikit_write_def path)
   file(COPY_FILE "${path}.tmp" "${path}" ONLY_IF_DIFFERENT)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TAVIKIT_EXPORTS_HEADER}")
 endfunction()
+
+# Writes the module-definition file of the SDK, from which an import library is made: each
+# export as the C name a caller's compiler refers to (name@16) imported under the DLL's exported
+# name (_name@16).
+function(tavikit_write_import_def path)
+  tavikit_read_exports(names aliases)
+  set(def "LIBRARY \"Tavikit.DLL\"\nEXPORTS\n")
+  foreach(name IN LISTS names)
+    string(APPEND def "  ${name}@16 == _${name}@16\n")
+  endforeach()
+  file(WRITE "${path}.tmp" "${def}")
+  file(COPY_FILE "${path}.tmp" "${path}" ONLY_IF_DIFFERENT)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TAVIKIT_EXPORTS_HEADER}")
+endfunction()

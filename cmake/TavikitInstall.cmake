@@ -1,6 +1,6 @@
 # What `cmake --install` gives.
-#  - Windows (the win32 preset): one folder holding Tavikit.DLL, the C header with the export
-#    table, and the reference of the exports.
+#  - Windows (the win32 preset): the folder a script writer unpacks into HSP's own: Tavikit.DLL,
+#    common/tavikit.as, hsphelp/tavikit.hs, the samples, the references and an SDK for C hosts.
 #  - Elsewhere: libtavikit.so with its soname, the headers, a pkg-config file (tavikit.pc), a
 #    CMake package (find_package(Tavikit) gives Tavikit::tavikit), the reference, and the
 #    tavikit tool.
@@ -9,8 +9,32 @@ set(TAVIKIT_PUBLIC_HEADERS "${PROJECT_SOURCE_DIR}/include/tavikit.h"
 set(TAVIKIT_REFERENCE "${PROJECT_SOURCE_DIR}/docs/exports.md")
 
 if(WIN32)
-  install(FILES "$<TARGET_FILE:tavikit>" ${TAVIKIT_PUBLIC_HEADERS} "${TAVIKIT_REFERENCE}"
-          DESTINATION .)
+  # Laid out as HSP's own folder, so that unpacking it there puts each file where the compiler
+  # (common/), the runtime (the DLL beside it), the editor's help (hsphelp/) and the samples
+  # (sample/) are looked for. Install with --strip for the size the release ships.
+  set(built "${PROJECT_BINARY_DIR}/src")
+  install(TARGETS tavikit RUNTIME DESTINATION .)
+  install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
+  install(FILES "${built}/tavikit.as" DESTINATION common)
+  install(FILES "${built}/tavikit.hs" DESTINATION hsphelp)
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/" DESTINATION sample/tavikit)
+  install(FILES "${built}/index.html" "${built}/results.md" "${TAVIKIT_REFERENCE}"
+          DESTINATION doc/tavikit)
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/win32-readme.txt" DESTINATION doc/tavikit
+          RENAME README.txt)
+  install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/gallery" DESTINATION doc/tavikit OPTIONAL
+          FILES_MATCHING PATTERN "*.png")
+  install(FILES ${TAVIKIT_PUBLIC_HEADERS} DESTINATION sdk/include)
+  # The SDK's import library, made from its module-definition file: it links a caller's
+  # references to name@16 with the DLL's _name@16 exports.
+  tavikit_write_import_def("${built}/sdk/Tavikit.def")
+  find_program(TAVIKIT_DLLTOOL NAMES i686-w64-mingw32-dlltool dlltool)
+  add_custom_command(OUTPUT "${built}/sdk/libtavikit.dll.a"
+                     COMMAND "${TAVIKIT_DLLTOOL}" -d "${built}/sdk/Tavikit.def"
+                             -l "${built}/sdk/libtavikit.dll.a"
+                     DEPENDS "${built}/sdk/Tavikit.def" COMMENT "The SDK's import library")
+  add_custom_target(tavikit_import_library ALL DEPENDS "${built}/sdk/libtavikit.dll.a")
+  install(FILES "${built}/sdk/Tavikit.def" "${built}/sdk/libtavikit.dll.a" DESTINATION sdk/lib)
   return()
 endif()
 
@@ -42,3 +66,25 @@ if(TARGET tavikit_cli)
   set_target_properties(tavikit_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
   install(TARGETS tavikit_cli RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 endif()
+
+# Packages of this tree, made by cpack in the build folder (./build.sh release):
+# tavikit-<version>-linux-x86_64.tar.gz holds the tree as installed, tavikit_<version>_amd64.deb
+# installs it under /usr with the dependencies dpkg-shlibdeps finds (needs dpkg-dev).
+set(CPACK_PACKAGE_NAME tavikit)
+set(CPACK_PACKAGE_VENDOR Tavikit)
+set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Palette screen copies, sprite cells, data packs, sound and joysticks for HSP hosts")
+set(CPACK_PACKAGE_FILE_NAME "tavikit-${PROJECT_VERSION}-linux-x86_64")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
+set(CPACK_GENERATOR TGZ DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Tavikit maintainers")
+set(CPACK_DEBIAN_PACKAGE_SECTION libs)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "libtavikit.so (the exports of Tavikit.DLL for C and C++ hosts), its headers, pkg-config
+file and CMake package, and the tavikit tool that writes its pictures, archives, packs and
+sound files.")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

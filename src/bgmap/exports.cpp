@@ -6,7 +6,10 @@
 
 namespace tavikit {
 
-BgMap& ProcessBgMap() { return ProcessInstance<BgMap>(); }
+BgMap& ProcessBgMap() {
+  static ProcessStorage<BgMap> storage;
+  return ProcessInstance(storage);
+}
 
 }  // namespace tavikit
 

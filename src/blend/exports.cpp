@@ -12,7 +12,10 @@
 
 namespace tavikit {
 
-BlendState& ProcessBlend() { return ProcessInstance<BlendState>(); }
+BlendState& ProcessBlend() {
+  static ProcessStorage<BlendState> storage;
+  return ProcessInstance(storage);
+}
 
 ColourCube& ProcessColourCube() { return ProcessBlend().cube; }
 

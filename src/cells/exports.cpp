@@ -12,7 +12,10 @@
 
 namespace tavikit {
 
-CellState& ProcessCells() { return ProcessInstance<CellState>(); }
+CellState& ProcessCells() {
+  static ProcessStorage<CellState> storage;
+  return ProcessInstance(storage);
+}
 
 namespace {
 

@@ -16,7 +16,10 @@
 
 namespace tavikit {
 
-EffectsState& ProcessEffects() { return ProcessInstance<EffectsState>(); }
+EffectsState& ProcessEffects() {
+  static ProcessStorage<EffectsState> storage;
+  return ProcessInstance(storage);
+}
 
 MosaicRandom& ThreadMosaicRandom() {
   thread_local MosaicRandom random;

@@ -9,7 +9,10 @@
 
 namespace tavikit {
 
-Selection& ProcessSelection() { return ProcessInstance<Selection>(); }
+Selection& ProcessSelection() {
+  static ProcessStorage<Selection> storage;
+  return ProcessInstance(storage);
+}
 
 }  // namespace tavikit
 

@@ -6,7 +6,10 @@
 
 namespace tavikit {
 
-JoystickState& ProcessJoystick() { return ProcessInstance<JoystickState>(); }
+JoystickState& ProcessJoystick() {
+  static ProcessStorage<JoystickState> storage;
+  return ProcessInstance(storage);
+}
 
 }  // namespace tavikit
 

@@ -11,9 +11,15 @@
 
 namespace tavikit {
 
-PackState& ProcessPack() { return ProcessInstance<PackState>(); }
+PackState& ProcessPack() {
+  static ProcessStorage<PackState> storage;
+  return ProcessInstance(storage);
+}
 
-ScrambleState& ProcessScramble() { return ProcessInstance<ScrambleState>(); }
+ScrambleState& ProcessScramble() {
+  static ProcessStorage<ScrambleState> storage;
+  return ProcessInstance(storage);
+}
 
 }  // namespace tavikit
 

@@ -11,7 +11,10 @@
 
 namespace tavikit {
 
-SoundState& ProcessSound() { return ProcessInstance<SoundState>(); }
+SoundState& ProcessSound() {
+  static ProcessStorage<SoundState> storage;
+  return ProcessInstance(storage);
+}
 
 namespace {
 

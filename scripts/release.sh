@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The release files, from the win32 and native builds (./build.sh release builds them first):
+#
+#   dist/tavikit-<version>-win32.zip          HSP's folder layout: Tavikit.DLL (stripped, at most
+#                                             200 KB), common/, hsphelp/, sample/tavikit/ with the
+#                                             data its scripts read, doc/tavikit/, sdk/, LICENSE.txt,
+#                                             and tavikit.exe when the win32 build has it
+#   dist/tavikit-<version>-linux-x86_64.tar.gz   the native install tree
+#   dist/tavikit_<version>_amd64.deb             the same as a Debian package
+#
+#   scripts/release.sh [WIN32_BUILD] [NATIVE_BUILD] [DIST]   (default build/win32 build/native dist)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+win32=$(realpath -m "${1:-build/win32}")
+native=$(realpath -m "${2:-build/native}")
+dist=$(realpath -m "${3:-dist}")
+say() { printf 'release: %s\n' "$*" >&2; }
+version=$(sed -n 's/^project(Tavikit VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+budget=204800
+
+stage=$(mktemp -d /tmp/tavikit-release.XXXXXX)
+trap 'rm -rf "$stage"' EXIT
+tree=$stage/win32
+cmake --install "$win32" --prefix "$tree" --strip >/dev/null
+# The data files the samples read, written by the project's own writers.
+"$native/tests/tavikit_script_data" "$tree/sample/tavikit"
+# The asset tool for Windows, where the win32 build makes one.
+for exe in "$win32/bin/tavikit.exe" "$win32/tools/tavikit.exe"; do
+  if [ -f "$exe" ] && [ ! -e "$tree/tavikit.exe" ]; then
+    i686-w64-mingw32-strip -o "$tree/tavikit.exe" "$exe"
+  fi
+done
+# Windows line ends in every text file.
+find "$tree" -type f \( -name '*.as' -o -name '*.hs' -o -name '*.hsp' -o -name '*.txt' -o \
+     -name '*.md' -o -name '*.h' -o -name '*.def' \) -exec sed -i 's/\r$//; s/$/\r/' {} +
+size=$(stat -c %s "$tree/Tavikit.DLL")
+if [ "$size" -gt "$budget" ]; then
+  say "Tavikit.DLL is $size bytes stripped, over the budget of $budget"
+  exit 1
+fi
+
+mkdir -p "$dist"
+zip=$dist/tavikit-$version-win32.zip
+rm -f "$zip"
+(cd "$tree" && zip -q -X -r "$zip" .)
+(cd "$native" && cpack -B "$stage/cpack" >/dev/null)
+cp "$stage/cpack/tavikit-$version-linux-x86_64.tar.gz" "$stage/cpack/tavikit_${version}_amd64.deb" \
+   "$dist/"
+say "Tavikit.DLL $size bytes; $(find "$tree/hsphelp" -name '*.hs' -exec grep -c '^%index' {} +) help entries"
+ls -l "$dist"/tavikit-"$version"-win32.zip "$dist"/tavikit-"$version"-linux-x86_64.tar.gz \
+      "$dist"/tavikit_"$version"_amd64.deb
