@@ -22,4 +22,7 @@ extern const Command kEncodeCommand, kDecodeCommand, kPaletteCommand, kArchiveCo
 
 int RunDemo(int argc, char** argv);
 
+// The tool: runs the command argv[1] names with the words after it (UTF-8); the exit status.
+int Main(int argc, char** argv);
+
 }  // namespace tavitool

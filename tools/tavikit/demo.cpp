@@ -213,7 +213,9 @@ int RunDemo(int argc, char** argv) {
   const std::string wav = o.out + "/mix.wav";
   const char* chosen = std::getenv("TAVIKIT_AUDIO");
   if (!o.window && (chosen == nullptr || *chosen == '\0')) {
-    setenv("TAVIKIT_AUDIO", o.png ? ("wav:" + wav).c_str() : "null", 1);
+    static std::string setting;  // putenv keeps the text itself; putenv is on every platform
+    setting = "TAVIKIT_AUDIO=" + (o.png ? "wav:" + wav : std::string("null"));
+    putenv(setting.data());
   }
 
   char version[12] = {};

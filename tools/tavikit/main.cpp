@@ -1,4 +1,5 @@
-// tavikit: the library's command-line companion.
+// tavikit: the library's command-line companion. The process's entry is the platform's own
+// (entry_posix.cpp, entry_win32.cpp); it hands the words over as UTF-8.
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -51,10 +52,8 @@ int Run(const Command& c, int argc, char** argv) {
 }
 
 }  // namespace
-}  // namespace tavitool
 
-int main(int argc, char** argv) {
-  using namespace tavitool;
+int Main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("tavikit %s\n", TAVIKIT_VERSION);
     return kExitOk;
@@ -70,3 +69,5 @@ int main(int argc, char** argv) {
   Usage(stderr);
   return kExitUsage;
 }
+
+}  // namespace tavitool
