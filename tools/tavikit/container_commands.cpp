@@ -51,10 +51,10 @@ int RunPack(const Args& a) {
   for (const std::string& file : PackInputs(a.operands)) {
     const std::string name = taviwriter::PackName(TextOf(PathOf(file).filename()));
     if (name.size() > taviwriter::kPackNameMax) {
-      Refuse(file + ": name '" + name + "' is longer than 23 bytes");
+      Refuse(file, "name '" + name + "' is longer than 23 bytes");
     }
     if (const auto it = seen.find(name); it != seen.end()) {
-      Refuse(file + ": name '" + name + "' is already taken by " + it->second);
+      Refuse(file, "name '" + name + "' is already taken by " + it->second);
     }
     seen[name] = file;
     entries.push_back({name, ReadInput(file, true)});
@@ -97,7 +97,8 @@ int RunExtract(const Args& a) {
       names.push_back(e.name);
   }
   for (const std::string& name : names) {
-    if (name.empty() || name == "." || name == ".." || name.find_first_of("/\\") != std::string::npos) {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of("/\\") != std::string::npos) {
       Refuse("'" + name + "' cannot be written as a file name");
     }
     WriteAndReport(TextOf(PathOf(dir) / PathOf(taviwriter::PackName(name))), EntryBytes(src, name),

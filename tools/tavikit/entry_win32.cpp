@@ -14,9 +14,11 @@
 
 int wmain(int argc, wchar_t** wideArgv) {
   std::vector<std::string> words;
+  words.reserve(static_cast<size_t>(argc));
   for (int i = 0; i < argc; ++i)
     words.push_back(tavitool::Narrow(wideArgv[i]));
   std::vector<char*> argv;
+  argv.reserve(words.size() + 1);
   for (std::string& word : words)
     argv.push_back(word.data());
   argv.push_back(nullptr);

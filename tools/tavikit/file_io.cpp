@@ -26,7 +26,9 @@ bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::
   return Try([&] { WriteOutput(path, bytes); }, error);
 }
 
-fs::path PathOf(const std::string& text) { return fs::path(std::u8string(text.begin(), text.end())); }
+fs::path PathOf(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
 
 std::string TextOf(const fs::path& path) {
   const std::u8string text = path.generic_u8string();

@@ -50,8 +50,10 @@ class Handle {
   explicit operator bool() const { return h_ != INVALID_HANDLE_VALUE; }
   HANDLE get() const { return h_; }
   // Closes the handle; false when the close failed.
-  bool Close() { return std::exchange(h_, INVALID_HANDLE_VALUE) == INVALID_HANDLE_VALUE ||
-                        CloseHandle(h_) != 0; }
+  bool Close() {
+    const HANDLE h = std::exchange(h_, INVALID_HANDLE_VALUE);
+    return h == INVALID_HANDLE_VALUE || CloseHandle(h) != 0;
+  }
 
  private:
   HANDLE h_;

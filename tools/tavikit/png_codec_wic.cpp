@@ -1,8 +1,8 @@
 // The PNG codec of tavikit.exe: the Windows Imaging Component, reached through COM, reading from
 // and writing to memory. Indexed files are read in their own pixel format (the format converter
 // cannot widen 1, 2 and 4-bit indices), others through the converter to 32-bit BGRA.
-#include <windows.h>
 #include <wincodec.h>
+#include <windows.h>
 
 #include <cstdio>
 
@@ -103,9 +103,8 @@ int DecodePngPixels(const std::string& path, const std::vector<uint8_t>& bytes, 
   if (!png.indexed) {
     Com<IWICFormatConverter> converter;
     Check(factory->CreateFormatConverter(converter.out()), damaged);
-    Check(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA,
-                                WICBitmapDitherTypeNone, nullptr, 0.0,
-                                WICBitmapPaletteTypeCustom),
+    Check(converter->Initialize(frame.get(), GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone,
+                                nullptr, 0.0, WICBitmapPaletteTypeCustom),
           damaged);
     CopyRows(converter.get(), width * 4, height, png.rgba, damaged);
     for (size_t i = 0; i < png.rgba.size(); i += 4)

@@ -44,7 +44,7 @@ int ExitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1
 Outcome Tool(const TempDir& dir, const std::vector<std::string>& args) {
   std::string command = TAVIKIT_TOOL;
   for (const std::string& arg : args)
-    command += " " + kQuote + arg + kQuote;
+    command.append(" ").append(kQuote).append(arg).append(kQuote);
   command += " >" + kQuote + dir.Path("output.txt") + kQuote + " 2>&1";
   const int status = std::system(Line(command).c_str());
   Bytes text;
@@ -108,8 +108,8 @@ std::string WriteRgbaPng(const TempDir& dir, int32_t w, int32_t h, const Bytes& 
   uint32_t a = 1, b = 0;
   for (size_t at = 0; at < rows.size(); at += 65535) {
     const auto n = static_cast<uint16_t>(std::min<size_t>(rows.size() - at, 65535));
-    zlib.insert(zlib.end(), {static_cast<uint8_t>(at + n == rows.size()), uint8_t(n), uint8_t(n >> 8),
-                             uint8_t(~n), uint8_t(~n >> 8)});
+    zlib.insert(zlib.end(), {static_cast<uint8_t>(at + n == rows.size()), uint8_t(n),
+                             uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)});
     zlib.insert(zlib.end(), rows.begin() + at, rows.begin() + at + n);
   }
   for (const uint8_t v : rows)
@@ -258,7 +258,8 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
   std::mt19937 rng(8);
   IndexedImage image = RandomImage(rng, 16, 16, 256);
   const std::string png = WritePng(dir, "in.png", image);
-  image.paletteSize = 200;
+  image.paletteSize = 200;  // only its palette counts: indices past it are no PNG to write
+  image.pixels.assign(image.pixels.size(), 0);
   const std::string few = WritePng(dir, "few.png", image);
   ASSERT_EQ(Tool(dir, {"encode", png, "-o", dir.Path("a.tk")}).status, 0);
   const Bytes pngBytes = Read(png), tk = Read(dir.Path("a.tk"));
@@ -312,8 +313,9 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
       {{"pack", png, png, "-o", old}, "name 'in.png' is already taken by", 1},
   };
   if (!kWindows) {
-    cases.push_back(
-        {{"encode", png, "-o", "/dev/full"}, "/dev/full: cannot write (No space left on device)", 1});
+    cases.push_back({{"encode", png, "-o", "/dev/full"},
+                     "/dev/full: cannot write (No space left on device)",
+                     1});
   }
   if (mounted) {
     cases.push_back(
