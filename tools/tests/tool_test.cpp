@@ -97,12 +97,15 @@ void AppendChunk(Bytes& png, const char* type, const Bytes& body) {
   Append32(png, ~crc);
 }
 
-// An RGBA PNG of `rgba` (4 bytes a pixel), its rows in stored (uncompressed) deflate blocks.
-std::string WriteRgbaPng(const TempDir& dir, int32_t w, int32_t h, const Bytes& rgba) {
+// A PNG of `stride`-byte rows from `pixels` (filter 0 added to each) in stored (uncompressed)
+// deflate blocks: colour type 6 (RGBA) or 3 (indexed, with `plte`), at `depth` bits.
+std::string WritePngFile(const TempDir& dir, const std::string& name, int32_t w, int32_t h,
+                         uint8_t colourType, uint8_t depth, size_t stride, const Bytes& pixels,
+                         const Bytes& plte = {}) {
   Bytes rows;
-  for (size_t at = 0; at < rgba.size(); at += static_cast<size_t>(w) * 4) {
+  for (size_t at = 0; at < pixels.size(); at += stride) {
     rows.push_back(0);  // filter type 0
-    rows.insert(rows.end(), rgba.begin() + at, rgba.begin() + at + static_cast<size_t>(w) * 4);
+    rows.insert(rows.end(), pixels.begin() + at, pixels.begin() + at + stride);
   }
   Bytes zlib = {0x78, 0x01};
   uint32_t a = 1, b = 0;
@@ -119,11 +122,12 @@ std::string WriteRgbaPng(const TempDir& dir, int32_t w, int32_t h, const Bytes& 
   Bytes header;
   Append32(header, static_cast<uint32_t>(w));
   Append32(header, static_cast<uint32_t>(h));
-  header.insert(header.end(), {8, 6, 0, 0, 0});  // 8 bits, RGBA
+  header.insert(header.end(), {depth, colourType, 0, 0, 0});
   AppendChunk(png, "IHDR", header);
+  if (!plte.empty()) AppendChunk(png, "PLTE", plte);
   AppendChunk(png, "IDAT", zlib);
   AppendChunk(png, "IEND", {});
-  return dir.Write("art.png", png);
+  return dir.Write(name, png);
 }
 
 // Draws the picture `name` (in `pack`, when given) onto a screen filled with `fill` through the
@@ -185,6 +189,37 @@ TEST(TavikitTool, SkipIndexOrTransparentEntryLeavesThoseScreenPixels) {
   EXPECT_EQ(Draw(dir.Path("t.tk"), 40, 30, 77), want);
 }
 
+// 1, 2 and 4-bit indexed PNGs: rows of packed indices, the leftmost pixel in the highest bits.
+TEST(TavikitTool, LowBitDepthPngsEncodeEveryIndexAndDecodeWithTheirPalettes) {
+  TempDir dir;
+  std::mt19937 rng(4);
+  for (const uint8_t depth : {1, 2, 4}) {
+    const int32_t w = 13, h = 5, perByte = 8 / depth;
+    const size_t stride = (w + perByte - 1) / perByte;
+    IndexedImage image = RandomImage(rng, w, h, 1 << depth);
+    image.paletteSize = 1 << depth;
+    std::fill(image.palette.begin() + image.paletteSize * 4, image.palette.end(), 0);
+    Bytes packed(stride * h), plte;
+    for (int32_t i = 0; i < w * h; ++i) {
+      packed[i / w * stride + i % w / perByte] |= image.pixels[i]
+                                                  << (8 - depth - i % w % perByte * depth);
+    }
+    for (int i = 0; i < image.paletteSize; ++i)  // red, green, blue
+      plte.insert(plte.end(),
+                  {image.palette[i * 4 + 2], image.palette[i * 4 + 1], image.palette[i * 4]});
+    const std::string png = WritePngFile(dir, "low.png", w, h, 3, depth, stride, packed, plte);
+    ASSERT_EQ(Tool(dir, {"encode", png, "-o", dir.Path("low.tk")}).status, 0) << int{depth};
+    EXPECT_EQ(Draw(dir.Path("low.tk"), w, h, 0), image.pixels) << int{depth};
+    ASSERT_EQ(
+        Tool(dir, {"decode", dir.Path("low.tk"), "--palette", png, "-o", dir.Path("b.png")}).status,
+        0);
+    const IndexedImage back = tavitool::ReadIndexedPng(dir.Path("b.png"));
+    EXPECT_EQ(back.pixels, image.pixels) << int{depth};
+    EXPECT_EQ(back.palette, image.palette) << int{depth};
+    EXPECT_EQ(back.paletteSize, image.paletteSize) << int{depth};
+  }
+}
+
 // The cube by its definition: the first palette entry nearest, by the sum of absolute
 // differences, to the colour that represents the 5-bit cell of (r, g, b).
 uint8_t NearestByDefinition(const IndexedImage& pal, uint8_t r, uint8_t g, uint8_t b) {
@@ -210,7 +245,7 @@ TEST(TavikitTool, RgbArtThroughAPaletteTakesTheCubesEntryForEveryPixel) {
     for (size_t i = 3; i < rgba.size(); i += 4)
       rgba[i] = 255;
     rgba[3] = 0;  // the first pixel is transparent: it keeps the screen's 200
-    const std::string art = WriteRgbaPng(dir, 64, 48, rgba);
+    const std::string art = WritePngFile(dir, "art.png", 64, 48, 6, 8, 64 * 4, rgba);
     ASSERT_EQ(Tool(dir, {"encode", art, "--palette", WritePng(dir, "game.png", pal), "-o",
                          dir.Path("a.tk")})
                   .status,
