@@ -218,8 +218,7 @@ for folder, _, names in os.walk(lin):
         path = os.path.join(folder, name)
         rel = os.path.relpath(path, lin)
         if name.startswith("."):
-            if ".tavikit-" in name: print(f"tool-compare: DIFFERENT: a temporary file left: {rel}"); bad += 1
-            continue
+            continue  # a command's streams, compared above; temporary files are looked for below
         other = os.path.join(win, rel)
         if not os.path.exists(other):
             print(f"tool-compare: DIFFERENT: only the Linux tool wrote {rel}"); bad += 1; continue
@@ -232,11 +231,14 @@ for folder, _, names in os.walk(lin):
             pngs += 1
         else:
             print(f"tool-compare: DIFFERENT: {rel}"); bad += 1
-for folder, _, names in os.walk(win):
-    for name in names:
-        rel = os.path.relpath(os.path.join(folder, name), win)
-        if name != "tavikit.exe" and not os.path.exists(os.path.join(lin, rel)):
-            print(f"tool-compare: DIFFERENT: only tavikit.exe wrote {rel}"); bad += 1
+for side, root, other in (("the Linux tool", lin, win), ("tavikit.exe", win, lin)):
+    for folder, _, names in os.walk(root):
+        for name in names:
+            rel = os.path.relpath(os.path.join(folder, name), root)
+            if ".tavikit-" in name:
+                print(f"tool-compare: DIFFERENT: {side} left a temporary file: {rel}"); bad += 1
+            elif root == win and name != "tavikit.exe" and not os.path.exists(os.path.join(lin, rel)):
+                print(f"tool-compare: DIFFERENT: only tavikit.exe wrote {rel}"); bad += 1
 print(f"tool-compare: {files} files written: {identical} byte for byte the same, "
       f"{pngs} PNGs the same in indices and palette, {bad} different")
 sys.exit(1 if bad else 0)
