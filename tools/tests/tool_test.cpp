@@ -204,9 +204,10 @@ TEST(TavikitTool, LowBitDepthPngsEncodeEveryIndexAndDecodeWithTheirPalettes) {
       packed[i / w * stride + i % w / perByte] |= image.pixels[i]
                                                   << (8 - depth - i % w % perByte * depth);
     }
-    for (int i = 0; i < image.paletteSize; ++i)  // red, green, blue
+    for (int i = 0; i < image.paletteSize; ++i) {  // red, green, blue
       plte.insert(plte.end(),
                   {image.palette[i * 4 + 2], image.palette[i * 4 + 1], image.palette[i * 4]});
+    }
     const std::string png = WritePngFile(dir, "low.png", w, h, 3, depth, stride, packed, plte);
     ASSERT_EQ(Tool(dir, {"encode", png, "-o", dir.Path("low.tk")}).status, 0) << int{depth};
     EXPECT_EQ(Draw(dir.Path("low.tk"), w, h, 0), image.pixels) << int{depth};
