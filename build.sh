@@ -64,7 +64,7 @@ lint() {
   say "clang-tidy"
   # Library sources that only Tavikit.DLL builds (the Win32 backends, the entry hook).
   local win32_only
-  win32_only=$(git ls-files -- 'src/*.cpp' | while read -r f; do
+  win32_only=$(git ls-files -- 'src/*.cpp' 'tools/*.cpp' | while read -r f; do
     grep -q "\"file\": \"$PWD/$f\"" build/native/compile_commands.json || echo "$f"; done)
   git ls-files -- 'src/*.cpp' 'host/*.cpp' 'tools/*.cpp' 'bench/*.cpp' 'tests/*.cpp' |
     grep -v -E 'dllmain\.cpp|^tests/windows/' | grep -v -x -F "$win32_only" |
@@ -77,7 +77,7 @@ lint() {
       --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/i686-w64-mingw32" 2>/dev/null
   # The Win32 backends: their build commands carry a GCC-only option, so the flags are given here.
   grep -v 'dllmain\.cpp' <<<"$win32_only" |
-    xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc \
+    xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc -I. -Itools \
       -isystem"$cxx" -isystem"$cxx/i686-w64-mingw32" -DTAVIKIT_BUILDING 2>/dev/null
 }
 

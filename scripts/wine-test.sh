@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Tavikit.DLL inside a real Windows process: runs the Windows test program, the same behaviour
-# tests as the native and 32-bit suites plus the checks only a Windows process can make.
+# tests as the native and 32-bit suites plus the checks only a Windows process can make; then the
+# tool's suite against tavikit.exe.
 #
 #   scripts/wine-test.sh [WIN32_BUILD]                  default: build/win32 (later words ignored)
 #   scripts/wine-test.sh --setup                        only set Wine up
@@ -268,11 +269,15 @@ run_windows() {
 
 # ------------------------------------------------------------------ the checks
 
-# The Windows test program: GoogleTest's own summary must show tests that ran and passed.
+# A Windows test program (EXE, with "dll": Tavikit.DLL must lie beside it): GoogleTest's own
+# summary must show tests that ran and passed.
 run_test_program() {
-  local exe=$1/tests/tavikit_export_tests.exe out rc
+  local exe=$1 out rc
   [ -f "$exe" ] || { say "no $exe: build the win32 preset first"; return 1; }
-  [ -f "$(dirname "$exe")/Tavikit.DLL" ] || { say "no Tavikit.DLL beside $exe"; return 1; }
+  if [ "${2:-}" = dll ] && [ ! -f "$(dirname "$exe")/Tavikit.DLL" ]; then
+    say "no Tavikit.DLL beside $exe"
+    return 1
+  fi
   say "running $exe under Wine"
   out=$(run_windows "$exe" 2>&1 | tr -d '\r')
   rc=$?  # the program's own, through pipefail
@@ -311,6 +316,8 @@ WIN32_BUILD=${1:-build/win32}
 locked_setup
 start_server
 failed=0
-run_test_program "$WIN32_BUILD" || failed=1
+run_test_program "$WIN32_BUILD/tests/tavikit_export_tests.exe" dll || failed=1
+# The tool's suite against tavikit.exe, which lies beside it in bin/.
+run_test_program "$WIN32_BUILD/bin/tavikit_tool_tests.exe" || failed=1
 if [ $failed = 0 ]; then say "passed"; else say "FAILED"; fi
 exit $failed

@@ -26,4 +26,7 @@ int RunCommand(const Command& c, int argc, char** argv);
 
 int RunDemo(int argc, char** argv);
 
+// The tool: runs the command argv[1] names with the words after it (UTF-8); the exit status.
+int Main(int argc, char** argv);
+
 }  // namespace tavitool

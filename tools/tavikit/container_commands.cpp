@@ -1,7 +1,6 @@
 // tavikit archive, pack, list and extract: picture archives and "DPMX" packs.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,8 +14,6 @@
 
 namespace tavitool {
 namespace {
-
-namespace fs = std::filesystem;
 
 int RunArchive(const Args& a) {
   if (a.operands.empty() || !a.Has("-o")) Misuse("needs pictures and -o SET.tkx");
@@ -34,19 +31,14 @@ int RunArchive(const Args& a) {
 }
 
 // The files named, each folder replaced by the regular files directly inside it, sorted.
-std::vector<fs::path> PackInputs(const std::vector<std::string>& operands) {
-  std::vector<fs::path> files;
+std::vector<std::string> PackInputs(const std::vector<std::string>& operands) {
+  std::vector<std::string> files;
   for (const std::string& in : operands) {
-    std::error_code ec;
-    if (!fs::is_directory(in, ec)) {
-      files.emplace_back(in);
+    if (!IsFolder(in)) {
+      files.push_back(in);
       continue;
     }
-    std::vector<fs::path> inside;
-    for (const auto& entry : fs::directory_iterator(in, ec)) {
-      if (entry.is_regular_file()) inside.push_back(entry.path());
-    }
-    std::sort(inside.begin(), inside.end());
+    const std::vector<std::string> inside = FilesIn(in);
     files.insert(files.end(), inside.begin(), inside.end());
   }
   return files;
@@ -56,16 +48,16 @@ int RunPack(const Args& a) {
   if (a.operands.empty() || !a.Has("-o")) Misuse("needs files and -o DATA.dpm");
   std::vector<taviwriter::PackEntry> entries;
   std::map<std::string, std::string> seen;  // stored name -> the file that took it
-  for (const fs::path& file : PackInputs(a.operands)) {
-    const std::string name = taviwriter::PackName(file.filename().string());
+  for (const std::string& file : PackInputs(a.operands)) {
+    const std::string name = taviwriter::PackName(TextOf(PathOf(file).filename()));
     if (name.size() > taviwriter::kPackNameMax) {
-      Refuse(file.string() + ": name '" + name + "' is longer than 23 bytes");
+      Refuse(file, "name '" + name + "' is longer than 23 bytes");
     }
     if (const auto it = seen.find(name); it != seen.end()) {
-      Refuse(file.string() + ": name '" + name + "' is already taken by " + it->second);
+      Refuse(file, "name '" + name + "' is already taken by " + it->second);
     }
-    seen[name] = file.string();
-    entries.push_back({name, ReadInput(file.string(), true)});
+    seen[name] = file;
+    entries.push_back({name, ReadInput(file, true)});
   }
   const std::string host = a.Get("--append-to");
   std::vector<uint8_t> bytes = host.empty() ? std::vector<uint8_t>{} : ReadInput(host);
@@ -96,8 +88,8 @@ int RunExtract(const Args& a) {
   if (a.operands.empty() || !a.Has("-o")) Misuse("needs PACK[,OFFSET] and -o DIR");
   Source src = OpenSource(a.operands[0]);
   if (!AdoptPack(src)) Refuse(src.path + ": no DPMX pack found");
-  const fs::path dir = a.Get("-o");
-  if (!fs::is_directory(dir)) Refuse(dir.string() + ": no such folder");
+  const std::string dir = a.Get("-o");
+  if (!IsFolder(dir)) Refuse(dir + ": no such folder");
   std::vector<std::string> names(a.operands.begin() + 1, a.operands.end());
   if (names.empty()) {
     const PackInfo pack = *ReadPack(src.file, src.packBase);
@@ -105,10 +97,12 @@ int RunExtract(const Args& a) {
       names.push_back(e.name);
   }
   for (const std::string& name : names) {
-    if (name.empty() || name == "." || name == ".." || name.find('/') != std::string::npos) {
+    if (name.empty() || name == "." || name == ".." ||
+        name.find_first_of("/\\") != std::string::npos) {
       Refuse("'" + name + "' cannot be written as a file name");
     }
-    WriteAndReport((dir / taviwriter::PackName(name)).string(), EntryBytes(src, name), "entry");
+    WriteAndReport(TextOf(PathOf(dir) / PathOf(taviwriter::PackName(name))), EntryBytes(src, name),
+                   "entry");
   }
   return kExitOk;
 }

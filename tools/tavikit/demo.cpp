@@ -14,6 +14,7 @@
 #include "commands.h"
 #include "demo_scene.h"
 #include "demo_window.h"
+#include "file_io.h"
 #include "indexed_image.h"
 #include "tavikit.h"
 
@@ -213,7 +214,9 @@ int RunDemo(int argc, char** argv) {
   const std::string wav = o.out + "/mix.wav";
   const char* chosen = std::getenv("TAVIKIT_AUDIO");
   if (!o.window && (chosen == nullptr || *chosen == '\0')) {
-    setenv("TAVIKIT_AUDIO", o.png ? ("wav:" + wav).c_str() : "null", 1);
+    static std::string setting;  // putenv keeps the text itself; putenv is on every platform
+    setting = "TAVIKIT_AUDIO=" + (o.png ? "wav:" + wav : std::string("null"));
+    putenv(setting.data());
   }
 
   char version[12] = {};
@@ -239,7 +242,7 @@ int RunDemo(int argc, char** argv) {
   if (o.png) {
     std::printf("wrote %s/frame_0000.png to frame_%04d.png, %s/contact.png", o.out.c_str(),
                 o.frames - 1, o.out.c_str());
-    if (sound) std::printf(", %s", wav.c_str());
+    if (sound && Exists(wav)) std::printf(", %s", wav.c_str());  // DirectSound records nothing
     std::printf("\n");
   }
   return 0;

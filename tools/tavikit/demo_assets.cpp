@@ -53,8 +53,9 @@ Canvas Landscape(bool night) {
   for (int32_t y = 0; y < kHeight; ++y) {
     const uint8_t band = RampIndex(sky, night ? 4 + y / 40 : 28 - y / 16);
     for (int32_t x = 0; x < kWidth; ++x) {
-      const double ridge =
-          300 + 40 * std::sin(x * 2 * kPi / 320) + 20 * std::sin(x * 2 * kPi / 128);
+      // Rounded to a row, so that every maths library draws the same hills.
+      const auto ridge =
+          std::lround(300 + 40 * std::sin(x * 2 * kPi / 320) + 20 * std::sin(x * 2 * kPi / 128));
       uint8_t v = band;
       if (y >= ridge) v = RampIndex(hills, (night ? 6 : 16) + (x / 32 + y / 24) % 4);
       if (y >= kGroundTop) v = RampIndex(kEarth, (night ? 4 : 12) + ((x / 16 + y / 16) % 2) * 3);

@@ -1,94 +1,14 @@
+// What both file layers share: reports, the bool-returning forms, and paths as UTF-8 text.
 #include "file_io.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
 #include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <memory>
 
 #include "cli.h"
 
 namespace tavitool {
-namespace {
 
-struct FileClose {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-std::string Why(const std::string& path, const std::string& what) {
-  return path + ": " + what + " (" + std::strerror(errno) + ")";
-}
-
-mode_t NewFileMode() {
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
-// Writes everything, flushes it to the disk and closes `f`; false with errno set on failure.
-bool WriteAndClose(std::FILE* f, std::span<const uint8_t> bytes, bool sync) {
-  bool ok = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  ok = std::fflush(f) == 0 && ok;
-  if (ok && sync && fsync(fileno(f)) != 0) ok = false;
-  const int saved = errno;
-  const bool closed = std::fclose(f) == 0;
-  if (!ok) errno = saved;
-  return ok && closed;
-}
-
-}  // namespace
-
-std::vector<uint8_t> ReadInput(const std::string& path, bool allowEmpty) {
-  struct stat st {};
-  if (stat(path.c_str(), &st) != 0) Refuse(Why(path, "cannot open"));
-  if (S_ISDIR(st.st_mode)) Refuse(path + ": is a directory, not a file");
-  std::unique_ptr<std::FILE, FileClose> file(std::fopen(path.c_str(), "rb"));
-  if (!file) Refuse(Why(path, "cannot open"));
-  std::vector<uint8_t> bytes;
-  uint8_t chunk[65536];
-  size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  if (std::ferror(file.get())) Refuse(Why(path, "read error"));
-  if (bytes.empty() && !allowEmpty) Refuse(path + ": is empty");
-  return bytes;
-}
-
-void WriteOutput(const std::string& path, std::span<const uint8_t> bytes,
-                 const std::string& modeFrom) {
-  struct stat st {};
-  const bool exists = stat(path.c_str(), &st) == 0;
-  if (exists && S_ISDIR(st.st_mode)) Refuse(path + ": is a directory, not a file");
-  if (exists && !S_ISREG(st.st_mode)) {
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (f == nullptr || !WriteAndClose(f, bytes, false)) Refuse(Why(path, "cannot write"));
-    return;
-  }
-  mode_t mode = exists ? st.st_mode & 07777 : NewFileMode();
-  if (struct stat from{}; !modeFrom.empty() && stat(modeFrom.c_str(), &from) == 0) {
-    mode = from.st_mode & 07777;
-  }
-  const std::filesystem::path target(path);
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  std::string name = ".";
-  name += target.filename().string();
-  name += ".tavikit-XXXXXX";
-  std::string temp = (folder / name).string();
-  const int fd = mkstemp(temp.data());
-  if (fd < 0) Refuse(Why(path, "cannot create a file in " + folder.string()));
-  std::FILE* f = fdopen(fd, "wb");
-  if (f == nullptr) close(fd);
-  if (f == nullptr || !WriteAndClose(f, bytes, true) || chmod(temp.c_str(), mode) != 0 ||
-      std::rename(temp.c_str(), path.c_str()) != 0) {
-    const std::string why = Why(path, "cannot write");
-    unlink(temp.c_str());
-    Refuse(why);
-  }
-}
+namespace fs = std::filesystem;
 
 int WriteAndReport(const std::string& path, std::span<const uint8_t> bytes,
                    const std::string& what) {
@@ -104,6 +24,45 @@ bool ReadFile(const std::string& path, std::vector<uint8_t>& bytes, std::string&
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error) {
   return Try([&] { WriteOutput(path, bytes); }, error);
+}
+
+fs::path PathOf(const std::string& text) {
+  return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+std::string TextOf(const fs::path& path) {
+  const std::u8string text = path.generic_u8string();
+  return {text.begin(), text.end()};
+}
+
+bool Exists(const std::string& path) {
+  std::error_code ec;
+  return fs::exists(PathOf(path), ec);
+}
+
+bool IsFolder(const std::string& path) {
+  std::error_code ec;
+  return fs::is_directory(PathOf(path), ec);
+}
+
+std::vector<std::string> FilesIn(const std::string& folder) {
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (const auto& entry : fs::directory_iterator(PathOf(folder), ec)) {
+    if (entry.is_regular_file(ec)) files.push_back(TextOf(entry.path()));
+  }
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+TempFile TempBeside(const std::string& path, const std::string& suffix) {
+  const fs::path target = PathOf(path);
+  const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
+  std::string name = ".";  // built by appending: GCC 12 misreads "." + text as an overlap
+  name += TextOf(target.filename());
+  name += ".tavikit-";
+  name += suffix;
+  return {TextOf(folder), TextOf(folder / PathOf(name))};
 }
 
 }  // namespace tavitool

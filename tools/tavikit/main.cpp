@@ -1,4 +1,5 @@
-// tavikit: the library's command-line companion.
+// tavikit: the library's command-line companion. The process's entry is the platform's own
+// (entry_posix.cpp, entry_win32.cpp); it hands the words over as UTF-8.
 #include <cstdio>
 #include <cstring>
 
@@ -29,10 +30,8 @@ void Usage(std::FILE* out) {
 }
 
 }  // namespace
-}  // namespace tavitool
 
-int main(int argc, char** argv) {
-  using namespace tavitool;
+int Main(int argc, char** argv) {
   if (argc >= 2 && std::strcmp(argv[1], "--version") == 0) {
     std::printf("tavikit %s\n", TAVIKIT_VERSION);
     return kExitOk;
@@ -48,3 +47,5 @@ int main(int argc, char** argv) {
   Usage(stderr);
   return kExitUsage;
 }
+
+}  // namespace tavitool

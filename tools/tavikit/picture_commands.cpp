@@ -74,14 +74,13 @@ int RunEncode(const Args& a) {
   if (a.Has("--palette")) s.palette = ReadPng(a.Get("--palette"));
   if (s.palette && !s.palette->indexed) Refuse(a.Get("--palette") + ": not an indexed-colour PNG");
   const std::string out = a.Get("-o");
-  const bool toFolder = a.operands.size() > 1 || out.back() == '/' || fs::is_directory(out);
-  if (toFolder && !fs::is_directory(out)) Refuse(out + ": no such folder");
+  const bool toFolder = a.operands.size() > 1 || out.back() == '/' || IsFolder(out);
+  if (toFolder && !IsFolder(out)) Refuse(out + ": no such folder");
   const auto start = std::chrono::steady_clock::now();
   for (size_t i = 0; i < a.operands.size(); ++i) {
     const std::string& in = a.operands[i];
     const std::string target =
-        toFolder ? (fs::path(out) / fs::path(in).filename().replace_extension(".tk")).string()
-                 : out;
+        toFolder ? TextOf(PathOf(out) / PathOf(in).filename().replace_extension(".tk")) : out;
     std::printf("%s\n", EncodeOne(in, target, s).c_str());
     if (a.operands.size() > 1) Progress(i + 1, a.operands.size(), start);
   }
@@ -90,14 +89,14 @@ int RunEncode(const Args& a) {
 
 // The palette of a PNG next to the picture: NAME.png or palette.png, in the same pack or folder.
 std::optional<IndexedImage> NeighbourPalette(const Source& src) {
-  const fs::path object = src.entry.empty() ? src.path : src.entry;
-  for (const std::string& name : {fs::path(object).filename().replace_extension(".png").string(),
-                                  std::string("palette.png")}) {
+  const fs::path object = PathOf(src.entry.empty() ? src.path : src.entry);
+  for (const std::string& name :
+       {TextOf(object.filename().replace_extension(".png")), std::string("palette.png")}) {
     std::optional<PngPicture> png;
     std::string ignored;
     Try(
         [&] {
-          if (!src.InPack()) png = ReadPng((fs::path(src.path).parent_path() / name).string());
+          if (!src.InPack()) png = ReadPng(TextOf(PathOf(src.path).parent_path() / PathOf(name)));
           if (src.InPack()) {
             const Bytes bytes = EntryBytes(src, name);
             png = DecodePng(name, {bytes.begin(), bytes.end()});
@@ -114,7 +113,7 @@ IndexedImage DrawPicture(const Source& src, const PictureInfo& info, uint8_t bac
   tavihost::HostScreen screen(info.width, info.height);
   screen.Fill(background);
   std::string pack = src.InPack() ? src.PackText() : "";
-  const std::string name = src.InPack() ? src.entry : src.path;
+  const std::string name = src.InPack() ? src.entry : NameForLibrary(src.path);
   const auto packWord = reinterpret_cast<tavi_word>(pack.data());
   const auto nameWord = reinterpret_cast<tavi_word>(name.c_str());
   const int32_t rc = src.index < 0 ? tavi_PCP2Load(screen.record(), nameWord, 0, packWord)

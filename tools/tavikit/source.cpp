@@ -1,7 +1,5 @@
 #include "source.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 
 #include "cli.h"
@@ -10,11 +8,6 @@
 
 namespace tavitool {
 namespace {
-
-bool IsFile(const std::string& path) {
-  struct stat st {};
-  return stat(path.c_str(), &st) == 0;
-}
 
 bool AllDigits(const std::string& s) {
   return !s.empty() && s.find_first_not_of("0123456789") == std::string::npos && s.size() < 10;
@@ -44,7 +37,7 @@ void TakeEntry(Source& s, const std::string& rest) {
 Source OpenSource(const std::string& text) {
   Source s;
   size_t cut = text.size();  // the file: the longest part before a "," or "#" that exists
-  while (cut > 0 && !IsFile(text.substr(0, cut))) {
+  while (cut > 0 && !Exists(text.substr(0, cut))) {
     const size_t next = text.find_last_of("#,", cut - 1);
     cut = next == std::string::npos ? text.size() : next;
     if (next == std::string::npos) break;
@@ -82,6 +75,10 @@ bool AdoptPack(Source& s) {
   s.packOffset = static_cast<int64_t>(*base);
   s.packBase = *base;
   return true;
+}
+
+std::string Source::PackText() const {
+  return NameForLibrary(path) + "," + std::to_string(packBase);
 }
 
 Bytes ObjectBytes(const Source& s) {

@@ -21,8 +21,8 @@ struct Source {
   size_t packBase = 0;  // where the pack starts, when there is one
 
   bool InPack() const { return packOffset >= 0 || !entry.empty(); }
-  // The pack text the library opens: "path,base".
-  std::string PackText() const { return path + "," + std::to_string(packBase); }
+  // The pack text the library opens: "path,base", the path as NameForLibrary gives it.
+  std::string PackText() const;
 };
 
 // Parses `text` and reads the file; with a pack named, finds the pack (at OFFSET, else where

@@ -1,7 +1,6 @@
 // The tavikit tool as an artist runs it: PNGs in, pictures, archives, packs and banks out, drawn
 // back through the library's exports; and every way a command can fail, as one table.
 #include <gtest/gtest.h>
-#include <spng.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
@@ -30,17 +29,29 @@ struct Outcome {
   std::string output;  // stdout and stderr
 };
 
+#ifdef _WIN32
+constexpr bool kWindows = true;
+const std::string kQuote = "\"";  // cmd.exe: each word in double quotes, and the line in a pair
+std::string Line(const std::string& command) { return kQuote + command + kQuote; }
+int ExitStatus(int status) { return status; }
+#else
+constexpr bool kWindows = false;
+const std::string kQuote = "'";
+std::string Line(const std::string& command) { return command; }
+int ExitStatus(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : -1; }
+#endif
+
 // Runs the tool with `args` (each passed as one word).
 Outcome Tool(const TempDir& dir, const std::vector<std::string>& args) {
   std::string command = TAVIKIT_TOOL;
   for (const std::string& arg : args)
-    command += " '" + arg + "'";
-  command += " >'" + dir.Path("output.txt") + "' 2>&1";
-  const int status = std::system(command.c_str());
+    command.append(" ").append(kQuote).append(arg).append(kQuote);
+  command += " >" + kQuote + dir.Path("output.txt") + kQuote + " 2>&1";
+  const int status = std::system(Line(command).c_str());
   Bytes text;
   std::string ignored;
   tavitool::ReadFile(dir.Path("output.txt"), text, ignored);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, std::string(text.begin(), text.end())};
+  return {ExitStatus(status), std::string(text.begin(), text.end())};
 }
 
 Bytes Read(const std::string& path) {
@@ -68,27 +79,56 @@ std::string WritePng(const TempDir& dir, const std::string& name, const IndexedI
   return dir.Path(name);
 }
 
-// An RGBA PNG of `rgba` (4 bytes a pixel), through libspng.
-std::string WriteRgbaPng(const TempDir& dir, int32_t w, int32_t h, const Bytes& rgba) {
-  spng_ctx* ctx = spng_ctx_new(SPNG_CTX_ENCODER);
-  spng_set_option(ctx, SPNG_ENCODE_TO_BUFFER, 1);
-  spng_ihdr ihdr{static_cast<uint32_t>(w),
-                 static_cast<uint32_t>(h),
-                 8,
-                 SPNG_COLOR_TYPE_TRUECOLOR_ALPHA,
-                 0,
-                 0,
-                 0};
-  spng_set_ihdr(ctx, &ihdr);
-  EXPECT_EQ(spng_encode_image(ctx, rgba.data(), rgba.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE),
-            0);
-  size_t size = 0;
-  int error = 0;
-  auto* png = static_cast<uint8_t*>(spng_get_png_buffer(ctx, &size, &error));
-  std::string path = dir.Write("art.png", Bytes(png, png + size));
-  std::free(png);
-  spng_ctx_free(ctx);
-  return path;
+void Append32(Bytes& out, uint32_t v) {  // big-endian, as PNG stores numbers
+  for (int shift = 24; shift >= 0; shift -= 8)
+    out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+void AppendChunk(Bytes& png, const char* type, const Bytes& body) {
+  Append32(png, static_cast<uint32_t>(body.size()));
+  Bytes typed(type, type + 4);
+  typed.insert(typed.end(), body.begin(), body.end());
+  uint32_t crc = 0xFFFFFFFF;  // CRC-32, reflected, polynomial 0xEDB88320
+  for (const uint8_t v : typed) {
+    crc ^= v;
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc >> 1) ^ (0xEDB88320 & (0 - (crc & 1)));
+  }
+  png.insert(png.end(), typed.begin(), typed.end());
+  Append32(png, ~crc);
+}
+
+// A PNG of `stride`-byte rows from `pixels` (filter 0 added to each) in stored (uncompressed)
+// deflate blocks: colour type 6 (RGBA) or 3 (indexed, with `plte`), at `depth` bits.
+std::string WritePngFile(const TempDir& dir, const std::string& name, int32_t w, int32_t h,
+                         uint8_t colourType, uint8_t depth, size_t stride, const Bytes& pixels,
+                         const Bytes& plte = {}) {
+  Bytes rows;
+  for (size_t at = 0; at < pixels.size(); at += stride) {
+    rows.push_back(0);  // filter type 0
+    rows.insert(rows.end(), pixels.begin() + at, pixels.begin() + at + stride);
+  }
+  Bytes zlib = {0x78, 0x01};
+  uint32_t a = 1, b = 0;
+  for (size_t at = 0; at < rows.size(); at += 65535) {
+    const auto n = static_cast<uint16_t>(std::min<size_t>(rows.size() - at, 65535));
+    zlib.insert(zlib.end(), {static_cast<uint8_t>(at + n == rows.size()), uint8_t(n),
+                             uint8_t(n >> 8), uint8_t(~n), uint8_t(~n >> 8)});
+    zlib.insert(zlib.end(), rows.begin() + at, rows.begin() + at + n);
+  }
+  for (const uint8_t v : rows)
+    a = (a + v) % 65521, b = (b + a) % 65521;
+  Append32(zlib, b << 16 | a);
+  Bytes png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  Bytes header;
+  Append32(header, static_cast<uint32_t>(w));
+  Append32(header, static_cast<uint32_t>(h));
+  header.insert(header.end(), {depth, colourType, 0, 0, 0});
+  AppendChunk(png, "IHDR", header);
+  if (!plte.empty()) AppendChunk(png, "PLTE", plte);
+  AppendChunk(png, "IDAT", zlib);
+  AppendChunk(png, "IEND", {});
+  return dir.Write(name, png);
 }
 
 // Draws the picture `name` (in `pack`, when given) onto a screen filled with `fill` through the
@@ -172,6 +212,38 @@ TEST(TavikitTool, SkipIndexOrTransparentEntryLeavesThoseScreenPixels) {
   EXPECT_EQ(Draw(dir.Path("t.tk"), 40, 30, 77), want);
 }
 
+// 1, 2 and 4-bit indexed PNGs: rows of packed indices, the leftmost pixel in the highest bits.
+TEST(TavikitTool, LowBitDepthPngsEncodeEveryIndexAndDecodeWithTheirPalettes) {
+  TempDir dir;
+  std::mt19937 rng(4);
+  for (const uint8_t depth : {1, 2, 4}) {
+    const int32_t w = 13, h = 5, perByte = 8 / depth;
+    const size_t stride = (w + perByte - 1) / perByte;
+    IndexedImage image = RandomImage(rng, w, h, 1 << depth);
+    image.paletteSize = 1 << depth;
+    std::fill(image.palette.begin() + image.paletteSize * 4, image.palette.end(), 0);
+    Bytes packed(stride * h), plte;
+    for (int32_t i = 0; i < w * h; ++i) {
+      packed[i / w * stride + i % w / perByte] |= image.pixels[i]
+                                                  << (8 - depth - i % w % perByte * depth);
+    }
+    for (int i = 0; i < image.paletteSize; ++i) {  // red, green, blue
+      plte.insert(plte.end(),
+                  {image.palette[i * 4 + 2], image.palette[i * 4 + 1], image.palette[i * 4]});
+    }
+    const std::string png = WritePngFile(dir, "low.png", w, h, 3, depth, stride, packed, plte);
+    ASSERT_EQ(Tool(dir, {"encode", png, "-o", dir.Path("low.tk")}).status, 0) << int{depth};
+    EXPECT_EQ(Draw(dir.Path("low.tk"), w, h, 0), image.pixels) << int{depth};
+    ASSERT_EQ(
+        Tool(dir, {"decode", dir.Path("low.tk"), "--palette", png, "-o", dir.Path("b.png")}).status,
+        0);
+    const IndexedImage back = tavitool::ReadIndexedPng(dir.Path("b.png"));
+    EXPECT_EQ(back.pixels, image.pixels) << int{depth};
+    EXPECT_EQ(back.palette, image.palette) << int{depth};
+    EXPECT_EQ(back.paletteSize, image.paletteSize) << int{depth};
+  }
+}
+
 // The cube by its definition: the first palette entry nearest, by the sum of absolute
 // differences, to the colour that represents the 5-bit cell of (r, g, b).
 uint8_t NearestByDefinition(const IndexedImage& pal, uint8_t r, uint8_t g, uint8_t b) {
@@ -197,7 +269,7 @@ TEST(TavikitTool, RgbArtThroughAPaletteTakesTheCubesEntryForEveryPixel) {
     for (size_t i = 3; i < rgba.size(); i += 4)
       rgba[i] = 255;
     rgba[3] = 0;  // the first pixel is transparent: it keeps the screen's 200
-    const std::string art = WriteRgbaPng(dir, 64, 48, rgba);
+    const std::string art = WritePngFile(dir, "art.png", 64, 48, 6, 8, 64 * 4, rgba);
     ASSERT_EQ(Tool(dir, {"encode", art, "--palette", WritePng(dir, "game.png", pal), "-o",
                          dir.Path("a.tk")})
                   .status,
@@ -245,7 +317,8 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
   std::mt19937 rng(8);
   IndexedImage image = RandomImage(rng, 16, 16, 256);
   const std::string png = WritePng(dir, "in.png", image);
-  image.paletteSize = 200;
+  image.paletteSize = 200;  // only its palette counts: indices past it are no PNG to write
+  image.pixels.assign(image.pixels.size(), 0);
   const std::string few = WritePng(dir, "few.png", image);
   ASSERT_EQ(Tool(dir, {"encode", png, "-o", dir.Path("a.tk")}).status, 0);
   const Bytes pngBytes = Read(png), tk = Read(dir.Path("a.tk"));
@@ -259,7 +332,8 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
   std::filesystem::create_directory(dir.Path("folder.png"));
   const std::string small = dir.Path("small");  // a 16 KiB disk, where the test may mount one
   std::filesystem::create_directory(small);
-  const bool mounted = std::system(("mount -t tmpfs -o size=16k tmpfs " + small).c_str()) == 0;
+  const bool mounted =
+      !kWindows && std::system(("mount -t tmpfs -o size=16k tmpfs " + small).c_str()) == 0;
   const std::string old = dir.Write("small/old.tk", {1, 2, 3});
   struct Case {
     std::vector<std::string> args;
@@ -268,7 +342,6 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
   };
   const std::string notDir = dir.Path("in.png/x.tk");
   std::vector<Case> cases = {
-      {{"encode", png, "-o", "/dev/full"}, "/dev/full: cannot write (No space left on device)", 1},
       {{"encode", png, "-o", dir.Path("no/x.tk")}, "cannot create a file in", 1},
       {{"encode", png, "-o", notDir}, "(Not a directory)", 1},
       {{"encode", dir.Path("folder.png"), "-o", old}, "folder.png: is a directory, not a file", 1},
@@ -298,6 +371,11 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
       {{"info", dir.Write("cut.tk", Bytes(tk.begin(), tk.begin() + 30))}, ", the file holds 30", 1},
       {{"pack", png, png, "-o", old}, "name 'in.png' is already taken by", 1},
   };
+  if (!kWindows) {
+    cases.push_back({{"encode", png, "-o", "/dev/full"},
+                     "/dev/full: cannot write (No space left on device)",
+                     1});
+  }
   if (mounted) {
     cases.push_back(
         {{"encode", WritePng(dir, "large.png", RandomImage(rng, 200, 200, 256)), "-o", old},
@@ -342,12 +420,14 @@ TEST(TavikitTool, PacksTakeAnyFileKeepTheHostsModeAndListAndExtractWithoutAnOffs
   EXPECT_NE(bank.output.find("\"rate\": 22050, \"seconds\": 0.500"), std::string::npos)
       << bank.output;
   const std::string host = dir.Write("game.exe", Bytes(300, 0xCC));
-  chmod(host.c_str(), 0751);
+  chmod(host.c_str(), kWindows ? 0600 : 0751);  // Windows keeps no permission bits
   ASSERT_EQ(Tool(dir, {"pack", wave, dir.Path("set.bank"), "-o", host, "--append-to", host}).status,
             0);
   struct stat st {};
   ASSERT_EQ(stat(host.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0751u);
+  if (!kWindows) {
+    EXPECT_EQ(st.st_mode & 07777, 0751u);
+  }
   const Outcome list = Tool(dir, {"list", host});
   EXPECT_NE(list.output.find("DPMX pack at 300, 2 entries"), std::string::npos) << list.output;
   EXPECT_NE(list.output.find("sound bank of 2 waves"), std::string::npos) << list.output;
