@@ -34,7 +34,7 @@ struct NamedExport {
   tavi_export_fn call;
 };
 #define TAVIKIT_GALLERY_EXPORT(name) {#name, &(name)},
-#define TAVIKIT_GALLERY_ALIAS(name, entry) {#name, &(name)},
+#define TAVIKIT_GALLERY_ALIAS(name, entry) {#name, &(entry)},  // one entry point, many names
 constexpr NamedExport kExports[] = {TAVIKIT_EXPORTS(TAVIKIT_GALLERY_EXPORT, TAVIKIT_GALLERY_ALIAS)};
 #undef TAVIKIT_GALLERY_EXPORT
 #undef TAVIKIT_GALLERY_ALIAS
