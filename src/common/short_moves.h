@@ -47,8 +47,16 @@ inline void FillShort(uint8_t* dst, uint8_t value, size_t n) {
   if (n > kShortMoveLimit) {
     std::memset(dst, value, n);
   } else {
+#if UINTPTR_MAX > 0xFFFFFFFFu
     const uint64_t word = value * uint64_t{0x0101010101010101};
     const std::array<uint64_t, 2> pattern{word, word};
+#else
+    // 32-bit builds fill it byte-wise, which the compiler writes in one vector store: a 64-bit
+    // word made there in two 32-bit halves and read back as one 8-byte vector would wait for
+    // both stores at every fill.
+    std::array<uint8_t, 16> pattern;
+    pattern.fill(value);
+#endif
     InPieces(n, [&](size_t k, size_t size) { std::memcpy(dst + k, pattern.data(), size); });
   }
 }
