@@ -6,10 +6,8 @@ set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER gcc)
 set(CMAKE_CXX_COMPILER g++)
 # SSE2 is the baseline, as on x86-64 (see src/common/cpu.h); wider vectors are chosen at run time.
-# -mno-stv keeps 64-bit integers in register pairs: moved through vector registers they are
-# written in halves and read whole, a stalled store forward each time (picture loads 1.3x slower).
-set(CMAKE_C_FLAGS_INIT "-m32 -msse2 -mfpmath=sse -mno-stv")
-set(CMAKE_CXX_FLAGS_INIT "-m32 -msse2 -mfpmath=sse -mno-stv")
+set(CMAKE_C_FLAGS_INIT "-m32 -msse2 -mfpmath=sse")
+set(CMAKE_CXX_FLAGS_INIT "-m32 -msse2 -mfpmath=sse")
 set(CMAKE_EXE_LINKER_FLAGS_INIT -m32)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT -m32)
 set(CMAKE_LIBRARY_ARCHITECTURE i386-linux-gnu)
