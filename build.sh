@@ -4,11 +4,12 @@
 #
 #   ./build.sh demo        build libtavikit.so and the tavikit tool, run `tavikit demo` (frames,
 #                          contact sheet and sound in ./demo)
-#   ./build.sh test        every build and check: native, sanitizers, 32-bit under qemu-i386,
-#                          Tavikit.DLL with its export check, short fuzz runs, formatting and
-#                          clang-tidy
+#   ./build.sh test        every build and check: native, sanitizers, 32-bit (qemu-i386 where
+#                          needed), Tavikit.DLL with its export check, short fuzz runs, formatting
+#                          and clang-tidy
 #   ./build.sh fuzz [S]    build the fuzz targets and run each for S seconds (default 600)
-#   ./build.sh bench       build and run the benchmarks (ratios against baselines at the end)
+#   ./build.sh bench       build and run the benchmarks (ratios against baselines at the end), then
+#                          the same in the 32-bit build, with each subject's 32-bit / 64-bit time
 #   ./build.sh wine-test   Tavikit.DLL in a real Windows process under Wine (changes the
 #                          machine's apt architectures: run it after everything else)
 #   ./build.sh release     dist/: the Windows zip for HSP, the Linux tar.gz and .deb
@@ -58,6 +59,18 @@ fuzz() {
   scripts/fuzz.sh "$1"
 }
 
+# The benchmarks of the 32-bit build, each subject's time over its 64-bit time from the run before,
+# where the machine runs 32-bit programs itself: through qemu-i386 they would time the emulator.
+bench32() {
+  build m32
+  if ! grep -q '^TAVIKIT_I686_RUNS_HERE:BOOL=ON' build/m32/CMakeCache.txt; then
+    say "32-bit benchmarks: not run, this machine runs 32-bit x86 code only through qemu-i386"
+    return 0
+  fi
+  say "32-bit benchmarks (the run ends with each subject's 32-bit time / its 64-bit time)"
+  build/m32/bench/tavikit_bench --tavibench_against=build/native/bench/times.tsv "$@"
+}
+
 lint() {
   say "clang-format"
   git ls-files -- '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
@@ -103,9 +116,10 @@ case "${1:-}" in
     fuzz "${2:-600}"
     ;;
   bench)
-    need "${NATIVE_PACKAGES[@]}"
+    need "${NATIVE_PACKAGES[@]}" g++-multilib
     build native
-    build/native/bench/tavikit_bench "${@:2}"
+    build/native/bench/tavikit_bench --tavibench_times=build/native/bench/times.tsv "${@:2}"
+    bench32 "${@:2}"
     ;;
   release)
     need "${NATIVE_PACKAGES[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 zip dpkg-dev file

@@ -272,20 +272,22 @@ run_windows() {
 # A Windows test program (EXE, with "dll": Tavikit.DLL must lie beside it): GoogleTest's own
 # summary must show tests that ran and passed.
 run_test_program() {
-  local exe=$1 out rc
+  local exe=$1 out rc cap caps=("")
   [ -f "$exe" ] || { say "no $exe: build the win32 preset first"; return 1; }
-  if [ "${2:-}" = dll ] && [ ! -f "$(dirname "$exe")/Tavikit.DLL" ]; then
-    say "no Tavikit.DLL beside $exe"
-    return 1
+  if [ "${2:-}" = dll ]; then
+    [ -f "$(dirname "$exe")/Tavikit.DLL" ] || { say "no Tavikit.DLL beside $exe"; return 1; }
+    caps=("" avx2 sse2 portable)  # the widest vector loops, then each cap of TAVIKIT_VECTORS
   fi
-  say "running $exe under Wine"
-  out=$(run_windows "$exe" 2>&1 | tr -d '\r')
-  rc=$?  # the program's own, through pipefail
-  printf '%s\n' "$out"
-  if [ "$rc" != 0 ] || ! grep -q '^\[  PASSED  \] [1-9]' <<<"$out"; then
-    say "the Windows test program failed (exit code $rc)"
-    return 1
-  fi
+  for cap in "${caps[@]}"; do
+    say "running $exe under Wine${cap:+, TAVIKIT_VECTORS=$cap}"
+    out=$(TAVIKIT_VECTORS=$cap run_windows "$exe" 2>&1 | tr -d '\r')
+    rc=$?  # the program's own, through pipefail
+    printf '%s\n' "$out"
+    if [ "$rc" != 0 ] || ! grep -q '^\[  PASSED  \] [1-9]' <<<"$out"; then
+      say "the Windows test program failed (exit code $rc${cap:+, TAVIKIT_VECTORS=$cap})"
+      return 1
+    fi
+  done
 }
 
 case "${1:-}" in

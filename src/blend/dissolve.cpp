@@ -83,7 +83,8 @@ void FadeCopy(const Screen& source, const Screen& target, const CopyRect& rect, 
       writer.CopyLeading(count);
       return;
     }
-    int64_t product = 0;
+    // Below 2^31 for every visited i, so 32 bits hold it (the step after the last may wrap).
+    uint32_t product = 0;
     int32_t number = 0;
     int32_t r = 0;
     int32_t c = 0;

@@ -50,7 +50,7 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 }
 #endif
 
-#if defined(__x86_64__)
+#if TAVIKIT_DISPATCH_AVX2
 [[gnu::target("avx2")]] inline void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t n,
                                                      uint8_t key) {
   const __m256i keys = _mm256_set1_epi8(static_cast<char>(key));
@@ -109,7 +109,7 @@ void CopyBlockKeyedScalar(uint8_t* dst, intptr_t dstStride, const uint8_t* src, 
 
 BlockCopy ChooseBlockCopy() {
   switch (ProcessVectorLevel()) {
-#if defined(__x86_64__)
+#if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx512:
     case VectorLevel::kAvx2:
       return CopyBlockKeyedAvx2;
@@ -125,7 +125,7 @@ BlockCopy ChooseBlockCopy() {
 
 RowCopy ChooseRowCopy() {
   switch (ProcessVectorLevel()) {
-#if defined(__x86_64__)
+#if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx512:
     case VectorLevel::kAvx2:
       return CopyRowKeyedAvx2;

@@ -1,13 +1,15 @@
 // Where the library picks vector code, decided in one place.
 //
 //  - Compile time is enough where the build's baseline already has the instructions: SSE2 on
-//    x86-64 (always there) and on any build whose compiler targets it (__SSE2__). Code that needs
-//    no more than SSE2 tests TAVIKIT_SSE2_BASELINE and keeps a portable twin for other builds.
-//  - Run-time dispatch is used where the baseline lacks what the processor may have: SSE2 on
-//    32-bit x86 (Tavikit.DLL and the -m32 build assume a plain i686), and AVX2 and AVX-512 beside
-//    SSE2 on x86-64. The loop is compiled once more for that instruction set ([[gnu::target]],
-//    see the TAVIKIT_TARGET_* attributes) and the choice is made once per process
-//    (ProcessVectorLevel), never per pixel.
+//    x86-64 (always there) and on 32-bit x86 builds that target it (__SSE2__: Tavikit.DLL and
+//    the -m32 build are compiled with -msse2, as every x86 processor since 2003 has it). Code
+//    that needs no more than SSE2 tests TAVIKIT_SSE2_BASELINE and keeps a portable twin for
+//    other builds.
+//  - Run-time dispatch is used where the baseline lacks what the processor may have: AVX2 and
+//    AVX-512 beside SSE2 on x86 of either width, and SSE2 itself on a 32-bit build for a plain
+//    i686. The loop is compiled once more for that instruction set ([[gnu::target]], see the
+//    TAVIKIT_TARGET_* attributes) and the choice is made once per process (ProcessVectorLevel),
+//    never per pixel. 32-bit and 64-bit builds choose the same way.
 //  - Every other processor runs the portable loops.
 //
 // Every vector loop gives the same bytes as its portable twin. The environment variable
@@ -26,15 +28,15 @@
 #define TAVIKIT_SSE2_BASELINE 0
 #endif
 
-#if defined(__i386__)
+#if defined(__i386__) && !defined(__SSE2__)
 #define TAVIKIT_DISPATCH_SSE2 1  // run-time SSE2 beside the plain i686 code
 #define TAVIKIT_TARGET_SSE2 [[gnu::target("sse2")]]
 #else
 #define TAVIKIT_DISPATCH_SSE2 0
 #endif
 
-#if defined(__x86_64__)
-#define TAVIKIT_DISPATCH_AVX2 1  // run-time AVX2 and AVX-512 beside the SSE2 baseline
+#if defined(__x86_64__) || defined(__i386__)
+#define TAVIKIT_DISPATCH_AVX2 1  // run-time AVX2 and AVX-512 beside SSE2
 #define TAVIKIT_TARGET_AVX2 [[gnu::target("avx2")]]
 #define TAVIKIT_TARGET_AVX512 [[gnu::target("avx512f,avx512bw")]]
 #else
@@ -43,22 +45,21 @@
 
 namespace tavikit {
 
-// The widest vector loops this processor runs. x86-64 always has SSE2 and takes AVX2 loops beside
-// them when the processor has AVX2, and AVX-512 ones (byte and word instructions included)
-// where it has those; 32-bit x86 builds assume no SSE2 and take SSE2 loops when the processor
-// has it; other processors run the portable loops. A level includes the ones below it.
+// The widest vector loops this processor runs. x86 processors of either width take SSE2 loops,
+// AVX2 ones beside them when the processor has AVX2, and AVX-512 ones (byte and word
+// instructions included) where it has those; a 32-bit build for a plain i686 takes none where
+// the processor lacks SSE2. Other processors run the portable loops. A level includes the ones
+// below it.
 enum class VectorLevel : uint8_t { kPortable, kSse2, kAvx2, kAvx512 };
 
 inline VectorLevel DetectVectorLevel() {
-#if defined(__x86_64__)
+#if defined(__x86_64__) || defined(__i386__)
   __builtin_cpu_init();
+  if (__builtin_cpu_supports("sse2") == 0) return VectorLevel::kPortable;
   if (__builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0) {
     return VectorLevel::kAvx512;
   }
   return __builtin_cpu_supports("avx2") != 0 ? VectorLevel::kAvx2 : VectorLevel::kSse2;
-#elif defined(__i386__)
-  __builtin_cpu_init();
-  return __builtin_cpu_supports("sse2") != 0 ? VectorLevel::kSse2 : VectorLevel::kPortable;
 #else
   return VectorLevel::kPortable;
 #endif

@@ -47,8 +47,16 @@ inline void FillShort(uint8_t* dst, uint8_t value, size_t n) {
   if (n > kShortMoveLimit) {
     std::memset(dst, value, n);
   } else {
+#if UINTPTR_MAX > 0xFFFFFFFFu
     const uint64_t word = value * uint64_t{0x0101010101010101};
     const std::array<uint64_t, 2> pattern{word, word};
+#else
+    // 32-bit builds make it of 32-bit words, which the compiler spreads over one vector and
+    // stores at once: a 64-bit word made there in two halves and read back as one 8-byte vector
+    // waits for both stores at every fill.
+    const uint32_t word = value * 0x01010101u;
+    const std::array<uint32_t, 4> pattern{word, word, word, word};
+#endif
     InPieces(n, [&](size_t k, size_t size) { std::memcpy(dst + k, pattern.data(), size); });
   }
 }
