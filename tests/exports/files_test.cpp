@@ -74,7 +74,8 @@ TEST_F(FilesTest, MissingFilesDirectoriesAndHiddenNames) {
   fs::create_directory(dir.Path(".d"));
   const std::pair<std::string, int32_t> names[] = {
       {folder + "/.", 0x10},        {folder + "/..", 0x10},        {dir.Path(".d") + "//", 0x12},
-      {dir.Write(".a", {0}), 0x22}, {dir.Write("..a", {0}), 0x22}, {dir.Write("a.", {0}), 0x20}};
+      {dir.Write(".a", {0}), 0x22}, {dir.Write("..a", {0}), 0x22}, {dir.Write("a.", {0}), 0x20},
+      {"/dev/null", 0x80}};
   for (const auto& [name, want] : names) {
     ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(name.c_str()), 0, 0), 0);
     EXPECT_EQ(attributes, want) << name;
