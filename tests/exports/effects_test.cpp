@@ -297,17 +297,17 @@ TEST_F(RotationTest, QuarterAndHalfTurnsPutTheRightEdgesOnTop) {
 TEST_F(RotationTest, EveryAngleSamplesWhereTheCornerStepsPoint) {
   Picker pick(12);
   for (int trial = 0; trial < 200; ++trial) {
-    HostScreen src(48, 40), dst(40, 36), model(40, 36);
-    src.FillRandom(trial);
-    dst.FillRandom(trial + 500);
-    Twin(model, dst);
     const int fx = pick(0, 24), fy = pick(0, 20), fw = pick(0, 30), fh = pick(0, 24);
     const int centreX = pick(-1, 40), centreY = pick(-1, 36), angle = pick(0, 511);
     const int clipX = pick(-1, 40), clipY = pick(0, 30), clipH = pick(0, 40 - clipY);
     const int clipW = 48 - std::max(clipX, 0) - (trial % 2) * pick(0, 48 - std::max(clipX, 0));
     const int w = pick(1, 40), h = pick(1, 36), fill = pick(-1, 255), key = pick(-1, 255);
     const int curX = pick(-8, 30), curY = pick(-8, 30);
+    HostScreen src(48, 40), dst(40, 36), model(40, 36);
+    src.FillRandom(trial);
+    dst.FillRandom(trial + 500);
     dst.SetCursor(curX, curY);
+    Twin(model, dst);
     Select(src, dst);
     lib().tavi_rotset(centreX, centreY, angle, 0);
     lib().tavi_rotpos(fx, fy, fw, fh);
