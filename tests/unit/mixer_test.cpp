@@ -141,9 +141,14 @@ TEST(Mixer, TheLastFrameLeansTowardsTheFirstWhenLoopingAndTowardsItselfWhenNot) 
     const auto out = Render(*mixer, 10);
     for (size_t k = 0; k < 20; ++k)
       EXPECT_EQ(out[k], c.want[k / 2]) << c.frequency << " " << k;
-    uint32_t play = 9;
+    uint32_t play = 9, status = 9;
     ASSERT_EQ(b->GetCurrentPosition(&play, nullptr), 0);
     EXPECT_EQ(play, c.cursor);
+    std::unique_ptr<SoundBuffer> dup;  // a duplicate starts stopped, at the start
+    ASSERT_EQ(device.DuplicateSoundBuffer(*b, &dup) | dup->GetCurrentPosition(&play, nullptr) |
+                  dup->GetStatus(&status),
+              0);
+    EXPECT_EQ(play + status, 0u);
   }
 }
 
