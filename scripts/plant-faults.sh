@@ -77,7 +77,8 @@ PY
 
 caught=0 escaped=0 missing=0 nobuild=0
 report=()
-while IFS= read -r line; do
+mapfile -t lines <"$faults"  # read once: the list may be edited while the run goes on
+for line in "${lines[@]}"; do
   [[ -z "$line" || "$line" == \#* ]] && continue
   name=${line%% | *}
   rest=${line#* | }
@@ -103,7 +104,7 @@ while IFS= read -r line; do
   fi
   printf '%-28s %s\n' "$name" "$result"
   report+=("$(printf '%-28s %-9s %s' "$name" "$result" "$file")")
-done <"$faults"
+done
 
 echo
 printf '%-28s %-9s %s\n' fault result file
