@@ -52,6 +52,21 @@ check() {  # build and test PRESET
   ctest --preset "$1"
 }
 
+# The 32-bit suite under AddressSanitizer and UndefinedBehaviorSanitizer, run directly, where the
+# kernel runs 32-bit programs and the 32-bit sanitizer runtimes are installed.
+check_m32_sanitize() {
+  local probe
+  probe=$(mktemp -d)
+  if printf 'int main() { return 0; }\n' >"$probe/p.cpp" &&
+    g++ -m32 -fsanitize=address,undefined "$probe/p.cpp" -o "$probe/p" 2>/dev/null && "$probe/p"; then
+    rm -rf "$probe"
+    check m32-sanitize
+  else
+    rm -rf "$probe"
+    say "m32-sanitize skipped: this machine cannot build or run a 32-bit sanitized program"
+  fi
+}
+
 # Every fuzz target for a short run (seconds each), under ASan and UBSan.
 fuzz() {
   build fuzz
@@ -106,6 +121,7 @@ case "${1:-}" in
     check native
     check sanitize
     check m32
+    check_m32_sanitize
     check win32
     fuzz 20
     lint

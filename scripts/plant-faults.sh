@@ -5,22 +5,22 @@
 #   scripts/plant-faults.sh [NAME-PATTERN]     faults whose name matches the pattern (grep -E)
 #
 # Environment: FAULTS (default scripts/faults.txt), PRESET (default native; sanitize also works),
-# SCRATCH (default /tmp/tavikit-faults-$PRESET: kept between runs, so rebuilds are incremental).
-# Benchmarks and tools are left out of the scratch build.
+# SCRATCH (default /tmp/tavikit-faults-$PRESET-TREE, TREE a hash of this tree's path: kept between
+# runs, so rebuilds are incremental). Benchmarks are left out of the scratch build.
 #
 # A fault is one line of the list: name | file | exact text | replacement. The text must occur
 # exactly once in the file; otherwise the fault is reported as n/a (the code has changed). For
-# each fault the file is patched, the library and the test programs are rebuilt, the export and
-# unit tests run, and the file is restored. "caught" means a test failed (or crashed, or timed
+# each fault the file is patched, the library, the tool and the test programs are rebuilt, the
+# export, unit and tool tests run, and the file is restored. "caught" means a test failed (or crashed, or timed
 # out); "escaped" means every test passed; "no-build" means the planted text did not compile.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 preset=${PRESET:-native}
 faults=$(realpath "${FAULTS:-scripts/faults.txt}")
-scratch=${SCRATCH:-/tmp/tavikit-faults-$preset}
+scratch=${SCRATCH:-/tmp/tavikit-faults-$preset-$(printf %s "$root" | md5sum | cut -c1-8)}
 pattern=${1:-.}
-tests='^(export_tests.*|unit_tests)$'
+tests='^(export_tests.*|unit_tests|tool_tests)$'
 
 # Only files whose content changed are copied, with a new time stamp, so that an incremental
 # build sees every change, including a restored file.
@@ -49,7 +49,7 @@ for here, dirs, files in os.walk(scratch):
             os.remove(os.path.join(here, f))
 PY
 cd "$scratch"
-nice cmake --preset "$preset" -DTAVIKIT_BENCHMARKS=OFF -DTAVIKIT_TOOLS=OFF >/dev/null
+nice cmake --preset "$preset" -DTAVIKIT_BENCHMARKS=OFF -DTAVIKIT_TOOLS=ON >/dev/null
 
 build_and_test() {
   nice cmake --build --preset "$preset" >"$scratch/build.log" 2>&1 || return 2
@@ -77,7 +77,8 @@ PY
 
 caught=0 escaped=0 missing=0 nobuild=0
 report=()
-while IFS= read -r line; do
+mapfile -t lines <"$faults"  # read once: the list may be edited while the run goes on
+for line in "${lines[@]}"; do
   [[ -z "$line" || "$line" == \#* ]] && continue
   name=${line%% | *}
   rest=${line#* | }
@@ -103,7 +104,7 @@ while IFS= read -r line; do
   fi
   printf '%-28s %s\n' "$name" "$result"
   report+=("$(printf '%-28s %-9s %s' "$name" "$result" "$file")")
-done <"$faults"
+done
 
 echo
 printf '%-28s %-9s %s\n' fault result file

@@ -47,6 +47,9 @@ TEST_F(BgMapTest, CellsAndPointTests) {
     EXPECT_EQ(std::count_if(cells.begin(), cells.end(), [](uint8_t b) { return b != 0; }),
               c.cellsSet)
         << c.name;
+    if (c.cellsSet == 1) {
+      EXPECT_EQ(cells[c.setY * 20 + c.setX], uint8_t(c.setValue)) << c.name;  // its own byte
+    }
   }
   ASSERT_EQ(lib().tavi_InitBGMAP(0, 0, 0, 0), 0);  // as at load: no cell is inside
   const int32_t origin[2] = {0, 0};

@@ -154,7 +154,8 @@ class BlendTest : public ExportTest {
 // lower index wins, and repeated colours) and of greys (exact hits), with candidate counts that
 // wrap; the count reported is that of distinct entries.
 TEST_F(BlendTest, CubeEqualsTheDirectSearch) {
-  for (const auto& [count, kind] : {std::pair{1, 0}, {44, 0}, {0, 0}, {300, 1}, {256, 2}}) {
+  for (const auto& [count, kind] :
+       {std::pair{1, 0}, {44, 0}, {0, 0}, {-1, 0}, {-200, 0}, {300, 1}, {256, 2}}) {
     HostScreen screen(1, 1);
     screen.RandomPalette(static_cast<uint32_t>(count));
     std::mt19937 rng(count);

@@ -83,6 +83,10 @@ TEST_F(CellTest, Bookkeeping) {
   };
   const auto compress = [&l](int n) { return [&l, n] { return l.chibi_Compress(n, 0, 0, 0); }; };
   const auto free = [&l](int a, int b) { return [&l, a, b] { return l.chibi_Free(a, b, 0, 0); }; };
+  HostScreen screen(16, 8);
+  const auto get = [&l, &screen](int n, int w) {
+    return [&l, &screen, n, w] { return l.chibi_Get(screen.record(), n, w, 3); };
+  };
   const struct {
     const char* what;
     std::function<int32_t()> call;
@@ -120,6 +124,11 @@ TEST_F(CellTest, Bookkeeping) {
       {"free clamped", free(-10, 3000), 0},
       {"0 gone", info(0, 1), 0},
       {"20 gone", info(20, 1), 0},
+      {"capture -5 wide", get(30, -5), 0},  // rounded toward zero: -4, an empty rectangle
+      {"-5 reads back as -4", info(30, 1), 4},
+      {"capture -8 wide", get(30, -8), 0},
+      {"-8 reads back as -8", info(30, 1), 8},
+      {"and its height", info(30, 2), -3},
   };
   for (const auto& step : steps)
     EXPECT_EQ(step.call(), step.result) << step.what;

@@ -2,6 +2,8 @@
 // mosaics, rotation and zoom, against worked examples, their definitions and properties (a
 // draw partly off its target equals that part of the same draw made whole).
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <random>
 #include <thread>
 #include <tuple>
@@ -34,8 +36,8 @@ void ModelKeyedCopy(HostScreen& dst, const HostScreen& src, Rect r, int key, boo
 using CopiesTest = ExportTest;
 
 // Random rectangles, cursors reaching off the target (gcopy2e), and source and target one
-// screen with the target a few pixels from the source, where groups of pixels would read pixels
-// that the same copy has just written.
+// screen with the target up to 36 pixels from the source, where groups of pixels (of 32 and
+// fewer) would read pixels that the same copy has just written.
 TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
   Picker pick(3);
   for (int trial = 0; trial < 600; ++trial) {
@@ -45,11 +47,11 @@ TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
     for (auto& p : src.pixels())
       p = p < 100 ? 42 : p;  // about 40% key pixels
     dst.FillRandom(trial + 3000);
-    const int w = pick(-1, same ? 30 : 59), h = pick(-1, same ? 8 : 35);
+    const int w = pick(-1, 59), h = pick(-1, same ? 8 : 35);
     const Rect r{pick(0, 3), pick(0, 3), w, h};
     int cx = clipped ? pick(-60, 60) : w > 0 ? pick(0, 60 - w) : 0;
     int cy = clipped ? pick(-36, 36) : h > 0 ? pick(0, 36 - h) : 0;
-    if (same) cx = std::clamp(r.x + pick(-10, 10), 0, 60 - std::max(w, 0));
+    if (same) cx = std::clamp(r.x + pick(-36, 36), 0, 60 - std::max(w, 0));
     if (same) cy = std::clamp(r.y + pick(-1, 1), 0, 36 - std::max(h, 0));
     HostScreen& target = same ? src : dst;
     Twin(model, target);
@@ -147,15 +149,21 @@ void GreyCube(const Library& lib, HostScreen& screen) {
 // A 3 x 3 block with corners 2, 4, 6, 8 and 10 elsewhere: the corners sum to 8 * 20 + 12 = 172
 // per component, 172 >> 5 = 5; all nine sum to 172 + 5 * 83 = 587, 587 / 9 = 65, 65 >> 3 = 8.
 // A block of two is its corners 2, 4, 6, 8: both mosaics give (8 * 20 + 12) / 4 >> 3 = 5.
+// Eight 7s (59) around entry 40 (grey 100) sum to 572: 572 / 9 = 63 (63.6 rounds to 64), >> 3 = 7.
 TEST_F(MosaicTest, ColourMosaicsTakeTheCubeEntryOfTheCornerOrWholeMean) {
-  const uint8_t block[9] = {2, 10, 4, 10, 10, 10, 6, 10, 8};
-  for (const auto& [size, corners, want] :
-       {std::tuple{3, true, 5}, {3, false, 8}, {2, true, 5}, {2, false, 5}}) {
+  const uint8_t block[9] = {2, 10, 4, 10, 10, 10, 6, 10, 8},
+                sevens[9] = {7, 7, 7, 7, 40, 7, 7, 7, 7};
+  for (const auto& [size, corners, want, pixels] : {std::tuple{3, true, 5, block},
+                                                    {3, false, 8, block},
+                                                    {2, true, 5, block},
+                                                    {2, false, 5, block},
+                                                    {3, false, 7, sevens}}) {
     HostScreen screen(9, 7);
     GreyCube(lib(), screen);
+    screen.SetColour(40, 100, 100, 100);
     screen.Fill(31);
     for (int i = 0; i < size * size; ++i)
-      screen.at(4 + i % size, 2 + i / size) = size == 3 ? block[i] : 2 + 2 * i;
+      screen.at(4 + i % size, 2 + i / size) = size == 3 ? pixels[i] : 2 + 2 * i;
     screen.SetCursor(4, 2);
     const auto mosaic = corners ? lib().tavi_gmozice : lib().tavi_gmozicn;
     mosaic(screen.record(), 1, 1, size);
@@ -280,6 +288,56 @@ TEST_F(RotationTest, QuarterAndHalfTurnsPutTheRightEdgesOnTop) {
     lib().tavi_rotcopy(8, 8, 99, -1);
     for (int x = 0; x < count; ++x)
       EXPECT_EQ(dst.at(x, row), first + step * x) << angle << ": " << x;
+  }
+}
+
+// Every pixel by its definition: pixel (i, j) of the area samples the frame's turned top-left
+// corner plus j row steps and i + 1 column steps, the steps from its turned corners. Any angle
+// and scale; clip windows anywhere in the source, every other one reaching its right edge.
+TEST_F(RotationTest, EveryAngleSamplesWhereTheCornerStepsPoint) {
+  Picker pick(12);
+  for (int trial = 0; trial < 200; ++trial) {
+    const int fx = pick(0, 24), fy = pick(0, 20), fw = pick(0, 30), fh = pick(0, 24);
+    const int centreX = pick(-1, 40), centreY = pick(-1, 36), angle = pick(0, 511);
+    const int clipX = pick(-1, 40), clipY = pick(0, 30), clipH = pick(0, 40 - clipY);
+    const int clipW = 48 - std::max(clipX, 0) - (trial % 2) * pick(0, 48 - std::max(clipX, 0));
+    const int w = pick(1, 40), h = pick(1, 36), fill = pick(-1, 255), key = pick(-1, 255);
+    const int curX = pick(-8, 30), curY = pick(-8, 30);
+    HostScreen src(48, 40), dst(40, 36), model(40, 36);
+    src.FillRandom(trial);
+    dst.FillRandom(trial + 500);
+    dst.SetCursor(curX, curY);
+    Twin(model, dst);
+    Select(src, dst);
+    lib().tavi_rotset(centreX, centreY, angle, 0);
+    lib().tavi_rotpos(fx, fy, fw, fh);
+    lib().tavi_rotclip(clipX, clipY, clipW, clipH);
+    lib().tavi_rotcopy(w, h, fill, key);
+    const double turn = 2 * std::numbers::pi * (angle & 255) / 256;  // tables truncated
+    const int s = static_cast<int>(256 * std::sin(turn)),
+              c = static_cast<int>(-256 * std::cos(turn));
+    const int cx = centreX >= 0 ? centreX - fx : fw / 2, cy = centreY >= 0 ? centreY - fy : fh / 2;
+    const auto turnX = [&](int u, int v) { return ((c * (u - cx) - s * (v - cy)) >> 8) + cx; };
+    const auto turnY = [&](int u, int v) { return ((c * (v - cy) + s * (u - cx)) >> 8) + cy; };
+    const int x0 = turnX(0, 0), y0 = turnY(0, 0);
+    const int colX = (turnX(fw, 0) - x0 + 1) * 256 / w, colY = (turnY(fw, 0) - y0 + 1) * 256 / w;
+    const int rowX = (turnX(0, fh) - x0 + 1) * 256 / h, rowY = (turnY(0, fh) - y0 + 1) * 256 / h;
+    const bool whole = clipX < 0;
+    for (int j = 0; j < h; ++j) {
+      for (int i = 0; i < w; ++i) {
+        const int x = curX + i, y = curY + j;
+        const int sx = ((x0 + fx) * 256 + j * rowX + (i + 1) * colX) >> 8;
+        const int sy = ((y0 + fy) * 256 + j * rowY + (i + 1) * colY) >> 8;
+        if (x < 0 || y < 0 || x >= 40 || y >= 36) continue;
+        if (whole ? sx >= 0 && sy >= 0 && sx < 48 && sy < 40
+                  : sx >= clipX && sy >= clipY && sx < clipX + clipW && sy < clipY + clipH) {
+          if (src.at(sx, sy) != key) model.at(x, y) = src.at(sx, sy);
+        } else if (fill >= 0) {
+          model.at(x, y) = static_cast<uint8_t>(fill);
+        }
+      }
+    }
+    ASSERT_TRUE(SamePixels(dst, model)) << "trial " << trial;
   }
 }
 

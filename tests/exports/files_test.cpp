@@ -1,6 +1,8 @@
 // The file utilities and the joystick's failed poll through the exports, on real files.
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "harness/fixture.h"
 #include "harness/temp_dir.h"
@@ -27,18 +29,31 @@ TEST_F(FilesTest, RenameMovesAndNeverReplaces) {
 
 TEST_F(FilesTest, ReadOnlyRoundTrip) {
   TempDir dir;
-  const std::string file = dir.Write("plain.dat", {1, 2, 3});
-  int32_t attributes = -7;
-  ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(file.c_str()), 0, 0), 0);
-  EXPECT_EQ(attributes, 32);  // archive: a regular file, writable, not hidden
-  EXPECT_EQ(lib().tavi_fattrib(0, Word(file.c_str()), 1, 0), 0);
-  EXPECT_EQ(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
-  ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(file.c_str()), 0, 0), 0);
-  EXPECT_EQ(attributes, 33);
-  EXPECT_EQ(lib().tavi_fattrib(0, Word(file.c_str()), 0, 0), 0);
-  EXPECT_NE(fs::status(file).permissions() & fs::perms::owner_write, fs::perms::none);
-  ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(file.c_str()), 0, 0), 0);
-  EXPECT_EQ(attributes, 32);
+  struct Row {
+    std::string name;
+    int32_t attributes;                    // while writable
+    fs::perms before, readOnly, writable;  // read-only takes every write bit, the owner's returns
+  };
+  std::vector<Row> rows = {
+      {dir.Write("plain.dat", {1, 2, 3}), 32, fs::perms(0666), fs::perms(0444), fs::perms(0644)}};
+#ifndef _WIN32
+  fs::create_directory(dir.Path("d"));
+  rows.push_back({dir.Path("d"), 16, fs::perms(01777), fs::perms(01555), fs::perms(01755)});
+#endif
+  for (const Row& r : rows) {
+    fs::permissions(r.name, r.before);
+    for (const int32_t readOnly : {1, 0}) {
+      int32_t attributes = -7;
+      ASSERT_EQ(lib().tavi_fattrib(0, Word(r.name.c_str()), readOnly, 0), 0);
+      ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(r.name.c_str()), 0, 0), 0);
+      EXPECT_EQ(attributes, r.attributes + readOnly) << r.name;
+      EXPECT_EQ(fs::status(r.name).permissions() & fs::perms::owner_write,
+                readOnly != 0 ? fs::perms::none : fs::perms::owner_write);
+#ifndef _WIN32
+      EXPECT_EQ(fs::status(r.name).permissions(), readOnly != 0 ? r.readOnly : r.writable);
+#endif
+    }
+  }
 }
 
 TEST_F(FilesTest, MissingFilesDirectoriesAndHiddenNames) {
@@ -54,6 +69,18 @@ TEST_F(FilesTest, MissingFilesDirectoriesAndHiddenNames) {
   EXPECT_EQ(attributes & 0x13, 0x10);  // a directory, not read-only, not hidden
   ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(hidden.c_str()), 0, 0), 0);
   EXPECT_EQ(attributes, 0x22);  // hidden, archive
+#ifndef _WIN32
+  // A name is hidden by its last component, trailing slashes aside; "." and ".." are not.
+  fs::create_directory(dir.Path(".d"));
+  const std::pair<std::string, int32_t> names[] = {
+      {folder + "/.", 0x10},        {folder + "/..", 0x10},        {dir.Path(".d") + "//", 0x12},
+      {dir.Write(".a", {0}), 0x22}, {dir.Write("..a", {0}), 0x22}, {dir.Write("a.", {0}), 0x20},
+      {"/dev/null", 0x80}};
+  for (const auto& [name, want] : names) {
+    ASSERT_EQ(lib().tavi_fgetattr(Word(&attributes), Word(name.c_str()), 0, 0), 0);
+    EXPECT_EQ(attributes, want) << name;
+  }
+#endif
 }
 
 TEST_F(FilesTest, JoystickPollNeverFailsTheCall) {

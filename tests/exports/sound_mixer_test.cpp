@@ -19,13 +19,20 @@ TEST(MixerExports, LoadLoopDuplicateStopAllAndExitOnTheSilentClock) {
   ASSERT_EQ(l.tavi_dsload(Word(path.c_str()), tavi_word(wave.size()), 3, 0), 0);
   EXPECT_EQ(l.tavi_dsplay(3, 0, 1, 0) | l.tavi_dsdup(3, 5, 0, 0), 0);
   EXPECT_EQ(query(l.tavi_dsstat), std::pair(-5, 0));  // the duplicate starts stopped
-  EXPECT_EQ(l.tavi_dssetfreq(5, 11025, 0, 0) | l.tavi_dsplay(5, 0, 0, 0), 0);
+  EXPECT_EQ(l.tavi_dssetfreq(5, 11025, 0, 0) | l.tavi_dsplay(5, 0, 1, 0), 0);
   EXPECT_EQ(query(l.tavi_dsgetfreq), std::pair(-22050, -11025));
-  EXPECT_EQ(query(l.tavi_dsstat), std::pair(-5, -1));
+  EXPECT_EQ(query(l.tavi_dsstat), std::pair(-5, -5));  // looping: playing whatever the clock
   EXPECT_EQ(l.tavi_dsstopall(0, 0, 0, 0), 0);
   EXPECT_EQ(query(l.tavi_dsstat), std::pair(0, 0));
   EXPECT_EQ(l.tavi_dsexit(0, 0, 0, 0), 0);
   EXPECT_EQ(l.tavi_dsexit(0, 0, 0, 0), -1);
+  // Primary formats at the edges of what the mixer plays; -41 is a refused format.
+  const int32_t formats[][4] = {{100, 1, 8, 0},       {99, 1, 8, -41},     {200000, 2, 16, 0},
+                                {200001, 2, 16, -41}, {22050, 3, 16, -41}, {22050, 0, 16, -41},
+                                {22050, 2, 12, -41},  {22050, 1, 0, -41},  {-1, 9, 9, 0}};
+  for (const auto& [rate, channels, bits, want] : formats)
+    EXPECT_EQ(l.tavi_dsinit(HostScreen(4, 4).record(), rate, channels, bits), want) << rate;
+  EXPECT_EQ(l.tavi_dsexit(0, 0, 0, 0), 0);
 }
 
 }  // namespace tavitest

@@ -186,6 +186,7 @@ TEST(SoundBank, EntriesAndRefusals) {
       {bank, 0, kSamples},
       {bank, 1, Bytes(300, 0x3C)},
       {bank, 2, {}},                      // index equal to the count
+      {Put(bank, 4, Le32(1)), 1, {}},     // the same where a second entry follows
       {Put(bank, 4, Le32(16)), -1, {}},   // before the table: the count is entry 0's offset
       {Put(bank, 3, {'X'}), 0, {}},       // magic
       {Put(bank, 16, Le32(0)), 0, {}},    // size 0

@@ -55,6 +55,9 @@ TEST(Joystick, StateBitsAndTriggerMask) {
       {kNew, true, kMid, kMid, 1, 0, 0, 16, 0},
       {false, false, kMid, kMid, 0, 0xFFF, 0, 0, 0},
       {false, true, kMid, kMid, 1, 0, 0, 0, 0},
+      // buttons 5 to 8 (bits 8 to 11) follow the first rule
+      {kNew, true, kMid, kMid, 0x10, 0, 0, 0x100, 0},
+      {false, true, kMid, kMid, 0x10, 0, 0, 0, 0},
       // above bit 11 the mask bit itself suppresses a bit held before
       {kNew, true, kMid, kMid, 0x100, 0, 0, 0x1000, 0},
       {false, true, kMid, kMid, 0x100, 0, 0, 0x1000, 0},

@@ -1,16 +1,17 @@
 // The mixer rendered offline against the formats' definitions, and its clock-driven outputs.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
-#include <filesystem>
+#include <deque>
 #include <fstream>
 #include <random>
 #include <set>
-#include <thread>
 
+#include "harness/temp_dir.h"
 #include "sound/mixer/audio_output.h"
+#include "tools/writer/wave_writer.h"
 
 namespace tavikit {
 namespace {
@@ -84,10 +85,11 @@ TEST(Mixer, VolumeAndPanScaleByTenToTheAttenuationOver2000AndRefuseValuesOutOfRa
 TEST(Mixer, OneShotDuplicateResamplesLinearlyKeepsItsCursorWhenStoppedAndEndsByItself) {
   const struct {
     int channels, bits;
-    uint32_t rate, frequency, outputFrames;
-  } cases[] = {{2, 16, 44100, 0, 441},     {2, 16, 44100, 22050, 882}, {2, 16, 44100, 11025, 1764},
-               {2, 16, 44100, 88200, 221}, {1, 8, 44100, 0, 441},      {2, 8, 22050, 0, 882},
-               {1, 16, 11025, 44100, 441}};
+    uint32_t rate, frequency, outputFrames, ahead;  // ahead: 10 ms of frames, 440 at most
+  } cases[] = {{2, 16, 44100, 0, 441, 440},      {2, 16, 44100, 22050, 882, 220},
+               {2, 16, 44100, 11025, 1764, 110}, {2, 16, 44100, 88200, 221, 440},
+               {1, 8, 44100, 0, 441, 440},       {2, 8, 22050, 0, 882, 220},
+               {1, 16, 11025, 44100, 441, 440}};
   for (const auto& c : cases) {
     auto mixer = std::make_shared<Mixer>();
     MixerDevice device(mixer, nullptr);
@@ -109,7 +111,7 @@ TEST(Mixer, OneShotDuplicateResamplesLinearlyKeepsItsCursorWhenStoppedAndEndsByI
     uint32_t play = 0, write = 0;
     ASSERT_EQ(b->GetCurrentPosition(&play, &write), 0);
     EXPECT_EQ(play, uint32_t((c.outputFrames - 1) * step) * align);
-    EXPECT_NE(write, play);
+    EXPECT_EQ(write, (play / align + c.ahead) % 441 * align);
     ASSERT_EQ(b->Stop(), 0);
     Render(*mixer, 50);
     ASSERT_EQ(b->GetCurrentPosition(&write, nullptr) | b->Play(0), 0);
@@ -117,31 +119,107 @@ TEST(Mixer, OneShotDuplicateResamplesLinearlyKeepsItsCursorWhenStoppedAndEndsByI
     EXPECT_EQ(status(*b), kStatusPlaying);
     EXPECT_NE(Render(*mixer, 1)[0], 0);  // the last frame sounds
     EXPECT_EQ(status(*b), 0u);
+    ASSERT_EQ(b->GetCurrentPosition(&play, &write), 0);
+    EXPECT_EQ(play + write, 0u);  // back at the start
   }
 }
 
-TEST(Mixer, ClockOutputsPullInRealTimeWhileCallersWorkTheBuffers) {
-  const auto path = std::filesystem::temp_directory_path() / "tavikit_mixer_test.wav";
-  for (const std::string& choice : std::vector<std::string>{"null", "wav:" + path.string()}) {
-    setenv("TAVIKIT_AUDIO", choice.c_str(), 1);
-    std::unique_ptr<SoundDevice> device;
-    ASSERT_EQ(PlatformSoundSystem().CreateDevice(&device), 0) << choice;
-    auto b = Load(*device, 2, 16, kMixRate, Noise(4000));
-    uint32_t play = 0;
-    for (int k = 0; k < 100; ++k) {  // buffer operations racing the output thread
-      std::unique_ptr<SoundBuffer> dup;
-      device->DuplicateSoundBuffer(*b, &dup);
-      ASSERT_EQ(dup->Play(0) | b->Play(1) | b->SetVolume(-k) | b->GetCurrentPosition(&play, {}), 0);
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_NE(play, 0u) << choice;
+TEST(Mixer, TheLastFrameLeansTowardsTheFirstWhenLoopingAndTowardsItselfWhenNot) {
+  const struct {
+    uint32_t frequency;
+    bool loop;
+    std::vector<int16_t> want;  // by hand, from frames 0, 1000, 2000, 3000
+    uint32_t cursor;            // in bytes, after those 10 output frames
+  } cases[] = {{22050, true, {0, 500, 1000, 1500, 2000, 2500, 3000, 1500, 0, 500}, 2},
+               {22050, false, {0, 500, 1000, 1500, 2000, 2500, 3000, 3000, 0, 0}, 0},
+               {33075, true, {0, 750, 1500, 2250, 3000, 750, 500, 1250, 2000, 2750}, 6}};
+  for (const auto& c : cases) {
+    auto mixer = std::make_shared<Mixer>();
+    MixerDevice device(mixer, nullptr);
+    auto b = Load(device, 1, 16, kMixRate, {0, 0, 0xE8, 0x03, 0xD0, 0x07, 0xB8, 0x0B});
+    ASSERT_EQ(b->SetFrequency(c.frequency) | b->Play(c.loop ? kPlayLooping : 0), 0);
+    const auto out = Render(*mixer, 10);
+    for (size_t k = 0; k < 20; ++k)
+      EXPECT_EQ(out[k], c.want[k / 2]) << c.frequency << " " << k;
+    uint32_t play = 9, status = 9;
+    ASSERT_EQ(b->GetCurrentPosition(&play, nullptr), 0);
+    EXPECT_EQ(play, c.cursor);
+    std::unique_ptr<SoundBuffer> dup;  // a duplicate starts stopped, at the start
+    ASSERT_EQ(device.DuplicateSoundBuffer(*b, &dup) | dup->GetCurrentPosition(&play, nullptr) |
+                  dup->GetStatus(&status),
+              0);
+    EXPECT_EQ(play + status, 0u);
   }
-  unsetenv("TAVIKIT_AUDIO");
-  std::ifstream in(path, std::ios::binary);
-  const std::string file{std::istreambuf_iterator<char>(in), {}};
-  std::filesystem::remove(path);
-  const auto data = uint32_t(file.size() - 44);
-  EXPECT_EQ(file.substr(0, 4) + file.substr(36, 8), "RIFFdata" + std::string((char*)&data, 4));
+}
+
+// A clock the test moves. Each reading by the output thread waits for the next time the test
+// gives; Wait returns once the thread has pulled everything that time made due.
+class SteppedClock {
+ public:
+  int64_t Read() {
+    std::unique_lock lock(mutex_);
+    idle_ = true;
+    moved_.notify_all();
+    moved_.wait(lock, [&] { return !times_.empty() || released_; });
+    idle_ = false;
+    if (!times_.empty()) now_ = times_.front(), times_.pop_front();
+    return now_;
+  }
+  void Give(int64_t microseconds) {
+    const std::lock_guard lock(mutex_);
+    times_.push_back(microseconds);
+    moved_.notify_all();
+  }
+  void Wait() {
+    std::unique_lock lock(mutex_);
+    moved_.wait(lock, [&] { return times_.empty() && idle_; });
+  }
+  void Release() {  // readings stop waiting, so that the output can be closed
+    const std::lock_guard lock(mutex_);
+    released_ = true;
+    moved_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable moved_;
+  std::deque<int64_t> times_;
+  int64_t now_ = 0;
+  bool idle_ = false, released_ = false;
+};
+
+TEST(Mixer, ClockOutputsPullWhatTheirClockHasReachedWhileCallersWorkTheBuffers) {
+  tavitest::TempDir dir;
+  const auto s = Noise(4000);  // 1000 frames, heard as they are
+  for (const std::string& path : {std::string(), dir.Path("out.wav")}) {
+    SteppedClock clock;
+    auto mixer = std::make_shared<Mixer>();
+    auto device = std::make_unique<MixerDevice>(
+        mixer, OpenClockOutput(*mixer, path, [&clock] { return clock.Read(); }));
+    auto b = Load(*device, 2, 16, kMixRate, s), quiet = Load(*device, 2, 16, kMixRate, s);
+    ASSERT_EQ(b->Play(kPlayLooping) | quiet->SetVolume(kVolumeMin), 0);
+    clock.Give(-7000000);  // any origin
+    uint32_t play = 0;
+    for (int32_t k = 1; k <= 20; ++k) {  // 441 frames a step
+      clock.Give(-7000000 + k * 10000);
+      std::unique_ptr<SoundBuffer> dup;  // buffer operations racing the output thread
+      ASSERT_EQ(device->DuplicateSoundBuffer(*quiet, &dup) | quiet->Play(0) | quiet->SetPan(-k) |
+                    dup->SetVolume(kVolumeMin) | dup->Play(kPlayLooping),
+                0);
+      clock.Wait();
+      ASSERT_EQ(b->GetCurrentPosition(&play, nullptr), 0);
+      EXPECT_EQ(play, 441 * k % 1000 * 4u) << path << k;
+    }
+    clock.Release();
+    device.reset();  // closes the output: the file gets its lengths
+    if (path.empty()) continue;
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<uint8_t> file{std::istreambuf_iterator<char>(in), {}};
+    std::vector<uint8_t> heard(20 * 441 * 4);
+    for (size_t at = 0; at < heard.size(); ++at)
+      heard[at] = s[at % s.size()];
+    EXPECT_TRUE(file == taviwriter::WaveImage(2, kMixRate, 16, heard));
+  }
 }
 
 }  // namespace

@@ -260,22 +260,28 @@ uint8_t NearestByDefinition(const IndexedImage& pal, uint8_t r, uint8_t g, uint8
 TEST(TavikitTool, RgbArtThroughAPaletteTakesTheCubesEntryForEveryPixel) {
   TempDir dir;
   std::mt19937 rng(5);
-  for (const int32_t colours : {256, 7}) {
+  for (const int32_t colours : {256, 7, 0}) {  // 0: indexed art, opaque, into 256 colours
     IndexedImage pal = RandomImage(rng, 1, 1, 1);
-    pal.paletteSize = colours;
+    pal.paletteSize = colours != 0 ? colours : 256;
     Bytes rgba(64 * 48 * 4);
     for (auto& v : rgba)
       v = static_cast<uint8_t>(rng());
     for (size_t i = 3; i < rgba.size(); i += 4)
       rgba[i] = 255;
-    rgba[3] = 0;  // the first pixel is transparent: it keeps the screen's 200
-    const std::string art = WritePngFile(dir, "art.png", 64, 48, 6, 8, 64 * 4, rgba);
+    rgba[3] = colours != 0 ? 0 : 255;  // a transparent first pixel keeps the screen's 200
+    std::string art = WritePngFile(dir, "art.png", 64, 48, 6, 8, 64 * 4, rgba);
+    if (colours == 0) {
+      const IndexedImage indexed = RandomImage(rng, 64, 48, 256);
+      for (size_t i = 0; i < rgba.size(); ++i)
+        rgba[i] = i % 4 == 3 ? 255 : indexed.palette[indexed.pixels[i / 4] * 4 + 2 - i % 4];
+      art = WritePng(dir, "indexed.png", indexed);
+    }
     ASSERT_EQ(Tool(dir, {"encode", art, "--palette", WritePng(dir, "game.png", pal), "-o",
                          dir.Path("a.tk")})
                   .status,
               0);
     const Bytes drawn = Draw(dir.Path("a.tk"), 64, 48, 200);
-    EXPECT_EQ(drawn[0], 200);
+    EXPECT_EQ(drawn[0], colours != 0 ? 200 : NearestByDefinition(pal, rgba[0], rgba[1], rgba[2]));
     for (size_t i = 1; i < drawn.size(); ++i) {
       ASSERT_EQ(drawn[i], NearestByDefinition(pal, rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]))
           << i;
@@ -405,6 +411,12 @@ TEST(TavikitTool, PacksTakeAnyFileKeepTheHostsModeAndListAndExtractWithoutAnOffs
   TempDir dir;
   const Bytes plain = taviwriter::WaveImage(1, 22050, 8, Bytes(11025, 0x80));  // half a second
   const std::string wave = dir.Write("Beep.WAV", plain);
+  const auto modeOf = [](const std::string& path, struct stat st = {}) {
+    return stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 1u;
+  };
+  const mode_t mask = umask(0);
+  umask(mask);
+  chmod(dir.Write("back.wav", {}).c_str(), 0604);  // a file replaced keeps its mode
   for (const char* mode : {"TAVI", "tavi", "plain"}) {
     ASSERT_EQ(Tool(dir, {"scramble", wave, "-o", dir.Path(mode), "--mode", mode}).status, 0);
     EXPECT_EQ(Read(dir.Path(mode)).size(), plain.size() + (mode[0] == 'p' ? 0 : 4)) << mode;
@@ -412,6 +424,10 @@ TEST(TavikitTool, PacksTakeAnyFileKeepTheHostsModeAndListAndExtractWithoutAnOffs
         Tool(dir, {"scramble", dir.Path(mode), "-o", dir.Path("back.wav"), "--mode=plain"}).status,
         0);
     EXPECT_EQ(Read(dir.Path("back.wav")), plain) << mode;
+  }
+  if (!kWindows) {
+    EXPECT_EQ(modeOf(dir.Path("back.wav")) * 010000 + modeOf(dir.Path("tavi")),
+              0604u * 010000 + (0666 & ~mask));  // a new one has what the mask leaves
   }
   ASSERT_EQ(Tool(dir, {"bank", wave, dir.Path("tavi"), "-o", dir.Path("set.bank")}).status, 0);
   const Outcome bank = Tool(dir, {"list", "--json", dir.Path("set.bank")});
@@ -423,10 +439,8 @@ TEST(TavikitTool, PacksTakeAnyFileKeepTheHostsModeAndListAndExtractWithoutAnOffs
   chmod(host.c_str(), kWindows ? 0600 : 0751);  // Windows keeps no permission bits
   ASSERT_EQ(Tool(dir, {"pack", wave, dir.Path("set.bank"), "-o", host, "--append-to", host}).status,
             0);
-  struct stat st {};
-  ASSERT_EQ(stat(host.c_str(), &st), 0);
-  if (!kWindows) {
-    EXPECT_EQ(st.st_mode & 07777, 0751u);
+  if (!kWindows) {  // Windows keeps no permission bits
+    EXPECT_EQ(modeOf(host), 0751u);
   }
   const Outcome list = Tool(dir, {"list", host});
   EXPECT_NE(list.output.find("DPMX pack at 300, 2 entries"), std::string::npos) << list.output;

@@ -2,6 +2,8 @@
 // thread of its own, and its destructor stops and joins that thread before it returns.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -21,6 +23,14 @@ using AudioOutputOpener = std::unique_ptr<AudioOutput> (*)(Mixer& mixer, std::st
 std::unique_ptr<AudioOutput> OpenSdlOutput(Mixer& mixer, std::string_view argument);
 std::unique_ptr<AudioOutput> OpenNullOutput(Mixer& mixer, std::string_view argument);
 std::unique_ptr<AudioOutput> OpenWavOutput(Mixer& mixer, std::string_view argument);
+
+// The time the clock outputs follow, in microseconds from any fixed origin. The output thread
+// asks it once when it starts and then once before each round of pulling.
+using OutputClock = std::function<int64_t()>;
+// The silent clock (an empty `path`) or the WAV writer of `path`, paced by `clock`; null when
+// the file or the thread cannot be made.
+std::unique_ptr<AudioOutput> OpenClockOutput(Mixer& mixer, std::string_view path,
+                                             OutputClock clock);
 
 // Opens the output that `choice` names ("sdl", "null", "wav:PATH"); an empty choice tries SDL,
 // then the silent clock. Null for an unknown name or an output that does not open.

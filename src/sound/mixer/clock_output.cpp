@@ -1,4 +1,5 @@
-// Outputs paced by the wall clock: a thread that pulls as many frames as real time has reached,
+// Outputs paced by a clock (real time unless told otherwise): a thread that pulls as many frames
+// as the clock has reached,
 // and either drops them (null) or appends them to a 16-bit stereo WAV file (wav:PATH) whose
 // header gets its lengths when the output closes.
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "sound/mixer/audio_output.h"
@@ -43,8 +45,8 @@ bool WriteWavHeader(std::FILE* file, uint32_t dataBytes) {
 class ClockOutput final : public AudioOutput {
  public:
   // `file` (may be null) is owned from here on; its header is already written.
-  ClockOutput(Mixer& mixer, std::FILE* file)
-      : mixer_(mixer), file_(file), block_(2 * kBlockFrames) {
+  ClockOutput(Mixer& mixer, std::FILE* file, OutputClock clock)
+      : mixer_(mixer), file_(file), clock_(std::move(clock)), block_(2 * kBlockFrames) {
     thread_ = std::thread([this] { Run(); });
   }
   ~ClockOutput() override {
@@ -60,12 +62,10 @@ class ClockOutput final : public AudioOutput {
 
  private:
   void Run() {
-    using Clock = std::chrono::steady_clock;
-    const Clock::time_point start = Clock::now();
+    const int64_t start = clock_();
     uint64_t rendered = 0;
     while (!stop_.load()) {
-      const auto elapsed =
-          std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - start).count();
+      const int64_t elapsed = std::max<int64_t>(clock_() - start, 0);
       const uint64_t due = static_cast<uint64_t>(elapsed) * kMixRate / 1000000;
       while (rendered < due && !stop_.load()) {
         const auto n = static_cast<uint32_t>(std::min<uint64_t>(due - rendered, kBlockFrames));
@@ -81,15 +81,22 @@ class ClockOutput final : public AudioOutput {
 
   Mixer& mixer_;
   std::FILE* file_;
+  OutputClock clock_;
   std::vector<int16_t> block_;  // touched by the output thread only
   uint32_t dataBytes_ = 0;      // written by the thread, read after it is joined
   std::atomic<bool> stop_{false};
   std::thread thread_;
 };
 
-std::unique_ptr<AudioOutput> StartClock(Mixer& mixer, std::FILE* file) {
+int64_t RealMicroseconds() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::unique_ptr<AudioOutput> StartClock(Mixer& mixer, std::FILE* file, OutputClock clock) {
   try {
-    return std::make_unique<ClockOutput>(mixer, file);
+    return std::make_unique<ClockOutput>(mixer, file, std::move(clock));
   } catch (const std::system_error&) {
   } catch (const std::bad_alloc&) {
   }
@@ -100,18 +107,24 @@ std::unique_ptr<AudioOutput> StartClock(Mixer& mixer, std::FILE* file) {
 }  // namespace
 
 std::unique_ptr<AudioOutput> OpenNullOutput(Mixer& mixer, std::string_view) {
-  return StartClock(mixer, nullptr);
+  return OpenClockOutput(mixer, {}, RealMicroseconds);
 }
 
 std::unique_ptr<AudioOutput> OpenWavOutput(Mixer& mixer, std::string_view path) {
   if (path.empty()) return nullptr;
+  return OpenClockOutput(mixer, path, RealMicroseconds);
+}
+
+std::unique_ptr<AudioOutput> OpenClockOutput(Mixer& mixer, std::string_view path,
+                                             OutputClock clock) {
+  if (path.empty()) return StartClock(mixer, nullptr, std::move(clock));
   std::FILE* file = std::fopen(std::string(path).c_str(), "wb");
   if (file == nullptr) return nullptr;
   if (!WriteWavHeader(file, 0)) {
     std::fclose(file);
     return nullptr;
   }
-  return StartClock(mixer, file);
+  return StartClock(mixer, file, std::move(clock));
 }
 
 }  // namespace tavikit
