@@ -98,6 +98,33 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 }
 #endif
 
+#if TAVIKIT_DISPATCH_AVX2
+// The source bytes `keep` marks, stored over dst: a masked byte store writes only the bytes that
+// are not the key and never reads the destination. The last bytes of a row go through a masked
+// load and store of the bytes that exist.
+TAVIKIT_TARGET_AVX512 inline void CopyRowKeyedAvx512(uint8_t* dst, const uint8_t* src, size_t n,
+                                                     uint8_t key) {
+  const __m512i keys = _mm512_set1_epi8(static_cast<char>(key));
+  size_t i = 0;
+  for (; i + 64 <= n; i += 64) {
+    const __m512i s = _mm512_loadu_si512(src + i);
+    _mm512_mask_storeu_epi8(dst + i, _mm512_cmpneq_epi8_mask(s, keys), s);
+  }
+  if (i < n) {
+    const __mmask64 there = (uint64_t{1} << (n - i)) - 1;
+    const __m512i s = _mm512_maskz_loadu_epi8(there, src + i);
+    _mm512_mask_storeu_epi8(dst + i, _mm512_mask_cmpneq_epi8_mask(there, s, keys), s);
+  }
+}
+
+TAVIKIT_TARGET_AVX512 void CopyBlockKeyedAvx512(uint8_t* dst, intptr_t dstStride,
+                                                const uint8_t* src, intptr_t srcStride, size_t n,
+                                                size_t rows, uint8_t key) {
+  for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
+    CopyRowKeyedAvx512(dst, src, n, key);
+}
+#endif
+
 using RowCopy = void (*)(uint8_t*, const uint8_t*, size_t, uint8_t);
 using BlockCopy = void (*)(uint8_t*, intptr_t, const uint8_t*, intptr_t, size_t, size_t, uint8_t);
 
@@ -109,8 +136,11 @@ void CopyBlockKeyedScalar(uint8_t* dst, intptr_t dstStride, const uint8_t* src, 
 
 BlockCopy ChooseBlockCopy() {
   switch (ProcessVectorLevel()) {
-#if defined(__x86_64__)
+#if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx512:
+      return CopyBlockKeyedAvx512;
+#endif
+#if defined(__x86_64__)
     case VectorLevel::kAvx2:
       return CopyBlockKeyedAvx2;
 #endif
@@ -125,8 +155,11 @@ BlockCopy ChooseBlockCopy() {
 
 RowCopy ChooseRowCopy() {
   switch (ProcessVectorLevel()) {
-#if defined(__x86_64__)
+#if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx512:
+      return CopyRowKeyedAvx512;
+#endif
+#if defined(__x86_64__)
     case VectorLevel::kAvx2:
       return CopyRowKeyedAvx2;
 #endif

@@ -34,22 +34,22 @@ void ModelKeyedCopy(HostScreen& dst, const HostScreen& src, Rect r, int key, boo
 using CopiesTest = ExportTest;
 
 // Random rectangles, cursors reaching off the target (gcopy2e), and source and target one
-// screen with the target a few pixels from the source, where groups of pixels would read pixels
-// that the same copy has just written.
+// screen with the target up to 70 pixels from the source, where groups of pixels (as wide as the
+// widest vector) would read pixels that the same copy has just written.
 TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
   Picker pick(3);
   for (int trial = 0; trial < 600; ++trial) {
     const bool clipped = trial % 2 == 1, same = trial % 3 == 0;
-    HostScreen src(64, 40), dst(64, 40), model(64, 40);
+    HostScreen src(160, 40), dst(160, 40), model(160, 40);
     src.FillRandom(trial);
     for (auto& p : src.pixels())
       p = p < 100 ? 42 : p;  // about 40% key pixels
     dst.FillRandom(trial + 3000);
-    const int w = pick(-1, same ? 30 : 59), h = pick(-1, same ? 8 : 35);
+    const int w = pick(-1, same ? 80 : 155), h = pick(-1, same ? 8 : 35);
     const Rect r{pick(0, 3), pick(0, 3), w, h};
-    int cx = clipped ? pick(-60, 60) : w > 0 ? pick(0, 60 - w) : 0;
+    int cx = clipped ? pick(-156, 156) : w > 0 ? pick(0, 156 - w) : 0;
     int cy = clipped ? pick(-36, 36) : h > 0 ? pick(0, 36 - h) : 0;
-    if (same) cx = std::clamp(r.x + pick(-10, 10), 0, 60 - std::max(w, 0));
+    if (same) cx = std::clamp(r.x + pick(-70, 70), 0, 156 - std::max(w, 0));
     if (same) cy = std::clamp(r.y + pick(-1, 1), 0, 36 - std::max(h, 0));
     HostScreen& target = same ? src : dst;
     Twin(model, target);
@@ -58,7 +58,7 @@ TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
     target.SetCursor(cx, cy);
     model.SetCursor(cx, cy);
     (clipped ? lib().tavi_gcopy2e : lib().tavi_gcopy2)(key, 0, 0, 0);
-    HostScreen from(64, 40);
+    HostScreen from(160, 40);
     Twin(from, src);
     ModelKeyedCopy(model, same ? model : from, r, key, clipped);
     ASSERT_TRUE(SamePixels(target, model)) << "trial " << trial;
