@@ -283,6 +283,41 @@ TEST_F(RotationTest, QuarterAndHalfTurnsPutTheRightEdgesOnTop) {
   }
 }
 
+// Upright (angle 128) and one pixel larger than the frame, the steps are whole pixels, plus 256 / W
+// (truncated) down per pixel across, which stays within the row when W does not divide 256:
+// target (i, j) samples source (x + 1 + i, y + j). Areas wide enough for vector groups, reaching
+// the source's right edge in its top row (the last bytes of its buffer), keyed and not, with the
+// clip cutting columns and rows off.
+TEST_F(RotationTest, UprightAreaOneLargerIsACopyShiftedOneColumn) {
+  struct Case {
+    int x, y, w, h, clipRight, clipBottom, key;
+  };
+  for (const Case& c : {Case{21, 0, 47, 20, 70, 30, -1}, Case{21, 0, 47, 9, 70, 30, 7},
+                        Case{3, 5, 50, 24, 48, 20, -1}, Case{1, 2, 68, 27, 70, 30, 200}}) {
+    HostScreen src(70, 30), dst(70, 30);
+    src.FillRandom(c.x + c.w);
+    for (auto& p : src.pixels())
+      p = p % 3 == 0 ? 7 : p;
+    dst.FillRandom(9);
+    HostScreen before(70, 30);
+    Twin(before, dst);
+    Select(src, dst);
+    dst.SetCursor(0, 0);
+    lib().tavi_rotset(-1, -1, 128, 0);
+    lib().tavi_rotpos(c.x, c.y, c.w, c.h);
+    lib().tavi_rotclip(0, 0, c.clipRight, c.clipBottom);
+    lib().tavi_rotcopy(c.w + 1, c.h + 1, 99, c.key);
+    for (int j = 0; j <= c.h; ++j) {
+      for (int i = 0; i <= c.w; ++i) {
+        const int sx = c.x + 1 + i, sy = c.y + j;
+        const int p = sx < c.clipRight && sy < c.clipBottom ? src.at(sx, sy) : 99;
+        const int want = p == c.key ? before.at(i, j) : p;
+        ASSERT_EQ(dst.at(i, j), want) << c.x << "," << c.w << " at " << i << "," << j;
+      }
+    }
+  }
+}
+
 TEST_F(RotationTest, AreaOffTheTopLeftSamplesAsIfItWereWhole) {
   HostScreen src(32, 32), big(64, 64), small(40, 40);
   src.FillRandom(4);
