@@ -50,7 +50,7 @@ int32_t StepOver(int32_t a, int32_t b, int32_t n) {
 }
 
 // Sampling a run of a row whose every sample lies inside the source, in groups of 8 (AVX2) or 16
-// (AVX-512) samples gathered at once. A gather reads 4 bytes from each position; a position in
+// (AVX-512, whose last group is masked) samples gathered at once. A gather reads 4 bytes from each position; a position in
 // the last 3 bytes of the buffer reads the 4 bytes ending at the buffer's end instead and shifts
 // its byte down, so that no read leaves the buffer. Each returns how many samples it drew (whole
 // groups); the caller draws the rest one by one from where they stopped.
@@ -130,24 +130,29 @@ TAVIKIT_TARGET_AVX512 int32_t SampleGroupsAvx512(uint8_t* dst, int32_t count, ui
   const __m512i last = _mm512_set1_epi32(source.width - 4);
   const __m512i lowByte = _mm512_set1_epi32(0xFF);
   const __m512i keys = _mm512_set1_epi32(key & 0xFF);
-  int32_t i = 0;
-  for (; i + 16 <= count; i += 16) {
+  // The last group takes only the lanes of samples that exist: a masked gather reads nothing for
+  // the others, and the store writes nothing for them.
+  for (int32_t i = 0; i < count; i += 16) {
+    const __mmask16 there =
+        count - i >= 16 ? __mmask16{0xFFFF} : static_cast<__mmask16>((1u << (count - i)) - 1);
     const __m512i off = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_srai_epi32(vy, 8), down),
                                          _mm512_srai_epi32(vx, 8));
     const __m512i at = _mm512_min_epi32(off, last);
     const __m512i shift = _mm512_slli_epi32(_mm512_sub_epi32(off, at), 3);
-    const __m512i words = _mm512_and_si512(
-        _mm512_srlv_epi32(_mm512_i32gather_epi32(at, source.top, 1), shift), lowByte);
+    const __m512i gathered =
+        _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), there, at, source.top, 1);
+    const __m512i words = _mm512_and_si512(_mm512_srlv_epi32(gathered, shift), lowByte);
     if constexpr (kKeyed) {
       // Only the samples that are not the key are stored; the target is not read.
-      _mm512_mask_cvtepi32_storeu_epi8(dst + i, _mm512_cmpneq_epi32_mask(words, keys), words);
+      _mm512_mask_cvtepi32_storeu_epi8(dst + i, _mm512_mask_cmpneq_epi32_mask(there, words, keys),
+                                       words);
     } else {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i), _mm512_cvtepi32_epi8(words));
+      _mm512_mask_cvtepi32_storeu_epi8(dst + i, there, words);
     }
     vx = _mm512_add_epi32(vx, stepX);
     vy = _mm512_add_epi32(vy, stepY);
   }
-  return i;
+  return count;
 }
 #endif
 
