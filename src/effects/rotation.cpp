@@ -1,6 +1,7 @@
 #include "effects/rotation.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "common/cpu.h"
@@ -50,10 +51,10 @@ int32_t StepOver(int32_t a, int32_t b, int32_t n) {
 }
 
 // Sampling a run of a row whose every sample lies inside the source, in groups of 8 (AVX2) or 16
-// (AVX-512, whose last group is masked) samples gathered at once. A gather reads 4 bytes from each position; a position in
-// the last 3 bytes of the buffer reads the 4 bytes ending at the buffer's end instead and shifts
-// its byte down, so that no read leaves the buffer. Each returns how many samples it drew (whole
-// groups); the caller draws the rest one by one from where they stopped.
+// (AVX-512, whose last group is masked) samples gathered at once. A gather reads 4 bytes from each
+// position; a position in the last 3 bytes of the buffer reads the 4 bytes ending at the buffer's
+// end instead and shifts its byte down, so that no read leaves the buffer. Each returns how many
+// samples it drew (whole groups); the caller draws the rest one by one from where they stopped.
 struct GatherSource {
   const uint8_t* top;  // row 0
   int32_t width;       // one row down is -width bytes
@@ -61,6 +62,23 @@ struct GatherSource {
 
 using GroupSampler = int32_t (*)(uint8_t* dst, int32_t count, uint32_t x, uint32_t y, int32_t dx,
                                  int32_t dy, GatherSource source, int32_t key);
+
+// The positions of the first `kLanes` samples of a group loop, lane by lane, and the steps of a
+// whole group, in wrapping 32-bit arithmetic.
+template <int32_t kLanes>
+struct LanePositions {
+  std::array<int32_t, kLanes> x, y;
+  int32_t stepX, stepY;
+
+  LanePositions(uint32_t x0, uint32_t y0, int32_t dx, int32_t dy)
+      : stepX(static_cast<int32_t>(static_cast<uint32_t>(dx) * kLanes)),
+        stepY(static_cast<int32_t>(static_cast<uint32_t>(dy) * kLanes)) {
+    for (int32_t i = 0; i < kLanes; ++i) {
+      x[i] = static_cast<int32_t>(x0 + static_cast<uint32_t>(dx) * static_cast<uint32_t>(i));
+      y[i] = static_cast<int32_t>(y0 + static_cast<uint32_t>(dy) * static_cast<uint32_t>(i));
+    }
+  }
+};
 
 #if TAVIKIT_DISPATCH_AVX2
 // The byte offsets from row 0 of the samples at (x, y) and how far (in bits) each gathered word
@@ -80,19 +98,17 @@ template <bool kKeyed>
 TAVIKIT_TARGET_AVX2 int32_t SampleGroupsAvx2(uint8_t* dst, int32_t count, uint32_t x, uint32_t y,
                                              int32_t dx, int32_t dy, GatherSource source,
                                              int32_t key) {
-  const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-  __m256i vx = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(x)),
-                                _mm256_mullo_epi32(lane, _mm256_set1_epi32(dx)));
-  __m256i vy = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int32_t>(y)),
-                                _mm256_mullo_epi32(lane, _mm256_set1_epi32(dy)));
-  const __m256i stepX = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(dx) * 8));
-  const __m256i stepY = _mm256_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(dy) * 8));
+  const LanePositions<8> lanes(x, y, dx, dy);
+  __m256i vx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes.x.data()));
+  __m256i vy = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes.y.data()));
+  const __m256i stepX = _mm256_set1_epi32(lanes.stepX);
+  const __m256i stepY = _mm256_set1_epi32(lanes.stepY);
   const __m256i down = _mm256_set1_epi32(-source.width);
   const __m256i last = _mm256_set1_epi32(source.width - 4);
   // The low byte of each word, four per 128-bit half, then the two halves' words side by side.
-  const __m256i lowBytes = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1,
-                                            -1, -1, 0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1,
-                                            -1, -1, -1, -1);
+  const __m256i lowBytes =
+      _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12, -1,
+                       -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
   const __m256i halves = _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1);
   const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
   const auto* base = reinterpret_cast<const int*>(source.top);
@@ -119,13 +135,11 @@ template <bool kKeyed>
 TAVIKIT_TARGET_AVX512 int32_t SampleGroupsAvx512(uint8_t* dst, int32_t count, uint32_t x,
                                                  uint32_t y, int32_t dx, int32_t dy,
                                                  GatherSource source, int32_t key) {
-  const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
-  __m512i vx = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(x)),
-                                _mm512_mullo_epi32(lane, _mm512_set1_epi32(dx)));
-  __m512i vy = _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(y)),
-                                _mm512_mullo_epi32(lane, _mm512_set1_epi32(dy)));
-  const __m512i stepX = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(dx) * 16));
-  const __m512i stepY = _mm512_set1_epi32(static_cast<int32_t>(static_cast<uint32_t>(dy) * 16));
+  const LanePositions<16> lanes(x, y, dx, dy);
+  __m512i vx = _mm512_loadu_si512(lanes.x.data());
+  __m512i vy = _mm512_loadu_si512(lanes.y.data());
+  const __m512i stepX = _mm512_set1_epi32(lanes.stepX);
+  const __m512i stepY = _mm512_set1_epi32(lanes.stepY);
   const __m512i down = _mm512_set1_epi32(-source.width);
   const __m512i last = _mm512_set1_epi32(source.width - 4);
   const __m512i lowByte = _mm512_set1_epi32(0xFF);
@@ -302,9 +316,9 @@ void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int3
   int32_t rx = WrapAdd(WrapMul(WrapAdd(p0.x, rot.frame.x), 256), WrapMul(rows.first, dYx));
   int32_t ry = WrapAdd(WrapMul(WrapAdd(p0.y, rot.frame.y), 256), WrapMul(rows.first, dYy));
   const bool keyed = key >= 0 && key <= 255;
-  const RotatedRows plan{source, clip, fill, key,
-                         keyed ? ChooseGroupSampler<true>(source, target)
-                               : ChooseGroupSampler<false>(source, target)};
+  const RotatedRows plan{
+      source, clip, fill, key,
+      keyed ? ChooseGroupSampler<true>(source, target) : ChooseGroupSampler<false>(source, target)};
   for (int32_t j = rows.first; j < rows.end; ++j) {
     uint8_t* dst = target.At(target.cursorX + cols.first, target.cursorY + j);
     plan.Draw(dst, cols.Size(), WrapAdd(rx, WrapMul(cols.first, dXx)),
