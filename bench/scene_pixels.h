@@ -58,7 +58,8 @@ inline uint8_t Dithered(int32_t x, int32_t y, int32_t base, int32_t levels, int3
   static constexpr std::array<int32_t, 16> kBayer = {0, 8,  2, 10, 12, 4, 14, 6,
                                                      3, 11, 1, 9,  15, 7, 13, 5};
   const int32_t scaled = t * (levels - 1) * 16 / std::max(span, 1);
-  const int32_t level = (scaled + kBayer[static_cast<size_t>((y & 3) * 4 + (x & 3))]) / 16;
+  const auto cell = static_cast<size_t>(y & 3) * 4 + static_cast<size_t>(x & 3);
+  const int32_t level = (scaled + kBayer[cell]) / 16;
   return static_cast<uint8_t>(base + std::clamp(level, 0, levels - 1));
 }
 
