@@ -299,15 +299,18 @@ std::string Written(const std::string& file, const std::vector<uint8_t>& bytes) 
   return path;
 }
 
-std::string PictureFile(taviwriter::PictureKind kind) {
+// `pixels` (640 x 480) written as a picture of the given kind, in a file named with `tag`.
+std::string PictureFile(taviwriter::PictureKind kind, const std::vector<uint8_t>& pixels,
+                        const std::string& tag) {
   using taviwriter::UsesSkips;
-  const auto picture =
-      *taviwriter::EncodePicture({kW, kH, Scene()}, kind, UsesSkips(kind) ? 0 : -1);
-  return Written("tavikit-rivals-" + std::string(taviwriter::KindName(kind)) + ".tk", picture);
+  const auto picture = *taviwriter::EncodePicture({kW, kH, pixels}, kind, UsesSkips(kind) ? 0 : -1);
+  return Written("tavikit-rivals-" + tag + "-" + taviwriter::KindName(kind) + ".tk", picture);
+}
+std::string PictureFile(taviwriter::PictureKind kind) {
+  return PictureFile(kind, Scene(), "scene");
 }
 
-void LoadTavikit(benchmark::State& state, taviwriter::PictureKind kind) {
-  const std::string path = PictureFile(kind);
+void LoadFile(benchmark::State& state, const std::string& path) {
   HostScreen screen(kW, kH);
   const auto& lib = tavihost::Tavikit();
   char noPack[] = "";
@@ -317,14 +320,17 @@ void LoadTavikit(benchmark::State& state, taviwriter::PictureKind kind) {
   }
   std::remove(path.c_str());
 }
+void LoadTavikit(benchmark::State& state, taviwriter::PictureKind kind) {
+  LoadFile(state, PictureFile(kind));
+}
 BENCHMARK_CAPTURE(LoadTavikit, TK00, taviwriter::PictureKind::kTK00);
 BENCHMARK_CAPTURE(LoadTavikit, TK10, taviwriter::PictureKind::kTK10);
 BENCHMARK_CAPTURE(LoadTavikit, TK01, taviwriter::PictureKind::kTK01);
 BENCHMARK_CAPTURE(LoadTavikit, TK11, taviwriter::PictureKind::kTK11);
 
 // Open, read the whole file, close, write the frame's rows: what any load must do at least.
-void BM_load_open_read_write(benchmark::State& state) {
-  const std::string path = PictureFile(taviwriter::PictureKind::kTK10);
+void OpenReadWrite(benchmark::State& state, const std::string& path,
+                   const std::vector<uint8_t>& pixels) {
   HostScreen screen(kW, kH);
   const auto size = static_cast<size_t>(std::filesystem::file_size(path));
   for (auto _ : state) {
@@ -333,17 +339,20 @@ void BM_load_open_read_write(benchmark::State& state) {
     benchmark::DoNotOptimize(std::fread(bytes.data(), 1, size, f));
     std::fclose(f);
     for (int32_t y = 0; y < kH; ++y)
-      std::memcpy(&screen.at(0, y), &Scene()[static_cast<size_t>(y) * kW], kW);
+      std::memcpy(&screen.at(0, y), &pixels[static_cast<size_t>(y) * kW], kW);
     benchmark::DoNotOptimize(bytes.data());
     benchmark::ClobberMemory();
   }
   std::remove(path.c_str());
 }
+void BM_load_open_read_write(benchmark::State& state) {
+  OpenReadWrite(state, PictureFile(taviwriter::PictureKind::kTK10), Scene());
+}
 BENCHMARK(BM_load_open_read_write);
 
 #if defined(TAVIBENCH_HAVE_SPNG)
-// The same picture as an indexed PNG, read from its file and decoded by libspng.
-void BM_load_libspng(benchmark::State& state) {
+// `pixels` as an indexed PNG, read from its file and decoded by libspng.
+void LoadPng(benchmark::State& state, const std::vector<uint8_t>& pixels, const std::string& tag) {
   spng_ctx* enc = spng_ctx_new(SPNG_CTX_ENCODER);
   spng_set_option(enc, SPNG_ENCODE_TO_BUFFER, 1);
   spng_ihdr ihdr{kW, kH, 8, SPNG_COLOR_TYPE_INDEXED, 0, 0, 0};
@@ -355,11 +364,12 @@ void BM_load_libspng(benchmark::State& state) {
                        static_cast<uint8_t>(i * 7), 255};
   }
   spng_set_plte(enc, &plte);
-  spng_encode_image(enc, Scene().data(), Scene().size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
+  spng_encode_image(enc, pixels.data(), pixels.size(), SPNG_FMT_PNG, SPNG_ENCODE_FINALIZE);
   size_t length = 0;
   int error = 0;
   auto* png = static_cast<uint8_t*>(spng_get_png_buffer(enc, &length, &error));
-  const std::string path = Written("tavikit-rivals.png", std::vector<uint8_t>(png, png + length));
+  const std::string path =
+      Written("tavikit-rivals-" + tag + ".png", std::vector<uint8_t>(png, png + length));
   std::free(png);
   spng_ctx_free(enc);
   HostScreen screen(kW, kH);
@@ -377,6 +387,7 @@ void BM_load_libspng(benchmark::State& state) {
   }
   std::remove(path.c_str());
 }
+void BM_load_libspng(benchmark::State& state) { LoadPng(state, Scene(), "scene"); }
 BENCHMARK(BM_load_libspng);
 #define TAVIBENCH_SPNG "BM_load_libspng"
 #else
@@ -388,6 +399,40 @@ BENCHMARK(BM_load_libspng);
     Compare("LoadTavikit/TK01", "LoadTavikit/TK00", TAVIBENCH_SPNG) &&
     Compare("LoadTavikit/TK11", "LoadTavikit/TK10", TAVIBENCH_SPNG) &&
     Compare("BM_load_open_read_write", "", "") && Compare(TAVIBENCH_SPNG, "", "");
+
+// The same loads of the wallpaper-like pictures: every kind, the floor (open, read and write of
+// the "TK00" file) and libspng, each picture on its own; column order against row order.
+[[maybe_unused]] const bool kWallpaperLoads = [] {
+  using taviwriter::PictureKind;
+  for (const tavibench::Wallpaper w : tavibench::kWallpapers) {
+    const std::string tag = tavibench::WallpaperName(w);
+    const std::vector<uint8_t>& pixels = tavibench::WallpaperPixels(w);
+    for (const PictureKind kind : taviwriter::kAllKinds) {
+      benchmark::RegisterBenchmark(
+          ("LoadWallpaper/" + tag + "/" + taviwriter::KindName(kind)).c_str(),
+          [kind, tag, &pixels](benchmark::State& state) {
+            LoadFile(state, PictureFile(kind, pixels, tag));
+          });
+    }
+    const std::string floor = "LoadWallpaper/" + tag + "/open_read_write";
+    benchmark::RegisterBenchmark(floor.c_str(), [tag, &pixels](benchmark::State& state) {
+      OpenReadWrite(state, PictureFile(PictureKind::kTK00, pixels, tag + "-floor"), pixels);
+    });
+    std::string png;
+#if defined(TAVIBENCH_HAVE_SPNG)
+    png = "LoadWallpaper/" + tag + "/libspng";
+    benchmark::RegisterBenchmark(
+        png.c_str(), [tag, &pixels](benchmark::State& state) { LoadPng(state, pixels, tag); });
+#endif
+    const std::string prefix = "LoadWallpaper/" + tag + "/";
+    Compare(prefix + "TK00", floor, png);
+    Compare(prefix + "TK10", floor, png);
+    Compare(prefix + "TK01", prefix + "TK00", png);
+    Compare(prefix + "TK11", prefix + "TK10", png);
+    Compare(floor, "", "");
+  }
+  return true;
+}();
 
 // ---- Keyed copies: the frame with 40% key pixels, and 200 transparent 64 x 64 cells.
 void BM_gcopy2_keyed_tavikit(benchmark::State& state) {

@@ -2,11 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
-#include <vector>
+#include <optional>
+#include <span>
 
 #include "cells/run_length.h"
-#include "common/formats.h"
-#include "common/int32.h"
 #include "common/screen.h"
 #include "pack/picture_decoder.h"
 #include "pack/picture_loader.h"
@@ -14,17 +13,17 @@
 namespace tavikit {
 namespace {
 
-// Fills cell n with the picture that starts `offset` bytes into `name`, whose magic has been
-// accepted: size from the header, the background cell, then the picture decoded into the cell.
-Result FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
-                           int32_t offset, int32_t background) {
+// Fills cell n with the picture that starts `offset` bytes into `file`, when there is one: size
+// from the header, the background cell, then the picture decoded into the cell.
+Result FillCellFromPicture(CellState& cells, PictureFile& file, int32_t n, int32_t offset,
+                           int32_t background) {
+  const std::optional<PictureHead> head = ReadPictureHead(file, offset);
+  if (!head) return Result::kOk;
   Cell& cell = cells.cells[n];
-  const int32_t fileSize = PackReadInt32(pack, name, WrapAdd(offset, kPictureFileSizeAt));
-  const int32_t width = PackReadInt32(pack, name, WrapAdd(offset, kPictureWidthAt));
-  const int32_t height = PackReadInt32(pack, name, WrapAdd(offset, kPictureHeightAt));
-  std::vector<uint8_t> block;
-  if (!AllocateCell(cell, width, height, false, cells.byteLimit) ||
-      !PackReadBlock(pack, name, offset, fileSize, block)) {
+  const bool allocated = AllocateCell(cell, head->width, head->height, false, cells.byteLimit);
+  const std::optional<std::span<const uint8_t>> block =
+      allocated ? file.ReadBlock(offset, head->fileSize) : std::nullopt;
+  if (!block) {
     ReleaseCell(cell);
     return Result::kNoMemory;
   }
@@ -34,15 +33,9 @@ Result FillCellFromPicture(CellState& cells, PackState& pack, int32_t n, const c
     target.width = cell.width;
     target.height = cell.height;
     target.pixels = cell.data.get();
-    DecodePicture(target, block);
+    DecodePicture(target, *block);
   }
   return Result::kOk;
-}
-
-bool IsPictureAt(PackState& pack, const char* name, int32_t offset) {
-  bool ok = false;
-  const int32_t magic = PackReadInt32(pack, name, offset, &ok);
-  return ok && InPictureMagicRange(magic);
 }
 
 }  // namespace
@@ -65,24 +58,23 @@ void CopyCell(CellState& state, int32_t source, int32_t destination) {
 Result LoadCellPicture(CellState& cells, PackState& pack, int32_t n, const char* name,
                        int32_t background, char* packText) {
   PackOpen(pack, packText);
-  if (!IsPictureAt(pack, name, 0) || cells.Find(n) == nullptr) return Result::kOk;
-  return FillCellFromPicture(cells, pack, n, name, 0, background);
+  if (cells.Find(n) == nullptr) return Result::kOk;
+  PictureFile file(pack, name);
+  return FillCellFromPicture(cells, file, n, 0, background);
 }
 
 Result LoadCellArchivePicture(CellState& cells, PackState& pack, int32_t n, const char* name,
                               int32_t index, int32_t background) {
   Cell* cell = cells.Find(n);
   if (cell == nullptr) return Result::kOk;
+  PictureFile file(pack, name);
   int32_t offset = 0;
-  const ArchiveLookup found = FindArchivePicture(pack, name, index, offset);
+  int32_t count = 0;
+  const ArchiveLookup found = FindArchivePicture(file, index, offset, &count);
   if (found == ArchiveLookup::kNotAnArchive) return Result::kOk;
-  if (found == ArchiveLookup::kBadIndex ||
-      index >= PackReadInt32(pack, name, formats::kArchiveCountAt)) {
-    return Result::kFailed;
-  }
+  if (found == ArchiveLookup::kBadIndex || index >= count) return Result::kFailed;
   ReleaseCell(*cell);
-  if (!IsPictureAt(pack, name, offset)) return Result::kOk;
-  return FillCellFromPicture(cells, pack, n, name, offset, background);
+  return FillCellFromPicture(cells, file, n, offset, background);
 }
 
 }  // namespace tavikit

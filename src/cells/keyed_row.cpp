@@ -1,5 +1,6 @@
 #include "cells/keyed_row.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "common/cpu.h"
@@ -98,6 +99,59 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 }
 #endif
 
+#if TAVIKIT_DISPATCH_AVX2
+// The first k bytes of a 64-byte group (k below 64).
+inline __mmask64 FirstBytes(size_t k) { return static_cast<__mmask64>((uint64_t{1} << k) - 1); }
+
+// Asks for the cache lines of the first and last byte of a row of n bytes, to be written.
+inline void PrefetchRow(const uint8_t* row, size_t n) {
+  __builtin_prefetch(row, 1);
+  __builtin_prefetch(row + n - 1, 1);
+}
+
+// The bytes of a 64-byte group that `there` marks, keyed.
+TAVIKIT_TARGET_AVX512 inline void CopyPartKeyedAvx512(uint8_t* dst, const uint8_t* src,
+                                                      __mmask64 there, __m512i keys) {
+  const __m512i s = _mm512_maskz_loadu_epi8(there, src);
+  _mm512_mask_storeu_epi8(dst, _mm512_mask_cmpneq_epi8_mask(there, s, keys), s);
+}
+
+// The source bytes that are not the key, stored over dst under a mask: a masked byte store writes
+// only those bytes and never reads the destination. The stores are aligned to 64 bytes of the
+// destination, so that none straddles two cache lines: the bytes before the first boundary and
+// after the last go through masked loads and stores of the bytes that exist.
+TAVIKIT_TARGET_AVX512 inline void CopyRowKeyedAvx512(uint8_t* dst, const uint8_t* src, size_t n,
+                                                     uint8_t key) {
+  const __m512i keys = _mm512_set1_epi8(static_cast<char>(key));
+  // Short rows (a cell's) gain nothing from the split: the unaligned stores as they come.
+  const size_t head =
+      n < 256 ? 0 : std::min<size_t>(n, (0 - reinterpret_cast<uintptr_t>(dst)) & 63);
+  if (head != 0) CopyPartKeyedAvx512(dst, src, FirstBytes(head), keys);
+  size_t i = head;
+  for (; i + 64 <= n; i += 64) {
+    const __m512i s = _mm512_loadu_si512(src + i);
+    _mm512_mask_storeu_epi8(dst + i, _mm512_cmpneq_epi8_mask(s, keys), s);
+  }
+  if (i < n) CopyPartKeyedAvx512(dst + i, src + i, FirstBytes(n - i), keys);
+}
+
+TAVIKIT_TARGET_AVX512 void CopyBlockKeyedAvx512(uint8_t* dst, intptr_t dstStride,
+                                                const uint8_t* src, intptr_t srcStride, size_t n,
+                                                size_t rows, uint8_t key) {
+  // Short rows lie on lines of their own, 640 or so bytes apart, which the processor does not
+  // fetch ahead by itself: each row asks for the lines of the row kPrefetchRows below it.
+  constexpr size_t kPrefetchRows = 6;
+  const bool fetch = n <= 128;
+  for (size_t r = 0; fetch && r < std::min(rows, kPrefetchRows); ++r)
+    PrefetchRow(dst + static_cast<intptr_t>(r) * dstStride, n);
+  for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
+    if (fetch && r + kPrefetchRows < rows)
+      PrefetchRow(dst + static_cast<intptr_t>(kPrefetchRows) * dstStride, n);
+    CopyRowKeyedAvx512(dst, src, n, key);
+  }
+}
+#endif
+
 using RowCopy = void (*)(uint8_t*, const uint8_t*, size_t, uint8_t);
 using BlockCopy = void (*)(uint8_t*, intptr_t, const uint8_t*, intptr_t, size_t, size_t, uint8_t);
 
@@ -111,6 +165,9 @@ BlockCopy ChooseBlockCopy() {
   switch (ProcessVectorLevel()) {
 #if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx512:
+      return CopyBlockKeyedAvx512;
+#endif
+#if defined(__x86_64__)
     case VectorLevel::kAvx2:
       return CopyBlockKeyedAvx2;
 #endif
@@ -127,6 +184,9 @@ RowCopy ChooseRowCopy() {
   switch (ProcessVectorLevel()) {
 #if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx512:
+      return CopyRowKeyedAvx512;
+#endif
+#if defined(__x86_64__)
     case VectorLevel::kAvx2:
       return CopyRowKeyedAvx2;
 #endif

@@ -1,6 +1,6 @@
 // Keyed row copies: every source byte except the key colour replaces the destination byte. The
 // inner loops compare and merge a word (or an SSE2 or AVX2 vector) at a time, with no branch per
-// pixel.
+// pixel; AVX-512 stores only the bytes that are not the key, under a mask.
 #pragma once
 
 #include <cstddef>
@@ -16,7 +16,7 @@ void CopyRowKeyedScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key)
 // overlap with dst less than that far ahead of src the result differs from a byte-by-byte copy.
 void CopyRowKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key);
 
-inline constexpr size_t kKeyedRowGroup = 32;
+inline constexpr size_t kKeyedRowGroup = 64;
 
 // CopyRowKeyed over `rows` rows of `n` bytes each, the rows `dstStride` and `srcStride` bytes
 // apart, in row order; the form is chosen once for the whole block. The block's source and

@@ -37,6 +37,26 @@ void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s,
   }
 }
 
+// x mod s for the values NextRandom gives (0 .. 32767) and a divisor of 1 or more fixed for a
+// whole mosaic, by a multiplication: with m = ceil(2^32 / s), x m / 2^32 exceeds x / s by less
+// than x s / (s 2^32), too little to reach the next whole number while x s < 2^32.
+class RandomModulo {
+ public:
+  explicit RandomModulo(int32_t s)
+      : s_(s),
+        m_(s >= 1 && s <= 32768 ? ((uint64_t{1} << 32) + uint64_t(s) - 1) / uint64_t(s) : 0) {}
+
+  int32_t operator()(int32_t x) const {
+    if (m_ == 0) return x % s_;  // larger divisors leave every value as it is
+    const auto q = static_cast<int32_t>((uint64_t(uint32_t(x)) * m_) >> 32);
+    return x - q * s_;
+  }
+
+ private:
+  int32_t s_;
+  uint64_t m_;
+};
+
 struct ColourSum {
   uint32_t red = 0;
   uint32_t green = 0;
@@ -76,11 +96,12 @@ void FillTargetRect(const Screen& target, int32_t x, int32_t y, int32_t w, int32
 
 void RandomMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
                   MosaicRandom& random) {
+  const RandomModulo modulo(s);
   ForEachBlock(screen, across, down, s, [&](int32_t left, int32_t top) {
     const int32_t dxDraw = NextRandom(random);
     const int32_t dyDraw = NextRandom(random);
     if (s < 1) return -1;
-    return int32_t{*screen.At(WrapAdd(left, dxDraw % s), WrapAdd(top, dyDraw % s))};
+    return int32_t{*screen.At(WrapAdd(left, modulo(dxDraw)), WrapAdd(top, modulo(dyDraw)))};
   });
 }
 

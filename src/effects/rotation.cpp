@@ -1,11 +1,13 @@
 #include "effects/rotation.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
-#include "common/rect.h"
-
+#include "common/cpu.h"
 #include "common/int32.h"
+#include "common/rect.h"
+#include "common/x86_vectors.h"
 #include "effects/stepped_span.h"
 
 namespace tavikit {
@@ -48,6 +50,149 @@ int32_t StepOver(int32_t a, int32_t b, int32_t n) {
   return TruncDiv(WrapMul(WrapAdd(WrapSub(a, b), 1), 256), n);
 }
 
+// Sampling a run of a row whose every sample lies inside the source, in groups of 8 (AVX2) or 16
+// (AVX-512, whose last group is masked) samples gathered at once. A gather reads 4 bytes from each
+// position; a position in the last 3 bytes of the buffer reads the 4 bytes ending at the buffer's
+// end instead and shifts its byte down, so that no read leaves the buffer. Each returns how many
+// samples it drew (whole groups); the caller draws the rest one by one from where they stopped.
+struct GatherSource {
+  const uint8_t* top;  // row 0
+  int32_t width;       // one row down is -width bytes
+};
+
+using GroupSampler = int32_t (*)(uint8_t* dst, int32_t count, uint32_t x, uint32_t y, int32_t dx,
+                                 int32_t dy, GatherSource source, int32_t key);
+
+// The positions of the first `kLanes` samples of a group loop, lane by lane, and the steps of a
+// whole group, in wrapping 32-bit arithmetic.
+template <int32_t kLanes>
+struct LanePositions {
+  std::array<int32_t, kLanes> x, y;
+  int32_t stepX, stepY;
+
+  LanePositions(uint32_t x0, uint32_t y0, int32_t dx, int32_t dy)
+      : stepX(static_cast<int32_t>(static_cast<uint32_t>(dx) * kLanes)),
+        stepY(static_cast<int32_t>(static_cast<uint32_t>(dy) * kLanes)) {
+    for (int32_t i = 0; i < kLanes; ++i) {
+      x[i] = static_cast<int32_t>(x0 + static_cast<uint32_t>(dx) * static_cast<uint32_t>(i));
+      y[i] = static_cast<int32_t>(y0 + static_cast<uint32_t>(dy) * static_cast<uint32_t>(i));
+    }
+  }
+};
+
+#if TAVIKIT_DISPATCH_AVX2
+// The byte offsets from row 0 of the samples at (x, y) and how far (in bits) each gathered word
+// is shifted down to bring its sample to the low byte.
+struct Gathered256 {
+  __m256i at, shift;
+};
+TAVIKIT_TARGET_AVX2 inline Gathered256 Offsets256(__m256i x, __m256i y, __m256i down,
+                                                  __m256i last) {
+  const __m256i off =
+      _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(y, 8), down), _mm256_srai_epi32(x, 8));
+  const __m256i at = _mm256_min_epi32(off, last);
+  return Gathered256{at, _mm256_slli_epi32(_mm256_sub_epi32(off, at), 3)};
+}
+
+template <bool kKeyed>
+TAVIKIT_TARGET_AVX2 int32_t SampleGroupsAvx2(uint8_t* dst, int32_t count, uint32_t x, uint32_t y,
+                                             int32_t dx, int32_t dy, GatherSource source,
+                                             int32_t key) {
+  const LanePositions<8> lanes(x, y, dx, dy);
+  __m256i vx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes.x.data()));
+  __m256i vy = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(lanes.y.data()));
+  const __m256i stepX = _mm256_set1_epi32(lanes.stepX);
+  const __m256i stepY = _mm256_set1_epi32(lanes.stepY);
+  const __m256i down = _mm256_set1_epi32(-source.width);
+  const __m256i last = _mm256_set1_epi32(source.width - 4);
+  // The low byte of each word, four per 128-bit half, then the two halves' words side by side.
+  const __m256i lowBytes =
+      _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, 0, 4, 8, 12, -1,
+                       -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+  const __m256i halves = _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1);
+  const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
+  const auto* base = reinterpret_cast<const int*>(source.top);
+  int32_t i = 0;
+  for (; i + 8 <= count; i += 8) {
+    const Gathered256 g = Offsets256(vx, vy, down, last);
+    const __m256i words = _mm256_srlv_epi32(_mm256_i32gather_epi32(base, g.at, 1), g.shift);
+    const __m128i bytes = _mm256_castsi256_si128(
+        _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(words, lowBytes), halves));
+    auto* out = reinterpret_cast<__m128i*>(dst + i);
+    if constexpr (kKeyed) {
+      const __m128i old = _mm_loadl_epi64(out);
+      _mm_storel_epi64(out, _mm_blendv_epi8(bytes, old, _mm_cmpeq_epi8(bytes, keys)));
+    } else {
+      _mm_storel_epi64(out, bytes);
+    }
+    vx = _mm256_add_epi32(vx, stepX);
+    vy = _mm256_add_epi32(vy, stepY);
+  }
+  return i;
+}
+
+template <bool kKeyed>
+TAVIKIT_TARGET_AVX512 int32_t SampleGroupsAvx512(uint8_t* dst, int32_t count, uint32_t x,
+                                                 uint32_t y, int32_t dx, int32_t dy,
+                                                 GatherSource source, int32_t key) {
+  const LanePositions<16> lanes(x, y, dx, dy);
+  __m512i vx = _mm512_loadu_si512(lanes.x.data());
+  __m512i vy = _mm512_loadu_si512(lanes.y.data());
+  const __m512i stepX = _mm512_set1_epi32(lanes.stepX);
+  const __m512i stepY = _mm512_set1_epi32(lanes.stepY);
+  const __m512i down = _mm512_set1_epi32(-source.width);
+  const __m512i last = _mm512_set1_epi32(source.width - 4);
+  const __m512i lowByte = _mm512_set1_epi32(0xFF);
+  const __m512i keys = _mm512_set1_epi32(key & 0xFF);
+  // The last group takes only the lanes of samples that exist: a masked gather reads nothing for
+  // the others, and the store writes nothing for them.
+  for (int32_t i = 0; i < count; i += 16) {
+    const __mmask16 there =
+        count - i >= 16 ? __mmask16{0xFFFF} : static_cast<__mmask16>((1u << (count - i)) - 1);
+    const __m512i off = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_srai_epi32(vy, 8), down),
+                                         _mm512_srai_epi32(vx, 8));
+    const __m512i at = _mm512_min_epi32(off, last);
+    const __m512i shift = _mm512_slli_epi32(_mm512_sub_epi32(off, at), 3);
+    const __m512i gathered =
+        _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), there, at, source.top, 1);
+    const __m512i words = _mm512_and_si512(_mm512_srlv_epi32(gathered, shift), lowByte);
+    if constexpr (kKeyed) {
+      // Only the samples that are not the key are stored; the target is not read.
+      _mm512_mask_cvtepi32_storeu_epi8(dst + i, _mm512_mask_cmpneq_epi32_mask(there, words, keys),
+                                       words);
+    } else {
+      _mm512_mask_cvtepi32_storeu_epi8(dst + i, there, words);
+    }
+    vx = _mm512_add_epi32(vx, stepX);
+    vy = _mm512_add_epi32(vy, stepY);
+  }
+  return count;
+}
+#endif
+
+int32_t SampleNoGroups(uint8_t*, int32_t, uint32_t, uint32_t, int32_t, int32_t, GatherSource,
+                       int32_t) {
+  return 0;
+}
+
+// The group sampler for this process and call: gathers need a source apart from the target
+// (a group reads before it writes), of at least 4 bytes, whose offsets fit 32 bits.
+template <bool kKeyed>
+GroupSampler ChooseGroupSampler(const Screen& source, const Screen& target) {
+  const int64_t bytes = int64_t{source.width} * source.height;
+  if (!PixelsApart(source, target) || bytes < 4 || bytes > INT32_MAX) return SampleNoGroups;
+  switch (ProcessVectorLevel()) {
+#if TAVIKIT_DISPATCH_AVX2
+    case VectorLevel::kAvx512:
+      return SampleGroupsAvx512<kKeyed>;
+    case VectorLevel::kAvx2:
+      return SampleGroupsAvx2<kKeyed>;
+#endif
+    default:
+      return SampleNoGroups;
+  }
+}
+
 // The target rows of one call. A row steps its source position before each sample; the samples
 // that land inside the clip form one run of the row, found once, and the pixels before and after
 // it take the fill colour.
@@ -56,6 +201,7 @@ struct RotatedRows {
   SourceClip clip;
   int32_t fill;
   int32_t key;
+  GroupSampler groups;  // for the kind of row this call draws, keyed or not
 
   void Fill(uint8_t* dst, int32_t first, int32_t end) const {
     if (fill >= 0 && end > first)
@@ -70,7 +216,10 @@ struct RotatedRows {
     auto x = static_cast<uint32_t>(px);
     auto y = static_cast<uint32_t>(py);
     const auto kx = static_cast<uint8_t>(key);
-    for (int32_t i = 0; i < count; ++i) {
+    const int32_t grouped = groups(dst, count, x, y, dx, dy, GatherSource{top, source.width}, key);
+    x += static_cast<uint32_t>(dx) * static_cast<uint32_t>(grouped);
+    y += static_cast<uint32_t>(dy) * static_cast<uint32_t>(grouped);
+    for (int32_t i = grouped; i < count; ++i) {
       const uint8_t p =
           top[Sar(static_cast<int32_t>(y), 8) * down + Sar(static_cast<int32_t>(x), 8)];
       if constexpr (kKeyed) {
@@ -166,7 +315,10 @@ void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int3
   if (cols.Empty() || rows.Empty()) return;
   int32_t rx = WrapAdd(WrapMul(WrapAdd(p0.x, rot.frame.x), 256), WrapMul(rows.first, dYx));
   int32_t ry = WrapAdd(WrapMul(WrapAdd(p0.y, rot.frame.y), 256), WrapMul(rows.first, dYy));
-  const RotatedRows plan{source, clip, fill, key};
+  const bool keyed = key >= 0 && key <= 255;
+  const RotatedRows plan{
+      source, clip, fill, key,
+      keyed ? ChooseGroupSampler<true>(source, target) : ChooseGroupSampler<false>(source, target)};
   for (int32_t j = rows.first; j < rows.end; ++j) {
     uint8_t* dst = target.At(target.cursorX + cols.first, target.cursorY + j);
     plan.Draw(dst, cols.Size(), WrapAdd(rx, WrapMul(cols.first, dXx)),

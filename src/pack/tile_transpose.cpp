@@ -4,18 +4,7 @@
 #include "pack/tile_transpose.h"
 
 #include "common/cpu.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-// GCC 12's AVX-512 interleaves start from an undefined vector, which its uninitialized-value
-// warnings report.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#endif
+#include "common/x86_vectors.h"
 
 namespace tavikit {
 namespace {

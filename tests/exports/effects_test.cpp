@@ -36,22 +36,22 @@ void ModelKeyedCopy(HostScreen& dst, const HostScreen& src, Rect r, int key, boo
 using CopiesTest = ExportTest;
 
 // Random rectangles, cursors reaching off the target (gcopy2e), and source and target one
-// screen with the target up to 36 pixels from the source, where groups of pixels (of 32 and
-// fewer) would read pixels that the same copy has just written.
+// screen with the target up to 70 pixels from the source, where groups of pixels (as wide as the
+// widest vector) would read pixels that the same copy has just written.
 TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
   Picker pick(3);
   for (int trial = 0; trial < 600; ++trial) {
     const bool clipped = trial % 2 == 1, same = trial % 3 == 0;
-    HostScreen src(64, 40), dst(64, 40), model(64, 40);
+    HostScreen src(160, 40), dst(160, 40), model(160, 40);
     src.FillRandom(trial);
     for (auto& p : src.pixels())
       p = p < 100 ? 42 : p;  // about 40% key pixels
     dst.FillRandom(trial + 3000);
-    const int w = pick(-1, 59), h = pick(-1, same ? 8 : 35);
+    const int w = pick(-1, same ? 80 : 155), h = pick(-1, same ? 8 : 35);
     const Rect r{pick(0, 3), pick(0, 3), w, h};
-    int cx = clipped ? pick(-60, 60) : w > 0 ? pick(0, 60 - w) : 0;
+    int cx = clipped ? pick(-156, 156) : w > 0 ? pick(0, 156 - w) : 0;
     int cy = clipped ? pick(-36, 36) : h > 0 ? pick(0, 36 - h) : 0;
-    if (same) cx = std::clamp(r.x + pick(-36, 36), 0, 60 - std::max(w, 0));
+    if (same) cx = std::clamp(r.x + pick(-70, 70), 0, 156 - std::max(w, 0));
     if (same) cy = std::clamp(r.y + pick(-1, 1), 0, 36 - std::max(h, 0));
     HostScreen& target = same ? src : dst;
     Twin(model, target);
@@ -60,7 +60,7 @@ TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
     target.SetCursor(cx, cy);
     model.SetCursor(cx, cy);
     (clipped ? lib().tavi_gcopy2e : lib().tavi_gcopy2)(key, 0, 0, 0);
-    HostScreen from(64, 40);
+    HostScreen from(160, 40);
     Twin(from, src);
     ModelKeyedCopy(model, same ? model : from, r, key, clipped);
     ASSERT_TRUE(SamePixels(target, model)) << "trial " << trial;
@@ -338,6 +338,41 @@ TEST_F(RotationTest, EveryAngleSamplesWhereTheCornerStepsPoint) {
       }
     }
     ASSERT_TRUE(SamePixels(dst, model)) << "trial " << trial;
+  }
+}
+
+// Upright (angle 128) and one pixel larger than the frame, the steps are whole pixels, plus 256 / W
+// (truncated) down per pixel across, which stays within the row when W does not divide 256:
+// target (i, j) samples source (x + 1 + i, y + j). Areas wide enough for vector groups, reaching
+// the source's right edge in its top row (the last bytes of its buffer), keyed and not, with the
+// clip cutting columns and rows off.
+TEST_F(RotationTest, UprightAreaOneLargerIsACopyShiftedOneColumn) {
+  struct Case {
+    int x, y, w, h, clipRight, clipBottom, key;
+  };
+  for (const Case& c : {Case{21, 0, 47, 20, 70, 30, -1}, Case{21, 0, 47, 9, 70, 30, 7},
+                        Case{3, 5, 50, 24, 48, 20, -1}, Case{1, 2, 68, 27, 70, 30, 200}}) {
+    HostScreen src(70, 30), dst(70, 30);
+    src.FillRandom(c.x + c.w);
+    for (auto& p : src.pixels())
+      p = p % 3 == 0 ? 7 : p;
+    dst.FillRandom(9);
+    HostScreen before(70, 30);
+    Twin(before, dst);
+    Select(src, dst);
+    dst.SetCursor(0, 0);
+    lib().tavi_rotset(-1, -1, 128, 0);
+    lib().tavi_rotpos(c.x, c.y, c.w, c.h);
+    lib().tavi_rotclip(0, 0, c.clipRight, c.clipBottom);
+    lib().tavi_rotcopy(c.w + 1, c.h + 1, 99, c.key);
+    for (int j = 0; j <= c.h; ++j) {
+      for (int i = 0; i <= c.w; ++i) {
+        const int sx = c.x + 1 + i, sy = c.y + j;
+        const int p = sx < c.clipRight && sy < c.clipBottom ? src.at(sx, sy) : 99;
+        const int want = p == c.key ? before.at(i, j) : p;
+        ASSERT_EQ(dst.at(i, j), want) << c.x << "," << c.w << " at " << i << "," << j;
+      }
+    }
   }
 }
 
