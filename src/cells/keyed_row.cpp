@@ -167,7 +167,7 @@ BlockCopy ChooseBlockCopy() {
     case VectorLevel::kAvx512:
       return CopyBlockKeyedAvx512;
 #endif
-#if defined(__x86_64__)
+#if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx2:
       return CopyBlockKeyedAvx2;
 #endif
@@ -186,7 +186,7 @@ RowCopy ChooseRowCopy() {
     case VectorLevel::kAvx512:
       return CopyRowKeyedAvx512;
 #endif
-#if defined(__x86_64__)
+#if TAVIKIT_DISPATCH_AVX2
     case VectorLevel::kAvx2:
       return CopyRowKeyedAvx2;
 #endif
