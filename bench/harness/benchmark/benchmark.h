@@ -105,6 +105,11 @@ namespace internal {
 Benchmark* Register(std::string name, std::function<void(State&)> run);
 }  // namespace internal
 
+// A benchmark made at run time (a name built from data, a capturing lambda).
+inline Benchmark* RegisterBenchmark(const std::string& name, std::function<void(State&)> run) {
+  return internal::Register(name, std::move(run));
+}
+
 class ConsoleReporter {
  public:
   struct Run {
