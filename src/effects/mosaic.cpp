@@ -1,60 +1,111 @@
 #include "effects/mosaic.h"
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "common/int32.h"
-#include "common/short_moves.h"
+#include "common/rect.h"
+#include "effects/block_rows.h"
 #include "effects/stepped_span.h"
 
 namespace tavikit {
 namespace {
 
-// Rows 1 .. h-1 below `top` take the n bytes of `top`.
-inline void CopyDown(const Screen& screen, const uint8_t* top, int32_t n, int32_t h) {
-  uint8_t* row = const_cast<uint8_t*>(top);
-  for (int32_t r = 1; r < h; ++r) {
-    row += screen.DownStep();
-    std::memcpy(row, top, static_cast<size_t>(n));
+// Blocks whose colours are chosen before any of them is filled, at most this many at once.
+constexpr int64_t kBlocksAtOnce = 256;
+
+// The blocks along one axis that lie wholly in `inside`: `whole` blocks of n pixels (block k
+// covers offsets k n .. k n + n-1), then, when `rest` is above 0, block `whole` of `rest` pixels.
+Span BlocksInside(const Span& inside, int64_t n, int64_t whole, int64_t rest = 0) {
+  const int64_t first = inside.first <= 0 ? 0 : (inside.first + n - 1) / n;
+  int64_t end = inside.end < n ? 0 : std::min(whole, inside.end / n);
+  if (rest > 0 && whole * n >= inside.first && whole * n + rest <= inside.end) end = whole + 1;
+  return first < end ? Span{first, end} : Span{};
+}
+
+// Blocks side by side in one block row: `count` blocks from block i of block row j on, the first
+// with its top-left pixel at (left, top).
+struct BlockGroup {
+  int64_t i = 0;
+  int64_t j = 0;
+  int32_t left = 0;
+  int32_t top = 0;
+  int64_t count = 0;
+};
+
+// Visits the across x down blocks of s x s pixels (s of 1 or more) at the screen's cursor that
+// lie wholly on the screen, block rows top to bottom and blocks left to right; the others keep
+// their pixels. `colours(group, out)` chooses the colours of a group of blocks. Blocks read only
+// their own pixels, so a group takes its colours first and is drawn afterwards.
+template <class Colours>
+void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s,
+                  Colours&& colours) {
+  const Span cols = BlocksInside(Span{0, screen.width}.From(screen.cursorX), s, across);
+  const Span rows = BlocksInside(Span{0, screen.height}.From(screen.cursorY), s, down);
+  std::array<uint8_t, kBlocksAtOnce> chosen;
+  for (int64_t j = rows.first; j < rows.end; ++j) {
+    for (int64_t i = cols.first; i < cols.end; i += kBlocksAtOnce) {
+      const BlockGroup group{i, j, static_cast<int32_t>(screen.cursorX + i * s),
+                             static_cast<int32_t>(screen.cursorY + j * s),
+                             std::min(kBlocksAtOnce, cols.end - i)};
+      colours(group, chosen.data());
+      const auto size = static_cast<size_t>(s);
+      FillBlockRows(screen.At(group.left, group.top), screen.DownStep(), s,
+                    {chosen.data(), nullptr, static_cast<size_t>(group.count), size, size});
+    }
   }
 }
 
-// Visits the across x down whole blocks of s x s pixels at the screen's cursor, block rows top to
-// bottom and blocks left to right; `colour(left, top)` chooses the colour of one block, which
-// fills the block's top row at once. Blocks read only their own pixels, so each block row is then
-// completed by copying its top row down.
-template <class Colour>
-void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s, Colour&& colour) {
-  if (down < 1) return;
-  for (int32_t j = 0; j < down; ++j) {
-    const int32_t top = WrapAdd(screen.cursorY, WrapMul(j, s));
-    for (int32_t i = 0; i < across; ++i) {
-      const int32_t left = WrapAdd(screen.cursorX, WrapMul(i, s));
-      const int32_t c = colour(left, top);
-      if (c >= 0) FillShort(screen.At(left, top), static_cast<uint8_t>(c), static_cast<size_t>(s));
+// One step of the generator, and n steps at once: x -> a x + c repeated is x -> A x + C.
+constexpr uint32_t kRandomMul = 214013u;
+constexpr uint32_t kRandomAdd = 2531011u;
+
+struct RandomJump {
+  uint32_t mul = 1;
+  uint32_t add = 0;
+
+  static constexpr RandomJump Steps(uint64_t n) {
+    RandomJump jump;
+    uint32_t a = kRandomMul;
+    uint32_t c = kRandomAdd;
+    for (; n != 0; n >>= 1) {
+      if ((n & 1) != 0) jump = {jump.mul * a, jump.add * a + c};
+      c = c * a + c;  // two of the steps so far: x -> a (a x + c) + c
+      a *= a;
     }
-    if (across >= 1 && s >= 1)
-      CopyDown(screen, screen.At(screen.cursorX, top), WrapMul(across, s), s);
+    return jump;
   }
+  constexpr uint32_t operator()(uint32_t state) const { return state * mul + add; }
+};
+
+constexpr int32_t Draw(uint32_t state) { return static_cast<int32_t>((state >> 16) & 32767u); }
+
+// The generator moved on by n draws.
+void Skip(MosaicRandom& random, uint64_t n) {
+  if (n != 0) random.state = RandomJump::Steps(n)(random.state);
 }
 
 // x mod s for the values NextRandom gives (0 .. 32767) and a divisor of 1 or more fixed for a
-// whole mosaic, by a multiplication: with m = ceil(2^32 / s), x m / 2^32 exceeds x / s by less
-// than x s / (s 2^32), too little to reach the next whole number while x s < 2^32.
+// whole mosaic, by a multiplication: with m = ceil(2^31 / s), x m / 2^31 exceeds x / s by less
+// than x s / (s 2^31), too little to reach the next whole number while x s < 2^31.
 class RandomModulo {
  public:
   explicit RandomModulo(int32_t s)
       : s_(s),
-        m_(s >= 1 && s <= 32768 ? ((uint64_t{1} << 32) + uint64_t(s) - 1) / uint64_t(s) : 0) {}
+        m_(s >= 1 && s <= 32768
+               ? static_cast<uint32_t>(((uint64_t{1} << 31) + uint64_t(s) - 1) / uint64_t(s))
+               : 0) {}
 
   int32_t operator()(int32_t x) const {
     if (m_ == 0) return x % s_;  // larger divisors leave every value as it is
-    const auto q = static_cast<int32_t>((uint64_t(uint32_t(x)) * m_) >> 32);
+    const auto q = static_cast<int32_t>((uint64_t{static_cast<uint32_t>(x)} * m_) >> 31);
     return x - q * s_;
   }
 
  private:
   int32_t s_;
-  uint64_t m_;
+  uint32_t m_;
 };
 
 struct ColourSum {
@@ -77,11 +128,20 @@ uint8_t CubeEntry(const ColourCube& cube, int32_t r, int32_t g, int32_t b) {
                       static_cast<uint32_t>(b) & 31u);
 }
 
+// Each block of a group through colour(left, top).
+template <class Colour>
+auto EachBlock(int32_t s, Colour colour) {
+  return [s, colour](const BlockGroup& group, uint8_t* out) {
+    for (int64_t b = 0; b < group.count; ++b)
+      out[b] = colour(group.left + static_cast<int32_t>(b) * s, group.top);
+  };
+}
+
 }  // namespace
 
 int32_t NextRandom(MosaicRandom& random) {
-  random.state = random.state * 214013u + 2531011u;
-  return static_cast<int32_t>((random.state >> 16) & 32767u);
+  random.state = RandomJump{kRandomMul, kRandomAdd}(random.state);
+  return Draw(random.state);
 }
 
 void FillTargetRect(const Screen& target, int32_t x, int32_t y, int32_t w, int32_t h,
@@ -96,31 +156,63 @@ void FillTargetRect(const Screen& target, int32_t x, int32_t y, int32_t w, int32
 
 void RandomMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
                   MosaicRandom& random) {
+  if (down < 1 || across < 1) return;
+  const uint64_t blocks = static_cast<uint64_t>(across) * static_cast<uint64_t>(down);
+  if (s < 1) {
+    Skip(random, 2 * blocks);
+    return;
+  }
   const RandomModulo modulo(s);
-  ForEachBlock(screen, across, down, s, [&](int32_t left, int32_t top) {
-    const int32_t dxDraw = NextRandom(random);
-    const int32_t dyDraw = NextRandom(random);
-    if (s < 1) return -1;
-    return int32_t{*screen.At(WrapAdd(left, modulo(dxDraw)), WrapAdd(top, modulo(dyDraw)))};
+  // A block's two draws follow from the state before it in one step each, and the state four
+  // blocks on in one more: the chain of multiplications is one per four blocks.
+  constexpr std::array<RandomJump, 8> kAhead = {
+      RandomJump::Steps(1), RandomJump::Steps(2), RandomJump::Steps(3), RandomJump::Steps(4),
+      RandomJump::Steps(5), RandomJump::Steps(6), RandomJump::Steps(7), RandomJump::Steps(8)};
+  const intptr_t rowStep = screen.DownStep();
+  // Blocks off the screen still take their two draws: the generator moves past them at once.
+  uint64_t next = 0;  // the block whose draws come next
+  ForEachBlock(screen, across, down, s, [&](const BlockGroup& group, uint8_t* out) {
+    const auto first = static_cast<uint64_t>(group.j * across + group.i);
+    Skip(random, 2 * (first - next));
+    next = first + static_cast<uint64_t>(group.count);
+    const uint8_t* origin = screen.At(group.left, group.top);
+    const auto sample = [&](int64_t b, uint32_t dxState, uint32_t dyState) {
+      const int32_t dx = modulo(Draw(dxState));
+      const int32_t dy = modulo(Draw(dyState));
+      out[b] = origin[b * s + dx + dy * rowStep];
+    };
+    uint32_t state = random.state;
+    int64_t b = 0;
+    for (; b + 4 <= group.count; b += 4) {
+      for (int64_t q = 0; q < 4; ++q)
+        sample(b + q, kAhead[2 * q](state), kAhead[2 * q + 1](state));
+      state = kAhead[7](state);
+    }
+    for (; b < group.count; ++b) {
+      sample(b, kAhead[0](state), kAhead[1](state));
+      state = kAhead[1](state);
+    }
+    random.state = state;
   });
+  Skip(random, 2 * (blocks - next));
 }
 
 void CornerMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
                   const ColourCube& cube) {
   if (s < 1) return;
   const int32_t last = s - 1;
-  ForEachBlock(screen, across, down, s, [&](int32_t left, int32_t top) {
-    const int32_t right = WrapAdd(left, last);
-    const int32_t bottom = WrapAdd(top, last);
-    ColourSum sum;
-    sum.Add(screen.palette, *screen.At(left, top));
-    sum.Add(screen.palette, *screen.At(right, top));
-    sum.Add(screen.palette, *screen.At(left, bottom));
-    sum.Add(screen.palette, *screen.At(right, bottom));
-    return int32_t{CubeEntry(cube, static_cast<int32_t>(sum.red >> 5),
-                             static_cast<int32_t>(sum.green >> 5),
-                             static_cast<int32_t>(sum.blue >> 5))};
-  });
+  ForEachBlock(screen, across, down, s, EachBlock(s, [&](int32_t left, int32_t top) {
+                 const int32_t right = WrapAdd(left, last);
+                 const int32_t bottom = WrapAdd(top, last);
+                 ColourSum sum;
+                 sum.Add(screen.palette, *screen.At(left, top));
+                 sum.Add(screen.palette, *screen.At(right, top));
+                 sum.Add(screen.palette, *screen.At(left, bottom));
+                 sum.Add(screen.palette, *screen.At(right, bottom));
+                 return CubeEntry(cube, static_cast<int32_t>(sum.red >> 5),
+                                  static_cast<int32_t>(sum.green >> 5),
+                                  static_cast<int32_t>(sum.blue >> 5));
+               }));
 }
 
 void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
@@ -131,63 +223,63 @@ void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
   const auto mean5 = [area](uint32_t sum) {
     return area == 0 ? 0 : Sar(TruncDiv(static_cast<int32_t>(sum), area), 3);
   };
-  ForEachBlock(screen, across, down, s, [&](int32_t left, int32_t top) {
-    ColourSum sum;
-    const uint8_t* row = screen.At(left, top);
-    for (int32_t r = 0; r < s; ++r) {
-      for (int32_t c = 0; c < s; ++c)
-        sum.Add(screen.palette, row[c]);
-      row += screen.DownStep();
-    }
-    return int32_t{CubeEntry(cube, mean5(sum.red), mean5(sum.green), mean5(sum.blue))};
-  });
+  ForEachBlock(screen, across, down, s, EachBlock(s, [&](int32_t left, int32_t top) {
+                 ColourSum sum;
+                 const uint8_t* row = screen.At(left, top);
+                 for (int32_t r = 0; r < s; ++r) {
+                   for (int32_t c = 0; c < s; ++c)
+                     sum.Add(screen.palette, row[c]);
+                   row += screen.DownStep();
+                 }
+                 return CubeEntry(cube, mean5(sum.red), mean5(sum.green), mean5(sum.blue));
+               }));
 }
 
 void MosaicCopy(const Selection& sel, int32_t w, int32_t h, int32_t n, int32_t key) {
   if (w < 1 || h < 1 || n < 1) return;
   const Screen source = sel.Source();
   const Screen target = sel.Target();
-  const bool keyed = key >= 0;
-  const auto keyIndex = static_cast<uint8_t>(key);
   // A block's sample lies in its own columns, so when the target shares no memory with the
-  // source, or is the same area of the same screen, the blocks of a row may fill their top row
-  // first and the row is then copied down; otherwise each block is filled whole before the next
-  // one is sampled.
+  // source, or is the same area of the same screen, a block row may be drawn a piece of a row at
+  // a time, each piece's samples read before it is drawn; otherwise each block is filled whole
+  // before the next one is sampled.
   const bool byRows = PixelsApart(source, target) ||
                       (source.pixels == target.pixels && source.width == target.width &&
                        source.height == target.height && source.cursorX == target.cursorX &&
                        source.cursorY == target.cursorY);
   const int32_t cols = w / n;
-  const int32_t restW = w % n;
-  // A row of blocks bh high at offset by: the full blocks, then the partial one at the right.
-  const auto blockRow = [&](int32_t by, int32_t bh) {
-    const int32_t sy = source.cursorY + by + bh / 2;
-    uint8_t* top = target.At(target.cursorX, target.cursorY + by);
-    int32_t runStart = 0;  // the blocks since the last skipped one, still to be copied down
-    for (int32_t m = 0; m <= cols; ++m) {
-      const int32_t bx = m * n;
-      const int32_t bw = m < cols ? n : restW;
-      if (bw <= 0) break;
-      const uint8_t sample = *source.At(source.cursorX + bx + bw / 2, sy);
-      const bool skipped = keyed && sample == keyIndex;
-      if (!byRows) {
-        if (!skipped)
-          FillTargetRect(target, target.cursorX + bx, target.cursorY + by, bw, bh, sample);
-        continue;
-      }
-      if (skipped) {
-        CopyDown(target, top + runStart, bx - runStart, bh);
-        runStart = bx + bw;
-      } else {
-        FillShort(top + bx, sample, static_cast<size_t>(bw));
+  const int32_t rows = h / n;
+  // Blocks are drawn where they lie wholly on both screens; the others are left alone.
+  const Span across = BlocksInside(
+      SharedSpan(source.cursorX, source.width, target.cursorX, target.width), n, cols, w % n);
+  const Span down = BlocksInside(
+      SharedSpan(source.cursorY, source.height, target.cursorY, target.height), n, rows, h % n);
+  // Offset and size of block m along an axis of `extent` pixels holding `whole` full blocks.
+  const auto offset = [n](int64_t m) { return static_cast<int32_t>(m * n); };
+  const auto size = [n](int64_t m, int32_t whole, int32_t extent) {
+    return m < whole ? n : extent - whole * n;
+  };
+  const auto keyIndex = static_cast<uint8_t>(key);
+  for (int64_t k = down.first; k < down.end; ++k) {
+    const int32_t by = offset(k);
+    const int32_t bh = size(k, rows, h);
+    const uint8_t* sampleRow = source.At(source.cursorX, source.cursorY + by + bh / 2);
+    if (byRows) {
+      const auto last = static_cast<size_t>(size(across.end - 1, cols, w));
+      FillBlockRows(target.At(target.cursorX + offset(across.first), target.cursorY + by),
+                    target.DownStep(), bh,
+                    {nullptr, sampleRow + offset(across.first), static_cast<size_t>(across.Size()),
+                     static_cast<size_t>(n), last, key < 0 ? -1 : int32_t{keyIndex}});
+      continue;
+    }
+    for (int64_t m = across.first; m < across.end; ++m) {
+      const uint8_t sample = sampleRow[offset(m) + size(m, cols, w) / 2];
+      if (key < 0 || sample != keyIndex) {
+        FillTargetRect(target, target.cursorX + offset(m), target.cursorY + by, size(m, cols, w),
+                       bh, sample);
       }
     }
-    if (byRows) CopyDown(target, top + runStart, w - runStart, bh);
-  };
-  const int32_t rows = h / n;
-  for (int32_t k = 0; k < rows; ++k)
-    blockRow(k * n, n);
-  if (h % n > 0) blockRow(rows * n, h % n);
+  }
 }
 
 }  // namespace tavikit

@@ -267,6 +267,99 @@ TEST_F(MosaicTest, MozcopySmallerThanOneBlockIsOneBlockSampledAtItsMiddle) {
   ExpectMozcopyBlocks(lib(), 5, 3, 8, {{0, 0, 5, 3, 2, 1}});
 }
 
+// Whether the n x m block at (x, y) lies wholly on the screen.
+bool BlockOn(const HostScreen& screen, int x, int y, int n, int m) {
+  return x >= 0 && y >= 0 && x + n <= screen.width() && y + m <= screen.height();
+}
+
+// tavi_mozcopy by its definition: blocks in order, each sampled at its middle just before it is
+// filled; blocks not wholly on both screens are left alone. Source and target may be one screen
+// (in place, or another area of it), the blocks from 1 to 40 pixels, some 40% of the samples the
+// key, and the areas partly off the screens.
+TEST_F(MosaicTest, MozcopyMatchesItsDefinition) {
+  Picker pick(11);
+  for (int trial = 0; trial < 300; ++trial) {
+    const int kind = trial % 3;  // 0: two screens, 1: in place, 2: another area of one screen
+    const bool clipped = trial % 4 == 3;
+    HostScreen src(300, 60), dst(300, 60), model(300, 60);
+    src.FillRandom(trial);
+    for (auto& p : src.pixels())
+      p = p < 100 ? 42 : p;
+    dst.FillRandom(trial + 500);
+    if (kind == 2) dst.word(TAVI_REC_PIXELS) = src.word(TAVI_REC_PIXELS);  // a second record
+    HostScreen& target = kind == 1 ? src : dst;
+    const int n = pick(1, 40), w = pick(1, 290), h = pick(1, 55);
+    const int key = trial % 2 == 0 ? -1 : 42 + 256 * pick(0, 1);
+    const auto corner = [&](int span, int limit) {
+      return clipped ? pick(-span, limit) : pick(0, std::max(0, limit - span));
+    };
+    const int sx = corner(w, 300), sy = corner(h, 60);
+    const int tx = kind == 1 ? sx : corner(w, 300), ty = kind == 1 ? sy : corner(h, 60);
+    Twin(model, kind == 0 ? dst : src);
+    const HostScreen& from = kind == 0 ? src : model;
+    for (int by = 0; by < h; by += n) {
+      for (int bx = 0; bx < w; bx += n) {
+        const int bw = std::min(n, w - bx), bh = std::min(n, h - by);
+        if (!BlockOn(from, sx + bx, sy + by, bw, bh) || !BlockOn(model, tx + bx, ty + by, bw, bh))
+          continue;
+        const uint8_t sample = from.at(sx + bx + bw / 2, sy + by + bh / 2);
+        if (key >= 0 && sample == (key & 255)) continue;
+        for (int y = 0; y < bh; ++y) {
+          for (int x = 0; x < bw; ++x)
+            model.at(tx + bx + x, ty + by + y) = sample;
+        }
+      }
+    }
+    src.SetCursor(sx, sy);
+    target.SetCursor(tx, ty);
+    lib().tavi_fset(src.record(), 0, 0, 0);
+    lib().tavi_tset(target.record(), 0, 0, 0);
+    lib().tavi_mozcopy(w, h, n, key);
+    ASSERT_TRUE(SamePixels(kind == 0 ? dst : src, model))
+        << trial << ": " << w << "x" << h << "/" << n << " key " << key << " from " << sx << ","
+        << sy << " to " << tx << "," << ty;
+  }
+}
+
+// tavi_gmozic against its generator, state x 214013 + 2531011 from 1, each draw bits 16 to 30:
+// two draws per block in order, blocks off the screen included (they keep their pixels), block
+// sizes below 1 drawing nothing but still drawing their numbers, one call after another.
+TEST_F(MosaicTest, RandomMosaicsFollowTheGeneratorAcrossCalls) {
+  HostScreen screen(200, 90), model(200, 90);
+  screen.FillRandom(9);
+  Twin(model, screen);
+  uint32_t state = 1;
+  const auto draw = [&state] {
+    state = state * 214013u + 2531011u;
+    return static_cast<int>((state >> 16) & 32767u);
+  };
+  Picker pick(5);
+  std::vector<std::tuple<int, int, int, int, int>> calls;  // cursor, across, down, size
+  for (int k = 0; k < 40; ++k)
+    calls.emplace_back(pick(-30, 190), pick(-20, 80), pick(-1, 12), pick(-1, 12), pick(-1, 33));
+  std::thread([&] {
+    for (const auto& [cx, cy, across, down, s] : calls) {
+      screen.SetCursor(cx, cy);
+      lib().tavi_gmozic(screen.record(), across, down, s);
+    }
+  }).join();
+  for (const auto& [cx, cy, across, down, s] : calls) {
+    for (int j = 0; down >= 1 && j < down; ++j) {
+      for (int i = 0; i < across; ++i) {
+        const int dx = draw(), dy = draw();
+        const int left = cx + i * s, top = cy + j * s;
+        if (s < 1 || !BlockOn(model, left, top, s, s)) continue;
+        const uint8_t colour = model.at(left + dx % s, top + dy % s);
+        for (int y = 0; y < s; ++y) {
+          for (int x = 0; x < s; ++x)
+            model.at(left + x, top + y) = colour;
+        }
+      }
+    }
+  }
+  EXPECT_TRUE(SamePixels(screen, model));
+}
+
 using RotationTest = ExportTest;
 
 // Pixel (x, y) of an 8 x 8 picture is 1 + x + 8y; rotated about its middle (centre -1, -1) into
