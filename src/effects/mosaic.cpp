@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
+#include "common/cpu.h"
 #include "common/int32.h"
 #include "common/rect.h"
+#include "common/x86_vectors.h"
 #include "effects/block_rows.h"
 #include "effects/stepped_span.h"
 
@@ -108,6 +111,105 @@ class RandomModulo {
   uint32_t m_;
 };
 
+// The generator's state 1 to 16 draws on, for the lanes of a vector.
+constexpr std::array<RandomJump, 16> kAhead = [] {
+  std::array<RandomJump, 16> ahead{};
+  for (size_t k = 0; k < ahead.size(); ++k)
+    ahead[k] = RandomJump::Steps(k + 1);
+  return ahead;
+}();
+
+// The random pixels of a row of blocks of s x s: for each block two draws, column then row,
+// each modulo s, and the pixel at that offset from the block's top-left.
+class RandomPicks {
+ public:
+  RandomPicks(int32_t s, intptr_t rowStep)
+      : s_(s), rowStep_(rowStep), modulo_(s), wide_(Wide(s, rowStep)) {}
+
+  void Pick(MosaicRandom& random, const uint8_t* origin, intptr_t count, uint8_t* out) const {
+    intptr_t b = 0;
+#if TAVIKIT_DISPATCH_AVX2
+    if (wide_) b = PickEightsAvx512(random, origin, count, out);
+#endif
+    // A block's two draws follow from the state before it in one step each, and the state after
+    // it in one more, so the chain of multiplications is one per block.
+    uint32_t state = random.state;
+    for (; b < count; ++b) {
+      const int32_t dx = modulo_(Draw(kAhead[0](state)));
+      const int32_t dy = modulo_(Draw(kAhead[1](state)));
+      out[b] = origin[b * s_ + dx + dy * rowStep_];
+      state = kAhead[1](state);
+    }
+    random.state = state;
+  }
+
+ private:
+  // Eight blocks at once where offsets within eight blocks fit in 32 bits.
+  static bool Wide(int32_t s, intptr_t rowStep) {
+#if TAVIKIT_DISPATCH_AVX2
+    return ProcessVectorLevel() == VectorLevel::kAvx512 &&
+           int64_t{s} * (std::abs(int64_t{rowStep}) + 8) < (int64_t{1} << 31);
+#else
+    static_cast<void>(s);
+    static_cast<void>(rowStep);
+    return false;
+#endif
+  }
+
+#if TAVIKIT_DISPATCH_AVX2
+  // Sixteen draws in the lanes of one vector, each modulo s through a float quotient that is
+  // at most one off (draws below 2^15 and a rounded 1 / s) and then put right; the offsets
+  // dx + dy rowStep + b s of eight blocks in one vector, the pixels read one by one.
+  TAVIKIT_TARGET_AVX512 intptr_t PickEightsAvx512(MosaicRandom& random, const uint8_t* origin,
+                                                  intptr_t count, uint8_t* out) const {
+    std::array<uint32_t, 16> mul{};
+    std::array<uint32_t, 16> add{};
+    for (size_t k = 0; k < 16; ++k) {
+      mul[k] = kAhead[k].mul;
+      add[k] = kAhead[k].add;
+    }
+    const __m512i muls = _mm512_loadu_si512(mul.data());
+    const __m512i adds = _mm512_loadu_si512(add.data());
+    const __m512i size = _mm512_set1_epi32(s_);
+    const __m512 inverse = _mm512_set1_ps(1.0F / static_cast<float>(s_));
+    // Column draws in the even lanes, row draws in the odd ones, weighed 1 and rowStep.
+    const __m512i weights =
+        _mm512_mask_set1_epi32(_mm512_set1_epi32(1), 0xAAAA, static_cast<int32_t>(rowStep_));
+    const __m512i blocks =
+        _mm512_mullo_epi32(_mm512_set_epi32(7, 0, 6, 0, 5, 0, 4, 0, 3, 0, 2, 0, 1, 0, 0, 0), size);
+    std::array<int32_t, 8> offsets{};
+    uint32_t state = random.state;
+    intptr_t b = 0;
+    for (; b + 8 <= count; b += 8) {
+      const __m512i states = _mm512_add_epi32(
+          _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int32_t>(state)), muls), adds);
+      const __m512i draws =
+          _mm512_and_si512(_mm512_srli_epi32(states, 16), _mm512_set1_epi32(32767));
+      const __m512i quotient =
+          _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(draws), inverse));
+      __m512i rest = _mm512_sub_epi32(draws, _mm512_mullo_epi32(quotient, size));
+      rest = _mm512_mask_add_epi32(rest, _mm512_cmplt_epi32_mask(rest, _mm512_setzero_si512()),
+                                   rest, size);
+      rest = _mm512_mask_sub_epi32(rest, _mm512_cmpge_epi32_mask(rest, size), rest, size);
+      const __m512i weighed = _mm512_add_epi32(_mm512_mullo_epi32(rest, weights), blocks);
+      const __m512i pairs = _mm512_add_epi32(weighed, _mm512_srli_epi64(weighed, 32));
+      _mm256_storeu_si256(reinterpret_cast<__m256i*>(offsets.data()), _mm512_cvtepi64_epi32(pairs));
+      const uint8_t* at = origin + b * s_;
+      for (size_t k = 0; k < offsets.size(); ++k)
+        out[b + static_cast<intptr_t>(k)] = at[offsets[k]];
+      state = kAhead[15](state);
+    }
+    random.state = state;
+    return b;
+  }
+#endif
+
+  int32_t s_;
+  intptr_t rowStep_;
+  RandomModulo modulo_;
+  bool wide_;
+};
+
 struct ColourSum {
   uint32_t red = 0;
   uint32_t green = 0;
@@ -162,37 +264,14 @@ void RandomMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
     Skip(random, 2 * blocks);
     return;
   }
-  const RandomModulo modulo(s);
-  // A block's two draws follow from the state before it in one step each, and the state four
-  // blocks on in one more: the chain of multiplications is one per four blocks.
-  constexpr std::array<RandomJump, 8> kAhead = {
-      RandomJump::Steps(1), RandomJump::Steps(2), RandomJump::Steps(3), RandomJump::Steps(4),
-      RandomJump::Steps(5), RandomJump::Steps(6), RandomJump::Steps(7), RandomJump::Steps(8)};
-  const intptr_t rowStep = screen.DownStep();
+  const RandomPicks picks(s, screen.DownStep());
   // Blocks off the screen still take their two draws: the generator moves past them at once.
   uint64_t next = 0;  // the block whose draws come next
   ForEachBlock(screen, across, down, s, [&](const BlockGroup& group, uint8_t* out) {
     const auto first = static_cast<uint64_t>(group.j * across + group.i);
     Skip(random, 2 * (first - next));
     next = first + static_cast<uint64_t>(group.count);
-    const uint8_t* origin = screen.At(group.left, group.top);
-    const auto sample = [&](int64_t b, uint32_t dxState, uint32_t dyState) {
-      const int32_t dx = modulo(Draw(dxState));
-      const int32_t dy = modulo(Draw(dyState));
-      out[b] = origin[b * s + dx + dy * rowStep];
-    };
-    uint32_t state = random.state;
-    int64_t b = 0;
-    for (; b + 4 <= group.count; b += 4) {
-      for (int64_t q = 0; q < 4; ++q)
-        sample(b + q, kAhead[2 * q](state), kAhead[2 * q + 1](state));
-      state = kAhead[7](state);
-    }
-    for (; b < group.count; ++b) {
-      sample(b, kAhead[0](state), kAhead[1](state));
-      state = kAhead[1](state);
-    }
-    random.state = state;
+    picks.Pick(random, screen.At(group.left, group.top), static_cast<intptr_t>(group.count), out);
   });
   Skip(random, 2 * (blocks - next));
 }
