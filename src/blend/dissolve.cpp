@@ -19,6 +19,12 @@ struct FadeWriter {
   int32_t key;
   Span columns = SharedSpan(rect.x, source.width, target.cursorX, target.width);
   Span rows = SharedSpan(rect.y, source.height, target.cursorY, target.height);
+  // The columns again as a 32-bit first column and count, tested per pixel with one unsigned
+  // comparison (32-bit code would compare the 64-bit span in halves).
+  int32_t firstColumn =
+      static_cast<int32_t>(std::clamp<int64_t>(columns.first, INT32_MIN, INT32_MAX));
+  uint32_t columnCount = static_cast<uint32_t>(
+      std::max<int64_t>(0, std::clamp<int64_t>(columns.end, INT32_MIN, INT32_MAX) - firstColumn));
 
   // Row r of the rectangle in both screens; nulls when it lies outside either.
   struct RowPair {
@@ -31,7 +37,8 @@ struct FadeWriter {
   }
 
   void CopyInRow(const RowPair& row, int32_t c) const {
-    if (row.source == nullptr || !columns.Holds(c)) return;
+    const uint32_t column = static_cast<uint32_t>(c) - static_cast<uint32_t>(firstColumn);
+    if (row.source == nullptr || column >= columnCount) return;
     const uint8_t s = row.source[rect.x + c];
     if (s != key) row.target[target.cursorX + c] = s;
   }
