@@ -19,19 +19,24 @@ inline PaletteColour PaletteEntry(const uint8_t* palette, int32_t index) {
   return PaletteColour{e[2], e[1], e[0]};
 }
 
-// Every entry's components multiplied by one weight (0 to 255), packed into one word per entry:
-// red at bit 32, green at bit 16, blue at bit 0. Two entries weighed by alpha and 255 - alpha
-// add field by field without carries, each field's sum being at most 255 * 255 < 65536.
-using WeightedPalette = std::array<uint64_t, 256>;
+// Every entry's components multiplied by one weight (0 to 255), in two words per entry: red at
+// bit 16 and blue at bit 0 of one, green in the other. Two entries weighed by alpha and
+// 255 - alpha add field by field without carries, each field's sum being at most
+// 255 * 255 < 65536; 32-bit words keep the sums single registers in 32-bit code too.
+struct WeightedEntry {
+  uint32_t redBlue = 0;
+  uint32_t green = 0;
+};
+using WeightedPalette = std::array<WeightedEntry, 256>;
 
 inline WeightedPalette WeighPalette(const uint8_t* palette, int32_t weight) {
   WeightedPalette w;
-  const auto scale = static_cast<uint64_t>(weight);
+  const auto scale = static_cast<uint32_t>(weight);
   for (int32_t i = 0; i < 256; ++i) {
     const PaletteColour c = PaletteEntry(palette, i);
-    w[static_cast<size_t>(i)] = (static_cast<uint64_t>(c.r) * scale << 32) |
-                                (static_cast<uint64_t>(c.g) * scale << 16) |
-                                static_cast<uint64_t>(c.b) * scale;
+    w[static_cast<size_t>(i)] = {
+        (static_cast<uint32_t>(c.r) * scale << 16) | static_cast<uint32_t>(c.b) * scale,
+        static_cast<uint32_t>(c.g) * scale};
   }
   return w;
 }
@@ -41,9 +46,10 @@ inline WeightedPalette WeighPalette(const uint8_t* palette, int32_t weight) {
 // already a 5-bit value, red most significant.
 inline size_t AlphaMixCell(const WeightedPalette& source, const WeightedPalette& destination,
                            uint8_t s, uint8_t d) {
-  const uint64_t sum = source[s] + destination[d];
-  return static_cast<size_t>(((sum >> (32 + 11 - 10)) & (31u << 10)) |
-                             ((sum >> (16 + 11 - 5)) & (31u << 5)) | ((sum >> 11) & 31u));
+  const uint32_t redBlue = source[s].redBlue + destination[d].redBlue;
+  const uint32_t green = source[s].green + destination[d].green;
+  return static_cast<size_t>(((redBlue >> (16 + 11 - 10)) & (31u << 10)) |
+                             ((green >> (11 - 5)) & (31u << 5)) | ((redBlue >> 11) & 31u));
 }
 
 }  // namespace tavikit
