@@ -78,16 +78,6 @@ constexpr size_t kWidestPermutedBlock = 32;
 
 #define TAVIKIT_TARGET_VBMI [[gnu::target("avx512f,avx512bw,avx512vbmi")]]
 
-// The first k bytes of 64 (k up to 64), made in a mask register: 32-bit code has no 64-bit
-// general registers to make it in.
-TAVIKIT_TARGET_VBMI inline __mmask64 Below(size_t k) {
-  const __m512i bytes = _mm512_set_epi8(
-      63, 62, 61, 60, 59, 58, 57, 56, 55, 54, 53, 52, 51, 50, 49, 48, 47, 46, 45, 44, 43, 42, 41,
-      40, 39, 38, 37, 36, 35, 34, 33, 32, 31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18,
-      17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
-  return _mm512_cmplt_epu8_mask(bytes, _mm512_set1_epi8(static_cast<char>(k)));
-}
-
 // For the 64 bytes of a piece that starts r bytes into a block: (r + j) / n and (r + j) mod n
 // for byte j, in two halves of 32 words.
 struct PieceSteps {
@@ -129,7 +119,7 @@ TAVIKIT_TARGET_VBMI inline PieceSteps Steps(uint32_t r, uint16_t n, uint16_t m) 
 TAVIKIT_TARGET_VBMI inline __m512i FromColours(const BlockRun& run, size_t base,
                                                const PieceSteps& steps) {
   const size_t colours = std::min<size_t>(run.count - base, 64);
-  const __m512i from = _mm512_maskz_loadu_epi8(Below(colours), run.colours + base);
+  const __m512i from = _mm512_maskz_loadu_epi8(FirstBytesMask(colours), run.colours + base);
   return _mm512_permutexvar_epi8(Bytes(steps.quotientLow, steps.quotientHigh), from);
 }
 
@@ -139,7 +129,8 @@ TAVIKIT_TARGET_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from, s
   const intptr_t lo = std::max<intptr_t>(0, -from);
   const intptr_t hi = std::min<intptr_t>(64, static_cast<intptr_t>(bytes) - from);
   const __mmask64 keep =
-      hi <= lo ? 0 : Below(static_cast<size_t>(hi)) & ~Below(static_cast<size_t>(lo));
+      hi <= lo ? 0
+               : FirstBytesMask(static_cast<size_t>(hi)) & ~FirstBytesMask(static_cast<size_t>(lo));
   const auto* at = reinterpret_cast<const uint8_t*>(reinterpret_cast<uintptr_t>(row) +
                                                     static_cast<uintptr_t>(from));
   return _mm512_maskz_loadu_epi8(keep, at);
@@ -160,7 +151,7 @@ TAVIKIT_TARGET_VBMI inline __m512i FromCentres(const BlockRun& run, size_t x0, s
   const size_t lastStart = (run.count - 1) * run.n;
   if (run.last < run.n && lastStart < x0 + 64) {
     const size_t from = lastStart > x0 ? lastStart - x0 : 0;
-    const __mmask64 lastBytes = ~Below(from);
+    const __mmask64 lastBytes = ~FirstBytesMask(from);
     v = _mm512_mask_set1_epi8(v, lastBytes,
                               static_cast<char>(run.centres[lastStart + run.last / 2]));
   }
@@ -195,7 +186,7 @@ TAVIKIT_TARGET_VBMI void FillBlockRowsVbmi(uint8_t* top, intptr_t step, int32_t 
       for (int32_t k = 0; k < rows; ++k, at += step)
         _mm512_storeu_si512(at, v);
     } else {
-      __mmask64 put = Below(piece);
+      __mmask64 put = FirstBytesMask(piece);
       if (keyed) put = _mm512_mask_cmpneq_epi8_mask(put, v, keys);
       for (int32_t k = 0; k < rows; ++k, at += step)
         _mm512_mask_storeu_epi8(at, put, v);
