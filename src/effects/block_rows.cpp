@@ -131,6 +131,9 @@ TAVIKIT_TARGET_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from, s
   const __mmask64 keep =
       hi <= lo ? 0
                : FirstBytesMask(static_cast<size_t>(hi)) & ~FirstBytesMask(static_cast<size_t>(lo));
+  // The address may lie before the row: the mask keeps the load from reading any byte there, and
+  // the address is made as a number so that no pointer leaves the row.
+  // NOLINTNEXTLINE(performance-no-int-to-ptr)
   const auto* at = reinterpret_cast<const uint8_t*>(reinterpret_cast<uintptr_t>(row) +
                                                     static_cast<uintptr_t>(from));
   return _mm512_maskz_loadu_epi8(keep, at);
