@@ -27,6 +27,22 @@ Span BlocksInside(const Span& inside, int64_t n, int64_t whole, int64_t rest = 0
   return first < end ? Span{first, end} : Span{};
 }
 
+// One axis of a mosaic copy: `extent` pixels in blocks of n, the last one narrower where n does
+// not divide the extent; the blocks first .. end-1 lie wholly in `inside`.
+struct MosaicAxis {
+  MosaicAxis(int32_t extent, int32_t n, const Span& inside)
+      : extent(extent), n(n), whole(extent / n) {
+    const Span blocks = BlocksInside(inside, n, whole, extent % n);
+    first = static_cast<int32_t>(blocks.first);
+    end = static_cast<int32_t>(blocks.end);
+  }
+  int32_t Offset(int32_t m) const { return m * n; }
+  int32_t Size(int32_t m) const { return m < whole ? n : extent - whole * n; }
+
+  int32_t extent, n, whole;
+  int32_t first = 0, end = 0;
+};
+
 // Blocks side by side in one block row: `count` blocks from block i of block row j on, the first
 // with its top-left pixel at (left, top).
 struct BlockGroup {
@@ -37,13 +53,29 @@ struct BlockGroup {
   int64_t count = 0;
 };
 
+// Chooses the colours of a group of blocks: any callable taking (group, out), called through one
+// pointer, so that the block loop below exists once for all the mosaics.
+class GroupColours {
+ public:
+  template <class Colours>
+  explicit GroupColours(Colours& colours)
+      : context_(&colours), call_([](void* context, const BlockGroup& group, uint8_t* out) {
+          (*static_cast<Colours*>(context))(group, out);
+        }) {}
+
+  void operator()(const BlockGroup& group, uint8_t* out) const { call_(context_, group, out); }
+
+ private:
+  void* context_;
+  void (*call_)(void*, const BlockGroup&, uint8_t*);
+};
+
 // Visits the across x down blocks of s x s pixels (s of 1 or more) at the screen's cursor that
 // lie wholly on the screen, block rows top to bottom and blocks left to right; the others keep
-// their pixels. `colours(group, out)` chooses the colours of a group of blocks. Blocks read only
-// their own pixels, so a group takes its colours first and is drawn afterwards.
-template <class Colours>
-void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s,
-                  Colours&& colours) {
+// their pixels. `colours` chooses the colours of a group of blocks. Blocks read only their own
+// pixels, so a group takes its colours first and is drawn afterwards.
+[[gnu::noinline]] void ForEachBlock(const Screen& screen, int32_t across, int32_t down, int32_t s,
+                                    GroupColours colours) {
   const Span cols = BlocksInside(Span{0, screen.width}.From(screen.cursorX), s, across);
   const Span rows = BlocksInside(Span{0, screen.height}.From(screen.cursorY), s, down);
   std::array<uint8_t, kBlocksAtOnce> chosen;
@@ -267,12 +299,13 @@ void RandomMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
   const RandomPicks picks(s, screen.DownStep());
   // Blocks off the screen still take their two draws: the generator moves past them at once.
   uint64_t next = 0;  // the block whose draws come next
-  ForEachBlock(screen, across, down, s, [&](const BlockGroup& group, uint8_t* out) {
+  auto pick = [&](const BlockGroup& group, uint8_t* out) {
     const auto first = static_cast<uint64_t>(group.j * across + group.i);
     Skip(random, 2 * (first - next));
     next = first + static_cast<uint64_t>(group.count);
     picks.Pick(random, screen.At(group.left, group.top), static_cast<intptr_t>(group.count), out);
-  });
+  };
+  ForEachBlock(screen, across, down, s, GroupColours(pick));
   Skip(random, 2 * (blocks - next));
 }
 
@@ -280,18 +313,18 @@ void CornerMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
                   const ColourCube& cube) {
   if (s < 1) return;
   const int32_t last = s - 1;
-  ForEachBlock(screen, across, down, s, EachBlock(s, [&](int32_t left, int32_t top) {
-                 const int32_t right = WrapAdd(left, last);
-                 const int32_t bottom = WrapAdd(top, last);
-                 ColourSum sum;
-                 sum.Add(screen.palette, *screen.At(left, top));
-                 sum.Add(screen.palette, *screen.At(right, top));
-                 sum.Add(screen.palette, *screen.At(left, bottom));
-                 sum.Add(screen.palette, *screen.At(right, bottom));
-                 return CubeEntry(cube, static_cast<int32_t>(sum.red >> 5),
-                                  static_cast<int32_t>(sum.green >> 5),
-                                  static_cast<int32_t>(sum.blue >> 5));
-               }));
+  auto colours = EachBlock(s, [&](int32_t left, int32_t top) {
+    const int32_t right = WrapAdd(left, last);
+    const int32_t bottom = WrapAdd(top, last);
+    ColourSum sum;
+    sum.Add(screen.palette, *screen.At(left, top));
+    sum.Add(screen.palette, *screen.At(right, top));
+    sum.Add(screen.palette, *screen.At(left, bottom));
+    sum.Add(screen.palette, *screen.At(right, bottom));
+    return CubeEntry(cube, static_cast<int32_t>(sum.red >> 5), static_cast<int32_t>(sum.green >> 5),
+                     static_cast<int32_t>(sum.blue >> 5));
+  });
+  ForEachBlock(screen, across, down, s, GroupColours(colours));
 }
 
 void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
@@ -302,16 +335,17 @@ void MeanMosaic(const Screen& screen, int32_t across, int32_t down, int32_t s,
   const auto mean5 = [area](uint32_t sum) {
     return area == 0 ? 0 : Sar(TruncDiv(static_cast<int32_t>(sum), area), 3);
   };
-  ForEachBlock(screen, across, down, s, EachBlock(s, [&](int32_t left, int32_t top) {
-                 ColourSum sum;
-                 const uint8_t* row = screen.At(left, top);
-                 for (int32_t r = 0; r < s; ++r) {
-                   for (int32_t c = 0; c < s; ++c)
-                     sum.Add(screen.palette, row[c]);
-                   row += screen.DownStep();
-                 }
-                 return CubeEntry(cube, mean5(sum.red), mean5(sum.green), mean5(sum.blue));
-               }));
+  auto colours = EachBlock(s, [&](int32_t left, int32_t top) {
+    ColourSum sum;
+    const uint8_t* row = screen.At(left, top);
+    for (int32_t r = 0; r < s; ++r) {
+      for (int32_t c = 0; c < s; ++c)
+        sum.Add(screen.palette, row[c]);
+      row += screen.DownStep();
+    }
+    return CubeEntry(cube, mean5(sum.red), mean5(sum.green), mean5(sum.blue));
+  });
+  ForEachBlock(screen, across, down, s, GroupColours(colours));
 }
 
 void MosaicCopy(const Selection& sel, int32_t w, int32_t h, int32_t n, int32_t key) {
@@ -326,38 +360,32 @@ void MosaicCopy(const Selection& sel, int32_t w, int32_t h, int32_t n, int32_t k
                       (source.pixels == target.pixels && source.width == target.width &&
                        source.height == target.height && source.cursorX == target.cursorX &&
                        source.cursorY == target.cursorY);
-  const int32_t cols = w / n;
-  const int32_t rows = h / n;
-  // Blocks are drawn where they lie wholly on both screens; the others are left alone.
-  const Span across = BlocksInside(
-      SharedSpan(source.cursorX, source.width, target.cursorX, target.width), n, cols, w % n);
-  const Span down = BlocksInside(
-      SharedSpan(source.cursorY, source.height, target.cursorY, target.height), n, rows, h % n);
-  // Offset and size of block m along an axis of `extent` pixels holding `whole` full blocks.
-  const auto offset = [n](int64_t m) { return static_cast<int32_t>(m * n); };
-  const auto size = [n](int64_t m, int32_t whole, int32_t extent) {
-    return m < whole ? n : extent - whole * n;
-  };
-  const auto keyIndex = static_cast<uint8_t>(key);
-  for (int64_t k = down.first; k < down.end; ++k) {
-    const int32_t by = offset(k);
-    const int32_t bh = size(k, rows, h);
+  // Blocks are drawn where they lie wholly on both screens; the others are left alone. Block
+  // counts and offsets within the area fit in 32 bits.
+  const MosaicAxis across(w, n,
+                          SharedSpan(source.cursorX, source.width, target.cursorX, target.width));
+  const MosaicAxis down(h, n,
+                        SharedSpan(source.cursorY, source.height, target.cursorY, target.height));
+  const int32_t drawnKey = key < 0 ? -1 : key & 255;
+  for (int32_t k = down.first; k < down.end; ++k) {
+    const int32_t by = down.Offset(k);
+    const int32_t bh = down.Size(k);
     const uint8_t* sampleRow = source.At(source.cursorX, source.cursorY + by + bh / 2);
-    if (byRows) {
-      const auto last = static_cast<size_t>(size(across.end - 1, cols, w));
-      FillBlockRows(target.At(target.cursorX + offset(across.first), target.cursorY + by),
-                    target.DownStep(), bh,
-                    {nullptr, sampleRow + offset(across.first), static_cast<size_t>(across.Size()),
-                     static_cast<size_t>(n), last, key < 0 ? -1 : int32_t{keyIndex}});
+    if (!byRows) {
+      for (int32_t m = across.first; m < across.end; ++m) {
+        const uint8_t sample = sampleRow[across.Offset(m) + across.Size(m) / 2];
+        if (drawnKey != sample) {
+          FillTargetRect(target, target.cursorX + across.Offset(m), target.cursorY + by,
+                         across.Size(m), bh, sample);
+        }
+      }
       continue;
     }
-    for (int64_t m = across.first; m < across.end; ++m) {
-      const uint8_t sample = sampleRow[offset(m) + size(m, cols, w) / 2];
-      if (key < 0 || sample != keyIndex) {
-        FillTargetRect(target, target.cursorX + offset(m), target.cursorY + by, size(m, cols, w),
-                       bh, sample);
-      }
-    }
+    const int32_t left = across.Offset(across.first);
+    FillBlockRows(
+        target.At(target.cursorX + left, target.cursorY + by), target.DownStep(), bh,
+        {nullptr, sampleRow + left, static_cast<size_t>(across.end - across.first),
+         static_cast<size_t>(n), static_cast<size_t>(across.Size(across.end - 1)), drawnKey});
   }
 }
 
