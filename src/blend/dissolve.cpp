@@ -1,7 +1,9 @@
 #include "blend/dissolve.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "cells/keyed_row.h"
 #include "common/int32.h"
 #include "common/rect.h"
 #include "common/screen.h"
@@ -54,16 +56,31 @@ struct FadeWriter {
       if (begin >= end) continue;
       const uint8_t* src = row.source + (rect.x + begin);
       uint8_t* dst = row.target + (target.cursorX + begin);
+      const auto n = static_cast<size_t>(end - begin);
+      // In order, each pixel read just before it is written: source and target may be one
+      // screen. A target ahead of the source within the row tells that order apart from a
+      // memmove; a keyed copy that reads a group of pixels before writing them differs only when
+      // the target is less than a group ahead.
+      const auto from = reinterpret_cast<uintptr_t>(src);
+      const auto to = reinterpret_cast<uintptr_t>(dst);
+      const size_t ahead = to > from ? to - from : n;
       if (key < 0 || key > 255) {
-        for (int32_t i = 0; i < end - begin; ++i)
-          dst[i] = src[i];  // in order: source and target may be one screen
+        if (ahead >= n) {
+          std::memmove(dst, src, n);
+          continue;
+        }
+        for (size_t i = 0; i < n; ++i)
+          dst[i] = src[i];
         continue;
       }
       const auto key8 = static_cast<uint8_t>(key);
-      for (int32_t i = 0; i < end - begin; ++i) {
+      if (ahead >= std::min(n, kKeyedRowGroup)) {
+        CopyRowKeyed(dst, src, n, key8);
+        continue;
+      }
+      for (size_t i = 0; i < n; ++i) {
         const uint8_t s = src[i];
-        const uint8_t d = dst[i];
-        dst[i] = s == key8 ? d : s;  // a select the compiler can vectorise
+        dst[i] = s == key8 ? dst[i] : s;
       }
     }
   }

@@ -280,15 +280,20 @@ TEST_F(BlendTest, DissolvesMatchTheirDefinition) {
   Picker pick(51);
   for (int trial = 0; trial < 400; ++trial) {
     const bool same = trial % 5 == 0, pattern = trial % 2 == 1;
-    HostScreen picture(64, 48), target(60, 50), model(60, 50);
+    HostScreen picture(164, 48), target(160, 50), model(160, 50);
     picture.FillRandom(trial);
     target.FillRandom(trial + 1);
     HostScreen& from = same ? target : picture;
     Twin(model, target);
-    HostScreen modelSource(64, 48);
+    HostScreen modelSource(164, 48);
     Twin(modelSource, picture);
-    const Rect rect{pick(-4, 24), pick(-4, 24), pick(-6, 40), pick(-6, 30)};
-    const int cx = pick(-8, 40), cy = pick(-8, 40), level = pick(-50, 550), key = pick(0, 300);
+    const Rect rect{pick(-4, 24), pick(-4, 24), pick(-6, 140), pick(-6, 30)};
+    // Level 255 (every pixel, row by row) a quarter of the time.
+    // One screen: the target often on the source's rows, up to 70 pixels either side.
+    const int cx = same ? rect.x + pick(-70, 70) : pick(-8, 140);
+    const int cy = same ? rect.y + pick(-1, 1) : pick(-8, 40);
+    const int key = trial % 8 == 0 ? -1 : pick(0, 300);
+    const int level = trial % 4 == 0 ? 255 : pick(-50, 550);
     target.SetCursor(cx, cy);
     model.SetCursor(cx, cy);
     Select(from, target, rect.x, rect.y, rect.w, rect.h);
