@@ -191,11 +191,19 @@ TAVIKIT_TARGET_AVX512 int32_t SampleGroupsAvx512(uint8_t* dst, int32_t count, ui
       vx = _mm512_add_epi32(vx, stepX);
       vy = _mm512_add_epi32(vy, stepY);
     }
+    if (i == count) return count;
+    // The last samples: a masked gather reads nothing for the lanes of samples that do not
+    // exist, and the store writes nothing for them.
+    const auto there = static_cast<__mmask16>((1u << (count - i)) - 1);
+    const __m512i at = PairOffsets512(vx, vy, rowStep);
+    StoreLowBytes512<kKeyed>(
+        dst + i, there,
+        _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), there, at, source.top, 1), keys);
+    return count;
   }
   const __m512i down = _mm512_set1_epi32(-source.width);
   const __m512i last = _mm512_set1_epi32(source.width - 4);
-  // The rest, and every group of a run that may reach the buffer's end: a masked gather reads
-  // nothing for the lanes of samples that do not exist, and the store writes nothing for them.
+  // Every group of a run that may reach the buffer's end, the last one masked as above.
   for (; i < count; i += 16) {
     const __mmask16 there =
         count - i >= 16 ? __mmask16{0xFFFF} : static_cast<__mmask16>((1u << (count - i)) - 1);

@@ -28,7 +28,10 @@ class SteppedSpans {
 
   Span Inside(int64_t start, int64_t lo, int64_t hi) const {
     if (hi <= lo || count_ <= 0) return Span{};
-    if (step_ == 0) return start >= lo && start < hi ? Span{0, count_} : Span{};
+    // The positions move one way: when both ends lie inside, all do (the common row).
+    const int64_t last = At(start, count_ - 1);
+    if (start >= lo && start < hi && last >= lo && last < hi) return Span{0, count_};
+    if (step_ == 0) return Span{};
     // Moving up the positions reach lo first; moving down they fall below hi first.
     const int32_t first = step_ > 0 ? FirstAtOrAbove(start, lo) : FirstBelow(start, hi);
     const int32_t end = step_ > 0 ? FirstAtOrAbove(start, hi) : FirstBelow(start, lo);
