@@ -144,6 +144,17 @@ TAVIKIT_TARGET_AVX512 void CopyBlockKeyedAvx512(uint8_t* dst, intptr_t dstStride
   const bool fetch = n <= 128;
   for (size_t r = 0; fetch && r < std::min(rows, kPrefetchRows); ++r)
     PrefetchRow(dst + static_cast<intptr_t>(r) * dstStride, n);
+  if (n <= 64) {
+    // A cell's row: one masked load, compare and store of the bytes that exist.
+    const __m512i keys = _mm512_set1_epi8(static_cast<char>(key));
+    const __mmask64 there = n == 64 ? ~__mmask64{0} : FirstBytes(n);
+    for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
+      if (r + kPrefetchRows < rows)
+        PrefetchRow(dst + static_cast<intptr_t>(kPrefetchRows) * dstStride, n);
+      CopyPartKeyedAvx512(dst, src, there, keys);
+    }
+    return;
+  }
   for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
     if (fetch && r + kPrefetchRows < rows)
       PrefetchRow(dst + static_cast<intptr_t>(kPrefetchRows) * dstStride, n);

@@ -58,6 +58,7 @@ int32_t StepOver(int32_t a, int32_t b, int32_t n) {
 struct GatherSource {
   const uint8_t* top;  // row 0
   int32_t width;       // one row down is -width bytes
+  int32_t rows;
 };
 
 using GroupSampler = int32_t (*)(uint8_t* dst, int32_t count, uint32_t x, uint32_t y, int32_t dx,
@@ -131,22 +132,79 @@ TAVIKIT_TARGET_AVX2 int32_t SampleGroupsAvx2(uint8_t* dst, int32_t count, uint32
   return i;
 }
 
+// True when no sample of the run lies in the last 3 bytes of the buffer (row 0, from column
+// width - 3 on), so that a gathered word never needs moving back, and when columns, rows and
+// the row step fit 16 bits, so that one multiply-add of (column, row) pairs gives the offsets.
+// The run lies inside the source: its columns and rows run one way between its ends.
+inline bool PlainWords(int32_t count, uint32_t x, uint32_t y, int32_t dx, int32_t dy,
+                       GatherSource source) {
+  if (source.width > INT16_MAX || source.rows > INT16_MAX) return false;
+  const auto steps = static_cast<uint32_t>(count - 1);
+  const int32_t lastY = Sar(static_cast<int32_t>(y + static_cast<uint32_t>(dy) * steps), 8);
+  const int32_t lastX = Sar(static_cast<int32_t>(x + static_cast<uint32_t>(dx) * steps), 8);
+  if (std::min(Sar(static_cast<int32_t>(y), 8), lastY) >= 1) return true;
+  return std::max(Sar(static_cast<int32_t>(x), 8), lastX) <= source.width - 4;
+}
+
+// The offsets from row 0 of the samples at (x, y): column + row x (-width), the column in the
+// low half of each word and the row in the high half, multiplied and added pairwise.
+TAVIKIT_TARGET_AVX512 inline __m512i PairOffsets512(__m512i x, __m512i y, __m512i rowStep) {
+  const __m512i pair = _mm512_ternarylogic_epi32(_mm512_slli_epi32(y, 8), _mm512_srli_epi32(x, 8),
+                                                 _mm512_set1_epi32(0xFFFF), 0xD8);
+  return _mm512_madd_epi16(pair, rowStep);
+}
+
+// Stores the low bytes of the 16 words of `words` that `there` marks, leaving out the key.
+template <bool kKeyed>
+TAVIKIT_TARGET_AVX512 inline void StoreLowBytes512(uint8_t* dst, __mmask16 there, __m512i words,
+                                                   __m512i keys) {
+  if constexpr (kKeyed) {
+    there =
+        _mm512_mask_test_epi32_mask(there, _mm512_xor_si512(words, keys), _mm512_set1_epi32(0xFF));
+  }
+  _mm512_mask_cvtepi32_storeu_epi8(dst, there, words);
+}
+
 template <bool kKeyed>
 TAVIKIT_TARGET_AVX512 int32_t SampleGroupsAvx512(uint8_t* dst, int32_t count, uint32_t x,
                                                  uint32_t y, int32_t dx, int32_t dy,
                                                  GatherSource source, int32_t key) {
-  const LanePositions<16> lanes(x, y, dx, dy);
-  __m512i vx = _mm512_loadu_si512(lanes.x.data());
-  __m512i vy = _mm512_loadu_si512(lanes.y.data());
-  const __m512i stepX = _mm512_set1_epi32(lanes.stepX);
-  const __m512i stepY = _mm512_set1_epi32(lanes.stepY);
+  // Lane k starts k steps on; a group moves 16 steps (wrapping 32-bit products and sums).
+  const __m512i lane = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+  const __m512i vdx = _mm512_set1_epi32(dx);
+  const __m512i vdy = _mm512_set1_epi32(dy);
+  __m512i vx =
+      _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(x)), _mm512_mullo_epi32(vdx, lane));
+  __m512i vy =
+      _mm512_add_epi32(_mm512_set1_epi32(static_cast<int32_t>(y)), _mm512_mullo_epi32(vdy, lane));
+  const __m512i stepX = _mm512_slli_epi32(vdx, 4);
+  const __m512i stepY = _mm512_slli_epi32(vdy, 4);
+  const __m512i keys = _mm512_set1_epi32(key & 0xFF);
+  int32_t i = 0;
+  if (PlainWords(count, x, y, dx, dy, source)) {
+    // (1, -width) in each word's halves.
+    const __m512i rowStep =
+        _mm512_set1_epi32(static_cast<int32_t>((static_cast<uint32_t>(-source.width) << 16) | 1u));
+    for (; i + 16 <= count; i += 16) {
+      const __m512i at = PairOffsets512(vx, vy, rowStep);
+      StoreLowBytes512<kKeyed>(dst + i, 0xFFFF, _mm512_i32gather_epi32(at, source.top, 1), keys);
+      vx = _mm512_add_epi32(vx, stepX);
+      vy = _mm512_add_epi32(vy, stepY);
+    }
+    if (i == count) return count;
+    // The last samples: a masked gather reads nothing for the lanes of samples that do not
+    // exist, and the store writes nothing for them.
+    const auto there = static_cast<__mmask16>((1u << (count - i)) - 1);
+    const __m512i at = PairOffsets512(vx, vy, rowStep);
+    StoreLowBytes512<kKeyed>(
+        dst + i, there,
+        _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), there, at, source.top, 1), keys);
+    return count;
+  }
   const __m512i down = _mm512_set1_epi32(-source.width);
   const __m512i last = _mm512_set1_epi32(source.width - 4);
-  const __m512i lowByte = _mm512_set1_epi32(0xFF);
-  const __m512i keys = _mm512_set1_epi32(key & 0xFF);
-  // The last group takes only the lanes of samples that exist: a masked gather reads nothing for
-  // the others, and the store writes nothing for them.
-  for (int32_t i = 0; i < count; i += 16) {
+  // Every group of a run that may reach the buffer's end, the last one masked as above.
+  for (; i < count; i += 16) {
     const __mmask16 there =
         count - i >= 16 ? __mmask16{0xFFFF} : static_cast<__mmask16>((1u << (count - i)) - 1);
     const __m512i off = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_srai_epi32(vy, 8), down),
@@ -155,14 +213,7 @@ TAVIKIT_TARGET_AVX512 int32_t SampleGroupsAvx512(uint8_t* dst, int32_t count, ui
     const __m512i shift = _mm512_slli_epi32(_mm512_sub_epi32(off, at), 3);
     const __m512i gathered =
         _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), there, at, source.top, 1);
-    const __m512i words = _mm512_and_si512(_mm512_srlv_epi32(gathered, shift), lowByte);
-    if constexpr (kKeyed) {
-      // Only the samples that are not the key are stored; the target is not read.
-      _mm512_mask_cvtepi32_storeu_epi8(dst + i, _mm512_mask_cmpneq_epi32_mask(there, words, keys),
-                                       words);
-    } else {
-      _mm512_mask_cvtepi32_storeu_epi8(dst + i, there, words);
-    }
+    StoreLowBytes512<kKeyed>(dst + i, there, _mm512_srlv_epi32(gathered, shift), keys);
     vx = _mm512_add_epi32(vx, stepX);
     vy = _mm512_add_epi32(vy, stepY);
   }
@@ -202,6 +253,8 @@ struct RotatedRows {
   int32_t fill;
   int32_t key;
   GroupSampler groups;  // for the kind of row this call draws, keyed or not
+  SteppedSpans across;  // of the rows' columns and rows, which all step alike
+  SteppedSpans down;
 
   void Fill(uint8_t* dst, int32_t first, int32_t end) const {
     if (fill >= 0 && end > first)
@@ -216,7 +269,8 @@ struct RotatedRows {
     auto x = static_cast<uint32_t>(px);
     auto y = static_cast<uint32_t>(py);
     const auto kx = static_cast<uint8_t>(key);
-    const int32_t grouped = groups(dst, count, x, y, dx, dy, GatherSource{top, source.width}, key);
+    const int32_t grouped =
+        groups(dst, count, x, y, dx, dy, GatherSource{top, source.width, source.height}, key);
     x += static_cast<uint32_t>(dx) * static_cast<uint32_t>(grouped);
     y += static_cast<uint32_t>(dy) * static_cast<uint32_t>(grouped);
     for (int32_t i = grouped; i < count; ++i) {
@@ -240,12 +294,10 @@ struct RotatedRows {
     }
     const int64_t x1 = int64_t{px} + dx;
     const int64_t y1 = int64_t{py} + dy;
-    const Span across =
-        SpanInside(x1, dx, count, int64_t{clip.left} * 256, int64_t{clip.right} * 256);
-    const Span down =
-        SpanInside(y1, dy, count, int64_t{clip.top} * 256, int64_t{clip.bottom} * 256);
-    const int32_t first = std::max(across.first, down.first);
-    const int32_t end = std::min(across.end, down.end);
+    const Span inX = across.Inside(x1, int64_t{clip.left} * 256, int64_t{clip.right} * 256);
+    const Span inY = down.Inside(y1, int64_t{clip.top} * 256, int64_t{clip.bottom} * 256);
+    const int32_t first = std::max(inX.first, inY.first);
+    const int32_t end = std::min(inX.end, inY.end);
     if (end <= first) {
       Fill(dst, 0, count);
       return;
@@ -317,8 +369,13 @@ void RotateCopy(const Selection& sel, const RotationParams& rot, int32_t W, int3
   int32_t ry = WrapAdd(WrapMul(WrapAdd(p0.y, rot.frame.y), 256), WrapMul(rows.first, dYy));
   const bool keyed = key >= 0 && key <= 255;
   const RotatedRows plan{
-      source, clip, fill, key,
-      keyed ? ChooseGroupSampler<true>(source, target) : ChooseGroupSampler<false>(source, target)};
+      source,
+      clip,
+      fill,
+      key,
+      keyed ? ChooseGroupSampler<true>(source, target) : ChooseGroupSampler<false>(source, target),
+      SteppedSpans(dXx, cols.Size()),
+      SteppedSpans(dXy, cols.Size())};
   for (int32_t j = rows.first; j < rows.end; ++j) {
     uint8_t* dst = target.At(target.cursorX + cols.first, target.cursorY + j);
     plan.Draw(dst, cols.Size(), WrapAdd(rx, WrapMul(cols.first, dXx)),

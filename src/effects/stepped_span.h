@@ -10,9 +10,6 @@
 
 namespace tavikit {
 
-// Floor division of 64-bit values by a positive divisor.
-constexpr int64_t FloorDiv(int64_t a, int64_t b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-
 // True when start + i x step, for every i of 0 .. count, stays a signed 32-bit value: then the
 // wrapped 32-bit positions a loop steps through equal the exact ones, and they run one way.
 constexpr bool StepsWithoutWrap(int32_t start, int32_t step, int32_t count) {
@@ -20,26 +17,64 @@ constexpr bool StepsWithoutWrap(int32_t start, int32_t step, int32_t count) {
   return last >= INT32_MIN && last <= INT32_MAX;
 }
 
-// The indexes i of 0 .. count-1 with lo <= start + i x step < hi, computed exactly. They form one
-// run because the positions move one way.
-constexpr Span SpanInside(int64_t start, int64_t step, int32_t count, int64_t lo, int64_t hi) {
-  int64_t first = 0;
-  int64_t end = count;
-  if (hi <= lo) return Span{};
-  if (step == 0) {
-    if (start < lo || start >= hi) return Span{};
-  } else if (step > 0) {
-    // start + i x step >= lo from the first i on; < hi up to the last.
-    first = -FloorDiv(start - lo, step);
-    end = -FloorDiv(start - hi, step);
-  } else {
-    first = FloorDiv(start - hi, -step) + 1;
-    end = FloorDiv(start - lo, -step) + 1;
+// The indexes i of 0 .. count-1 with lo <= start + i x step < hi, for positions stepping by a
+// fixed step: one run, because the positions move one way. Each end of the run is guessed
+// through the step's reciprocal and then moved until exact positions confirm it, so that the
+// rows of a call find their runs without dividing.
+class SteppedSpans {
+ public:
+  SteppedSpans(int64_t step, int32_t count)
+      : step_(step), count_(count), inverse_(step != 0 ? 1.0 / static_cast<double>(step) : 0.0) {}
+
+  Span Inside(int64_t start, int64_t lo, int64_t hi) const {
+    if (hi <= lo || count_ <= 0) return Span{};
+    // The positions move one way: when both ends lie inside, all do (the common row).
+    const int64_t last = At(start, count_ - 1);
+    if (start >= lo && start < hi && last >= lo && last < hi) return Span{0, count_};
+    if (step_ == 0) return Span{};
+    // Moving up the positions reach lo first; moving down they fall below hi first.
+    const int32_t first = step_ > 0 ? FirstAtOrAbove(start, lo) : FirstBelow(start, hi);
+    const int32_t end = step_ > 0 ? FirstAtOrAbove(start, hi) : FirstBelow(start, lo);
+    return end > first ? Span{first, end} : Span{};
   }
-  first = std::max<int64_t>(first, 0);
-  end = std::min<int64_t>(end, count);
-  if (end <= first) return Span{};
-  return Span{static_cast<int32_t>(first), static_cast<int32_t>(end)};
+
+ private:
+  int64_t At(int64_t start, int32_t i) const { return start + step_ * i; }
+
+  // A guess at the i of 0 .. count where start + i x step reaches `to`; any guess only costs
+  // steps, the callers make it exact.
+  int32_t Guess(int64_t start, int64_t to) const {
+    const double i = static_cast<double>(to - start) * inverse_;
+    return static_cast<int32_t>(std::clamp(i, 0.0, static_cast<double>(count_)));
+  }
+
+  // The first i of 0 .. count with start + i x step >= t (count when none), step above 0.
+  int32_t FirstAtOrAbove(int64_t start, int64_t t) const {
+    int32_t i = Guess(start, t);
+    while (i > 0 && At(start, i - 1) >= t)
+      --i;
+    while (i < count_ && At(start, i) < t)
+      ++i;
+    return i;
+  }
+
+  // The first i of 0 .. count with start + i x step < t (count when none), step below 0.
+  int32_t FirstBelow(int64_t start, int64_t t) const {
+    int32_t i = Guess(start, t);
+    while (i > 0 && At(start, i - 1) < t)
+      --i;
+    while (i < count_ && At(start, i) >= t)
+      ++i;
+    return i;
+  }
+
+  int64_t step_;
+  int32_t count_;
+  double inverse_;
+};
+
+inline Span SpanInside(int64_t start, int64_t step, int32_t count, int64_t lo, int64_t hi) {
+  return SteppedSpans(step, count).Inside(start, lo, hi);
 }
 
 // `p` unless it equals the key, `old` where it does; computed with a mask, since keyed pixels

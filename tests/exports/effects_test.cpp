@@ -438,14 +438,15 @@ TEST_F(RotationTest, EveryAngleSamplesWhereTheCornerStepsPoint) {
 // (truncated) down per pixel across, which stays within the row when W does not divide 256:
 // target (i, j) samples source (x + 1 + i, y + j). Areas wide enough for vector groups, reaching
 // the source's right edge in its top row (the last bytes of its buffer), keyed and not, with the
-// clip cutting columns and rows off.
+// clip cutting columns and rows off; and a source wider than 32767 pixels, sampled beyond that.
 TEST_F(RotationTest, UprightAreaOneLargerIsACopyShiftedOneColumn) {
   struct Case {
-    int x, y, w, h, clipRight, clipBottom, key;
+    int x, y, w, h, clipRight, clipBottom, key, sourceWidth = 70;
   };
   for (const Case& c : {Case{21, 0, 47, 20, 70, 30, -1}, Case{21, 0, 47, 9, 70, 30, 7},
-                        Case{3, 5, 50, 24, 48, 20, -1}, Case{1, 2, 68, 27, 70, 30, 200}}) {
-    HostScreen src(70, 30), dst(70, 30);
+                        Case{3, 5, 50, 24, 48, 20, -1}, Case{1, 2, 68, 27, 70, 30, 200},
+                        Case{32800, 3, 60, 20, 33000, 30, 7, 33000}}) {
+    HostScreen src(c.sourceWidth, 30), dst(70, 30);
     src.FillRandom(c.x + c.w);
     for (auto& p : src.pixels())
       p = p % 3 == 0 ? 7 : p;
