@@ -4,10 +4,7 @@
 #include <cstring>
 
 #include "common/cpu.h"
-
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#endif
+#include "common/x86_vectors.h"
 
 namespace tavikit {
 namespace {
@@ -100,9 +97,6 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 #endif
 
 #if TAVIKIT_DISPATCH_AVX2
-// The first k bytes of a 64-byte group (k below 64).
-inline __mmask64 FirstBytes(size_t k) { return static_cast<__mmask64>((uint64_t{1} << k) - 1); }
-
 // Asks for the cache lines of the first and last byte of a row of n bytes, to be written.
 inline void PrefetchRow(const uint8_t* row, size_t n) {
   __builtin_prefetch(row, 1);
@@ -126,13 +120,13 @@ TAVIKIT_TARGET_AVX512 inline void CopyRowKeyedAvx512(uint8_t* dst, const uint8_t
   // Short rows (a cell's) gain nothing from the split: the unaligned stores as they come.
   const size_t head =
       n < 256 ? 0 : std::min<size_t>(n, (0 - reinterpret_cast<uintptr_t>(dst)) & 63);
-  if (head != 0) CopyPartKeyedAvx512(dst, src, FirstBytes(head), keys);
+  if (head != 0) CopyPartKeyedAvx512(dst, src, FirstBytesMask(head), keys);
   size_t i = head;
   for (; i + 64 <= n; i += 64) {
     const __m512i s = _mm512_loadu_si512(src + i);
     _mm512_mask_storeu_epi8(dst + i, _mm512_cmpneq_epi8_mask(s, keys), s);
   }
-  if (i < n) CopyPartKeyedAvx512(dst + i, src + i, FirstBytes(n - i), keys);
+  if (i < n) CopyPartKeyedAvx512(dst + i, src + i, FirstBytesMask(n - i), keys);
 }
 
 TAVIKIT_TARGET_AVX512 void CopyBlockKeyedAvx512(uint8_t* dst, intptr_t dstStride,
@@ -147,7 +141,7 @@ TAVIKIT_TARGET_AVX512 void CopyBlockKeyedAvx512(uint8_t* dst, intptr_t dstStride
   if (n <= 64) {
     // A cell's row: one masked load, compare and store of the bytes that exist.
     const __m512i keys = _mm512_set1_epi8(static_cast<char>(key));
-    const __mmask64 there = n == 64 ? ~__mmask64{0} : FirstBytes(n);
+    const __mmask64 there = FirstBytesMask(n);
     for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride) {
       if (r + kPrefetchRows < rows)
         PrefetchRow(dst + static_cast<intptr_t>(kPrefetchRows) * dstStride, n);
