@@ -22,9 +22,9 @@ class RowWords {
   RowWords(uint8_t* firstRow, intptr_t stride, int32_t width)
       : row_(firstRow), stride_(stride), width_(width) {}
 
-  void PutMany(const uint8_t* words, int64_t count) {
+  void PutMany(const uint8_t* words, intptr_t count) {
     while (count > 0) {
-      const int64_t n = std::min<int64_t>(count, (width_ - col_) / 4);
+      const intptr_t n = std::min<intptr_t>(count, (width_ - col_) / 4);
       std::memcpy(row_ + col_, words, static_cast<size_t>(4 * n));
       words += 4 * n;
       count -= n;
@@ -33,11 +33,11 @@ class RowWords {
     }
   }
 
-  void Fill(uint32_t word, int64_t count) {
+  void Fill(uint32_t word, intptr_t count) {
     while (count > 0) {
-      const int64_t n = std::min<int64_t>(count, (width_ - col_) / 4);
+      const intptr_t n = std::min<intptr_t>(count, (width_ - col_) / 4);
       uint8_t* p = row_ + col_;
-      for (int64_t i = 0; i < n; ++i)
+      for (intptr_t i = 0; i < n; ++i)
         StoreWord(p + 4 * i, word);
       count -= n;
       col_ += static_cast<int32_t>(4 * n);
@@ -122,9 +122,11 @@ class ClippedBytes {
 };
 
 // Walks the form item by item and hands each word to the sink, at most `words` of them; stops
-// early where an item would lie past the end of the form.
-template <class Sink>
-void ExpandItems(const uint8_t* form, size_t size, int64_t words, Sink& sink) {
+// early where an item would lie past the end of the form. Word counts are of type Count: the
+// machine's word where the whole cell lies in memory (32-bit code then counts in one register),
+// 64 bits where it may not.
+template <class Count, class Sink>
+void ExpandItems(const uint8_t* form, size_t size, Count words, Sink& sink) {
   if (size < 4) return;
   size_t p = 4;
   size_t next = LoadWord(form);
@@ -135,7 +137,7 @@ void ExpandItems(const uint8_t* form, size_t size, int64_t words, Sink& sink) {
       const auto count = static_cast<int32_t>(LoadWord(form + p + 4));
       next = LoadWord(form + p + 8);
       p += kRunRecordBytes;
-      const int64_t n = std::min<int64_t>(count, words);
+      const Count n = std::min<Count>(count, words);
       if (n > 0) {
         sink.Fill(value, n);
         words -= n;
@@ -143,7 +145,7 @@ void ExpandItems(const uint8_t* form, size_t size, int64_t words, Sink& sink) {
     } else {
       // Literal words up to the next record (or the end of the form), handed over together.
       const size_t end = next > p && next < size ? next : size;
-      const int64_t n = std::min<int64_t>(static_cast<int64_t>((end - p) / 4), words);
+      const Count n = std::min(static_cast<Count>((end - p) / 4), words);
       if (n == 0) return;
       sink.PutMany(form + p, n);
       p += static_cast<size_t>(4 * n);
@@ -210,8 +212,9 @@ void ExpandCell(const Cell& cell, uint8_t* dest, int32_t stride, int32_t destHei
   const bool inside = cell.width % 4 == 0 && x >= 0 && int64_t{x} + cell.width <= stride &&
                       firstRow >= 0 && firstRow + cell.height <= destHeight;
   if (inside) {
+    // The cell lies in the destination, so its words number fewer than the machine's word holds.
     RowWords sink(dest + firstRow * stride + x, stride, cell.width);
-    ExpandItems(cell.data.get(), cell.size, words, sink);
+    ExpandItems(cell.data.get(), cell.size, static_cast<intptr_t>(words), sink);
   } else {
     ClippedBytes sink(dest, stride, destHeight, x, firstRow, cell.width, pixels);
     ExpandItems(cell.data.get(), cell.size, words, sink);
