@@ -67,6 +67,31 @@ TAVIBENCH_RATIO("DecodeKind/TK10", "BM_memcpy_picture_640x480");
 TAVIBENCH_RATIO("DecodeKind/TK01", "BM_memcpy_picture_640x480");
 TAVIBENCH_RATIO("DecodeKind/TK11", "BM_memcpy_picture_640x480");
 
+// The wallpaper-like pictures decoded from memory: the decoder's own share of their loads.
+[[maybe_unused]] const bool kWallpaperDecodes = [] {
+  for (const tavibench::Wallpaper w : tavibench::kWallpapers) {
+    for (const PictureKind kind : taviwriter::kAllKinds) {
+      const std::string name = std::string("DecodeWallpaper/") + tavibench::WallpaperName(w) + "/" +
+                               taviwriter::KindName(kind);
+      benchmark::RegisterBenchmark(name.c_str(), [w, kind](benchmark::State& state) {
+        tavihost::HostScreen host(kW, kH);
+        host.Fill(0);
+        tavikit::Screen screen;
+        screen.width = kW;
+        screen.height = kH;
+        screen.pixels = host.pixels().data();
+        const auto picture = *taviwriter::EncodePicture({kW, kH, tavibench::WallpaperPixels(w)},
+                                                        kind, taviwriter::UsesSkips(kind) ? 0 : -1);
+        for (auto _ : state) {
+          tavikit::DecodePicture(screen, picture);
+          benchmark::ClobberMemory();
+        }
+      });
+    }
+  }
+  return true;
+}();
+
 // The whole export: pack text, file reads, one allocation, decode.
 void LoadKind(benchmark::State& state, PictureKind kind) {
   namespace fs = std::filesystem;

@@ -13,14 +13,22 @@
 #include "pack/picture_decoder.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
 #include <tuple>
 #include <utility>
 
 #include "common/byte_reader.h"
+#include "common/cpu.h"
 #include "common/short_moves.h"
 #include "pack/tile_transpose.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+#include "common/x86_vectors.h"
+#endif
 
 namespace tavikit {
 namespace {
@@ -44,6 +52,8 @@ struct Window {
 // Row order, straight onto the screen.
 class ScreenRows {
  public:
+  static constexpr bool kSideBySide = true;
+  static constexpr bool kTakesLines = false;
   ScreenRows(const Screen& screen, const Window& window) : screen_(screen), posLo_(window.posLo) {}
   uint8_t* Line(int64_t line) const {
     return screen_.At(screen_.cursorX + static_cast<int32_t>(posLo_),
@@ -57,6 +67,8 @@ class ScreenRows {
     FillShort(dst, value, static_cast<size_t>(n));
   }
   void Finish(int64_t, int64_t) const {}
+  void Keep(int64_t, int64_t) const {}
+  static int64_t TakeLines(int64_t, const uint8_t*, int64_t, int64_t) { return 0; }
 
  private:
   const Screen& screen_;
@@ -66,6 +78,8 @@ class ScreenRows {
 // Column order, straight onto the screen one byte per row step: only where no band fits.
 class ScreenColumns {
  public:
+  static constexpr bool kSideBySide = false;
+  static constexpr bool kTakesLines = false;
   ScreenColumns(const Screen& screen, const Window& window)
       : screen_(screen), posLo_(window.posLo), down_(screen.DownStep()) {}
   uint8_t* Line(int64_t line) const {
@@ -82,6 +96,8 @@ class ScreenColumns {
       *dst = value;
   }
   void Finish(int64_t, int64_t) const {}
+  void Keep(int64_t, int64_t) const {}
+  static int64_t TakeLines(int64_t, const uint8_t*, int64_t, int64_t) { return 0; }
 
  private:
   const Screen& screen_;
@@ -92,18 +108,21 @@ class ScreenColumns {
 // Column order through a band of columns held line after line (each column's visible pixels
 // contiguous, as the stream gives them). A full band goes to the screen a band row at a time, in
 // tiles of 16 x 16 where the processor has vectors for them: whole screen rows stay in cache
-// instead of one byte per row step. With skip records the band starts as a copy of the screen,
-// so that skipped pixels keep what the screen held; run records write every pixel in scan order,
-// so only the part of the band written so far goes back.
+// instead of one byte per row step. Items write every pixel in scan order until a skip record
+// leaves some out, so until then only the part of the band written so far goes back. At the
+// band's first skip record the band, from the line it falls in on, becomes a copy of the screen
+// (that line's written pixels go to the screen first), so that skipped pixels keep what the
+// screen held: a band without skips (a long literal stretch) is never read from the screen.
 class ColumnBand {
  public:
-  static constexpr int64_t kMostLines = 128;
+  static constexpr int64_t kMostLines = 64;
   static constexpr int64_t kMostBytes = int64_t{1} << 17;
+  static constexpr bool kSideBySide = true;
+  static constexpr bool kTakesLines = true;
 
   // False when no band could be allocated; the decoder then writes the screen directly.
-  bool Start(const Screen& screen, const Window& window, bool skips) {
+  bool Start(const Screen& screen, const Window& window) {
     screen_ = &screen;
-    skips_ = skips;
     lineHi_ = window.lineHi;
     posLo_ = window.posLo;
     span_ = window.posHi - window.posLo;
@@ -128,24 +147,43 @@ class ColumnBand {
     FillShort(dst, value, static_cast<size_t>(n));
   }
 
-  // Writes the band back to the screen: all of it, or without skip records the pixels before
-  // the scan's position (line, pos).
-  void Finish(int64_t line, int64_t pos) {
+  // Skipped pixels from the scan's position (line, pos) on: they must show what the screen holds.
+  // Lines before it are written whole and stay; the current line's written pixels go to the
+  // screen first, and the band from that line on becomes a copy of the screen.
+  void Keep(int64_t line, int64_t pos) {
+    if (!loaded_ && count_ != 0 && line < first_ + count_) Load(line, pos);
+  }
+
+  [[gnu::noinline]] void Load(int64_t line, int64_t pos) {
+    const int64_t k = line - first_;
+    PutLineStart(k, pos);
+    Transfer(true, k, count_);
+    loaded_ = true;
+  }
+
+  // Lines of a literal stretch that fill the whole band from its first line (`lines` of them at
+  // most, each `length` bytes from `src` on, the visible part `posLo` bytes in) go to the screen
+  // straight from the stretch. Gives how many were taken, 0 or the band's lines; the band is
+  // then empty, and the next line asked for starts a new one.
+  int64_t TakeLines(int64_t line, const uint8_t* src, int64_t length, int64_t lines) {
+    if (count_ == 0 || line != first_ || lines < count_) return 0;
+    TransferLines(false, ScreenAt(first_, posLo_), const_cast<uint8_t*>(src) + posLo_, length,
+                  count_);
+    const int64_t taken = count_;
+    count_ = 0;
+    return taken;
+  }
+
+  // Writes the band back to the screen: all of it once it holds the screen, else the pixels
+  // before the scan's position (line, pos).
+  [[gnu::noinline]] void Finish(int64_t line, int64_t pos) {
     if (count_ == 0) return;
-    if (skips_ || line >= first_ + count_) {
-      Transfer(false);
+    if (loaded_ || line >= first_ + count_) {
+      Transfer(false, 0, count_);
     } else {
       const int64_t whole = line - first_;
-      count_ = whole;
-      Transfer(false);
-      if (pos > posLo_) {
-        const int64_t n = std::min(pos, posLo_ + span_) - posLo_;
-        uint8_t* row = screen_->At(screen_->cursorX + static_cast<int32_t>(line),
-                                   screen_->cursorY + static_cast<int32_t>(posLo_));
-        const uint8_t* band = scratch_.get() + whole * span_;
-        for (int64_t p = 0; p < n; ++p, row += screen_->DownStep())
-          *row = band[p];
-      }
+      Transfer(false, 0, whole);
+      PutLineStart(whole, pos);
     }
     count_ = 0;
   }
@@ -156,27 +194,45 @@ class ColumnBand {
     Finish(first_ + count_, 0);
     first_ = line;
     count_ = std::min(lines_, lineHi_ - line);
-    if (skips_) Transfer(true);
+    loaded_ = false;
   }
 
-  // Between the band and the screen: `load` fills the band from the screen, else the other way.
-  // Whole tiles go in vector registers, the pixels around them one by one.
-  void Transfer(bool load) {
+  // The pixels of band line k before position pos of its line, to the screen.
+  void PutLineStart(int64_t k, int64_t pos) {
+    const int64_t n = std::min(pos, posLo_ + span_) - posLo_;
+    uint8_t* row = ScreenAt(first_ + k, posLo_);
+    const uint8_t* band = scratch_.get() + k * span_;
+    for (int64_t p = 0; p < n; ++p, row += screen_->DownStep())
+      *row = band[p];
+  }
+
+  uint8_t* ScreenAt(int64_t line, int64_t pos) const {
+    return screen_->At(screen_->cursorX + static_cast<int32_t>(line),
+                       screen_->cursorY + static_cast<int32_t>(pos));
+  }
+
+  // Between band lines from .. to-1 and the screen: `load` fills them from the screen, else the
+  // other way. Whole tiles go in vector registers, the pixels around them one by one.
+  void Transfer(bool load, int64_t from, int64_t to) {
+    if (from >= to) return;
+    TransferLines(load, ScreenAt(first_ + from, posLo_), scratch_.get() + from * span_, span_,
+                  to - from);
+  }
+  // `count` lines of span_ pixels, from `band` on and `stride` bytes apart, and the screen
+  // columns from `row` on.
+  void TransferLines(bool load, uint8_t* row, uint8_t* band, int64_t stride, int64_t count) {
     const intptr_t down = screen_->DownStep();
-    uint8_t* row = screen_->At(screen_->cursorX + static_cast<int32_t>(first_),
-                               screen_->cursorY + static_cast<int32_t>(posLo_));
-    uint8_t* band = scratch_.get();
     const TiledPart tiled =
-        TransferTiles(load, row, down, band, static_cast<size_t>(span_), count_, span_);
+        TransferTiles(load, row, down, band, static_cast<size_t>(stride), count, span_);
     // The lines below the tiles, then the positions past them.
-    const int64_t firstLoose = tiled.lines < count_ ? 0 : tiled.positions;
+    const int64_t firstLoose = tiled.lines < count ? 0 : tiled.positions;
     for (int64_t p = firstLoose; p < span_; ++p) {
       uint8_t* screenRow = row + p * down;
-      for (int64_t k = p < tiled.positions ? tiled.lines : 0; k < count_; ++k) {
+      for (int64_t k = p < tiled.positions ? tiled.lines : 0; k < count; ++k) {
         if (load) {
-          band[k * span_ + p] = screenRow[k];
+          band[k * stride + p] = screenRow[k];
         } else {
-          screenRow[k] = band[k * span_ + p];
+          screenRow[k] = band[k * stride + p];
         }
       }
     }
@@ -186,71 +242,113 @@ class ColumnBand {
   std::unique_ptr<uint8_t[]> scratch_;
   int64_t lineHi_ = 0;
   int64_t posLo_ = 0;
-  int64_t span_ = 0;   // visible pixels of a line
-  int64_t lines_ = 0;  // lines the band holds at most
-  int64_t first_ = 0;  // the band's first line
-  int64_t count_ = 0;  // lines in the band, 0 before the first
-  bool skips_ = false;
+  int64_t span_ = 0;     // visible pixels of a line
+  int64_t lines_ = 0;    // lines the band holds at most
+  int64_t first_ = 0;    // the band's first line
+  int64_t count_ = 0;    // lines in the band, 0 before the first
+  bool loaded_ = false;  // the band holds the screen's pixels wherever items have not written
 };
 
 // The line that holds the scan's next pixel, in pixel numbers counted from the picture's first:
 // the line ends before `end`, its visible pixels are lo .. hi-1 and the first of them lies at
 // `row` (null, and lo = hi = end, for a line outside the screen).
+template <class Pos>
 struct LineView {
-  int64_t lo = 0, hi = 0, end = 0;
+  Pos lo = 0, hi = 0, end = 0;
   uint8_t* row = nullptr;
 };
 
+// A writer called through a pointer: one Put serves every kind of item.
+template <class Pos>
+struct AnyWriter {
+  void* context;
+  void (*call)(void*, uint8_t*, Pos, Pos);
+  void operator()(uint8_t* to, Pos from, Pos k) const { call(context, to, from, k); }
+};
+
 // Steps from line to line. The item loop keeps the pixel number and the current LineView in
-// locals and comes here only when a line ends.
-template <class Lines>
+// locals and comes here only when a line ends. Pixel numbers are of type Pos: the machine's word
+// where the picture leaves it room to spare, else 64 bits.
+template <class Lines, class Pos>
 class LineSteps {
  public:
-  static constexpr int64_t kNever = INT64_MAX;
+  using View = LineView<Pos>;
+  static constexpr Pos kNever = std::numeric_limits<Pos>::max();
 
   LineSteps(Lines& lines, const Window& window, int64_t pixels)
-      : lines_(lines), window_(window), total_(pixels) {}
+      : lines_(lines),
+        length_(static_cast<Pos>(window.length)),
+        lineLo_(static_cast<Pos>(window.lineLo)),
+        lineHi_(static_cast<Pos>(window.lineHi)),
+        posLo_(static_cast<Pos>(window.posLo)),
+        posHi_(static_cast<Pos>(window.posHi)),
+        total_(static_cast<Pos>(pixels)) {}
 
-  int64_t Total() const { return total_; }
+  Pos Total() const { return total_; }
 
   // Tells the lines where the scan stopped, before pixel i.
-  void Finish(int64_t i) {
-    const int64_t at = std::min(i, total_);
-    lines_.Finish(at / window_.length, at % window_.length);
+  void Finish(Pos i) {
+    const Pos at = std::min(i, total_);
+    lines_.Finish(at / length_, at % length_);
   }
-  LineView First() { return View(); }
+  View First() { return Current(); }
+
+  // Pixels from i on, in the current line or past it, are skipped.
+  void Keep(Pos i) { lines_.Keep(line_, i - lineStart_); }
+
+  // A literal stretch of n pixels from pixel i (its bytes from `src` on) that starts a visible
+  // line: the whole lines the lines take from it at once. Gives the pixels taken.
+  Pos TakeLines(Pos& i, View& view, Pos n, const uint8_t* src) {
+    Pos taken = 0;
+    while (view.row != nullptr && i == view.end - length_) {
+      const auto lines =
+          static_cast<Pos>(lines_.TakeLines(line_, src + taken, length_, (n - taken) / length_));
+      if (lines == 0) break;
+      taken += lines * length_;
+      i += lines * length_;
+      line_ += lines - 1;
+      lineStart_ += (lines - 1) * length_;
+      view = Next(i);
+    }
+    return taken;
+  }
+
+  // Next and Put as calls of their own, for the loops that are rarely run.
+  [[gnu::noinline]] View NextApart(Pos i) { return Next(i); }
+  [[gnu::noinline]] std::pair<Pos, View> PutApart(Pos i, View view, Pos n, AnyWriter<Pos> write) {
+    return Put(i, view, n, write);
+  }
 
   // The view of the line that holds pixel i, past the current line's end; after the last pixel
   // a view that no pixel reaches.
-  [[gnu::noinline]] LineView Next(int64_t i) {
+  View Next(Pos i) {
     if (i >= total_) return {kNever, kNever, kNever, nullptr};
-    if (i < lineStart_ + 2 * window_.length) {
+    if (i < lineStart_ + 2 * length_) {
       ++line_;
-      lineStart_ += window_.length;
+      lineStart_ += length_;
     } else {
-      line_ = i / window_.length;
-      lineStart_ = line_ * window_.length;
+      line_ = i / length_;
+      lineStart_ = line_ * length_;
     }
-    return View();
+    return Current();
   }
 
   // The next n pixels from pixel i through write(dst, from, count), `from` counting from the
   // first of them; only the visible ones reach it, and only those the picture has. Whole lines
   // outside the screen are passed over at once. Gives the pixel after them and its line.
   template <class Writer>
-  [[gnu::noinline]] std::pair<int64_t, LineView> Put(int64_t i, LineView view, int64_t n,
-                                                     Writer write) {
+  std::pair<Pos, View> Put(Pos i, View view, Pos n, Writer write) {
     n = std::min(n, total_ - i);
-    int64_t from = 0;
+    Pos from = 0;
     while (n > 0) {
-      int64_t take = n;
+      Pos take = n;
       if (view.row == nullptr) {
         // Up to the first visible line, or past all the rest.
-        if (line_ < window_.lineLo) take = std::min(n, window_.lineLo * window_.length - i);
+        if (line_ < lineLo_) take = std::min(n, lineLo_ * length_ - i);
       } else {
         take = std::min(n, view.end - i);
-        const int64_t lo = std::max(i, view.lo);
-        const int64_t hi = std::min(i + take, view.hi);
+        const Pos lo = std::max(i, view.lo);
+        const Pos hi = std::min(i + take, view.hi);
         if (lo < hi) write(lines_.At(view.row, lo - view.lo), from + lo - i, hi - lo);
       }
       i += take;
@@ -262,17 +360,47 @@ class LineSteps {
   }
 
  private:
-  LineView View() {
-    const int64_t end = lineStart_ + window_.length;
-    if (line_ < window_.lineLo || line_ >= window_.lineHi) return {end, end, end, nullptr};
-    return {lineStart_ + window_.posLo, lineStart_ + window_.posHi, end, lines_.Line(line_)};
+  View Current() {
+    const Pos end = lineStart_ + length_;
+    if (line_ < lineLo_ || line_ >= lineHi_) return {end, end, end, nullptr};
+    return {lineStart_ + posLo_, lineStart_ + posHi_, end, lines_.Line(line_)};
   }
 
   Lines& lines_;
-  const Window& window_;
-  int64_t total_;
-  int64_t line_ = 0;
-  int64_t lineStart_ = 0;
+  Pos length_, lineLo_, lineHi_, posLo_, posHi_;
+  Pos total_;
+  Pos line_ = 0;
+  Pos lineStart_ = 0;
+};
+
+#if TAVIKIT_DISPATCH_AVX2
+// Moves in 64-byte vectors, the last one masked to the bytes that remain: no branch on a short
+// length, and nothing read or written past the n bytes.
+struct MaskedMoves {
+  TAVIKIT_TARGET_AVX512 static void Copy(uint8_t* dst, const uint8_t* src, ptrdiff_t n) {
+    for (; n > 64; n -= 64, dst += 64, src += 64)
+      _mm512_storeu_si512(dst, _mm512_loadu_si512(src));
+    const __mmask64 mask = FirstBytesMask(static_cast<size_t>(n));
+    _mm512_mask_storeu_epi8(dst, mask, _mm512_maskz_loadu_epi8(mask, src));
+  }
+  TAVIKIT_TARGET_AVX512 static void Fill(uint8_t* dst, uint8_t value, ptrdiff_t n) {
+    const __m512i v = _mm512_set1_epi8(static_cast<char>(value));
+    for (; n > 64; n -= 64, dst += 64)
+      _mm512_storeu_si512(dst, v);
+    _mm512_mask_storeu_epi8(dst, FirstBytesMask(static_cast<size_t>(n)), v);
+  }
+};
+#endif
+
+// The moves of a line's own kind.
+template <class Lines>
+struct LineMoves {
+  static void Copy(Lines& lines, uint8_t* dst, const uint8_t* src, ptrdiff_t n) {
+    lines.Copy(dst, src, n);
+  }
+  static void Fill(Lines& lines, uint8_t* dst, uint8_t value, ptrdiff_t n) {
+    lines.Fill(dst, value, n);
+  }
 };
 
 // The item loop, for one escape kind: literal stretches up to the next escape record, then the
@@ -280,75 +408,134 @@ class LineSteps {
 // follows from it, and a stretch or run inside the visible part of one line (the usual case)
 // costs one copy or fill. Bounded by both sides: the bytes that remain in the block and the
 // pixels that remain in the picture.
-template <bool kSkips, class Lines>
-[[gnu::noinline]] void DecodeLines(Lines& lines, const Window& window, int64_t pixels,
-                                   std::span<const uint8_t> picture, uint32_t firstEscape) {
-  LineSteps<Lines> steps(lines, window, pixels);
-  const int64_t total = steps.Total();
-  LineView view = steps.First();
-  int64_t i = 0;  // the next pixel
+template <bool kSkips, class Pos, class Lines, class Moves>
+inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
+                        std::span<const uint8_t> picture, uint32_t firstEscape) {
+  // Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit code, columns
+  // written straight onto the screen) the line steps stay out of it, which keeps the library
+  // small.
+  constexpr bool kApart = sizeof(Pos) > sizeof(intptr_t) || !Lines::kSideBySide;
+  LineSteps<Lines, Pos> steps(lines, window, pixels);
+  const Pos total = steps.Total();
+  LineView<Pos> view = steps.First();
+  Pos i = 0;  // the next pixel
 
-  const auto moveTo = [&](int64_t next) {
+  const auto moveTo = [&](Pos next) {
     i = next;
     if (i >= view.end) [[unlikely]]
-      view = steps.Next(i);
+      view = kApart ? steps.NextApart(i) : steps.Next(i);
   };
-  const auto put = [&](int64_t n, auto write) { std::tie(i, view) = steps.Put(i, view, n, write); };
+  // The next n pixels through write(dst, from, count): one call inside the visible part of
+  // the current line, else piece by piece.
+  const auto apply = [&](Pos n, auto write) {
+    if (i >= view.lo && i + n <= view.hi) {
+      write(lines.At(view.row, i - view.lo), 0, n);
+      moveTo(i + n);
+    } else [[unlikely]] {
+      if constexpr (kApart) {
+        using Write = decltype(write);
+        const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
+                                   (*static_cast<Write*>(context))(to, from, k);
+                                 }};
+        std::tie(i, view) = steps.PutApart(i, view, n, any);
+      } else {
+        std::tie(i, view) = steps.Put(i, view, n, write);
+      }
+    }
+  };
 
   const uint8_t* data = picture.data();
   const size_t end = picture.size();
   size_t p = kPictureHeaderSize;
   size_t e = firstEscape;
-  // NOLINTNEXTLINE(bugprone-infinite-loop): moveTo and put advance i.
+  // NOLINTNEXTLINE(bugprone-infinite-loop): apply and moveTo advance i.
   while (i < total) {
     // A position below the current one, or past the block, ends the escapes.
     const bool escape = e >= p && e < end;
     const size_t stop = escape ? e : end;
     if (stop > p) {
-      const auto n = static_cast<int64_t>(stop - p);
       const uint8_t* src = data + p;
-      if (i >= view.lo && i + n <= view.hi) {
-        lines.Copy(lines.At(view.row, i - view.lo), src, n);
-        moveTo(i + n);
-      } else {
-        put(n, [&lines, src](uint8_t* to, int64_t from, int64_t count) {
-          lines.Copy(to, src + from, count);
-        });
+      auto n = static_cast<Pos>(stop - p);
+      if constexpr (Lines::kTakesLines) {
+        const Pos taken = steps.TakeLines(i, view, n, src);
+        src += taken;
+        n -= taken;
       }
+      apply(n,
+            [&lines, src](uint8_t* to, Pos from, Pos k) { Moves::Copy(lines, to, src + from, k); });
     }
     if (!escape || i >= total) break;
     p = e;
     // 24-bit fields read as 32 bits within the record.
     if constexpr (kSkips) {
       if (end - p < kSkipRecordSize) break;
-      const int64_t count = static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF;
+      const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF);
       e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
       p += kSkipRecordSize;
+      if (count != 0) steps.Keep(i);
       moveTo(i + count);
     } else {
       if (end - p < kRunRecordSize) break;
       const uint8_t value = data[p];
-      const int64_t count = static_cast<uint32_t>(LoadLe32(data + p)) >> 8;
+      const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) >> 8);
       e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
       p += kRunRecordSize;
-      if (i >= view.lo && i + count <= view.hi) {
-        lines.Fill(lines.At(view.row, i - view.lo), value, count);
-        moveTo(i + count);
-      } else {
-        put(count, [&lines, value](uint8_t* to, int64_t, int64_t k) { lines.Fill(to, value, k); });
-      }
+      apply(count, [&lines, value](uint8_t* to, Pos, Pos k) { Moves::Fill(lines, to, value, k); });
     }
   }
   steps.Finish(i);
 }
 
+template <bool kSkips, class Pos, class Lines>
+[[gnu::noinline]] void DecodeLines(Lines& lines, const Window& window, int64_t pixels,
+                                   std::span<const uint8_t> picture, uint32_t firstEscape) {
+  DecodeItems<kSkips, Pos, Lines, LineMoves<Lines>>(lines, window, pixels, picture, firstEscape);
+}
+
+#if TAVIKIT_DISPATCH_AVX2
+// The same loop with masked moves, for lines whose pixels lie side by side.
+template <bool kSkips, class Pos, class Lines>
+[[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_AVX512 void DecodeLinesMasked(
+    Lines& lines, const Window& window, int64_t pixels, std::span<const uint8_t> picture,
+    uint32_t firstEscape) {
+  struct Moves {
+    static void Copy(Lines&, uint8_t* dst, const uint8_t* src, ptrdiff_t n) {
+      MaskedMoves::Copy(dst, src, n);
+    }
+    static void Fill(Lines&, uint8_t* dst, uint8_t value, ptrdiff_t n) {
+      MaskedMoves::Fill(dst, value, n);
+    }
+  };
+  DecodeItems<kSkips, Pos, Lines, Moves>(lines, window, pixels, picture, firstEscape);
+}
+#endif
+
+// The AVX-512 loop keeps pixel numbers in single machine words where the picture leaves room:
+// they stay below the picture's pixels plus a record's count or a stretch of the block, and a
+// line's start plus two lines, so a quarter of the word's range is enough. The other loops count
+// in 64 bits; in 32-bit code they keep the line steps out of the loop, which keeps the library
+// small.
 template <class Lines>
 void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
                 std::span<const uint8_t> picture, uint32_t firstEscape) {
+#if TAVIKIT_DISPATCH_AVX2
+  constexpr int64_t kWordRoom = INTPTR_MAX / 4;
+  if constexpr (Lines::kSideBySide) {
+    if (ProcessVectorLevel() == VectorLevel::kAvx512 && pixels <= kWordRoom &&
+        picture.size() <= static_cast<size_t>(kWordRoom)) {
+      if (skips) {
+        DecodeLinesMasked<true, intptr_t>(lines, window, pixels, picture, firstEscape);
+      } else {
+        DecodeLinesMasked<false, intptr_t>(lines, window, pixels, picture, firstEscape);
+      }
+      return;
+    }
+  }
+#endif
   if (skips) {
-    DecodeLines<true>(lines, window, pixels, picture, firstEscape);
+    DecodeLines<true, int64_t>(lines, window, pixels, picture, firstEscape);
   } else {
-    DecodeLines<false>(lines, window, pixels, picture, firstEscape);
+    DecodeLines<false, int64_t>(lines, window, pixels, picture, firstEscape);
   }
 }
 
@@ -386,7 +573,7 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
     return;
   }
   ColumnBand band;
-  if (band.Start(screen, window, skips)) {
+  if (band.Start(screen, window)) {
     DecodeWith(band, skips, window, pixels, picture, firstEscape);
   } else {
     ScreenColumns direct(screen, window);

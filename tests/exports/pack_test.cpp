@@ -227,6 +227,51 @@ TEST_F(PackPictures, FileSizeCutsTheStreamButNeverReachesPastTheFile) {
   EXPECT_EQ(TopDown(s), image);
 }
 
+// A picture of 3 * 10^9 pixels: runs of the most pixels a record holds carry the scan past 2^31
+// (and past 2^29, where pixel numbers no longer fit a 32-bit word with room to spare), and
+// every pixel around that point shows the run or literal its pixel number falls in.
+TEST_F(PackPictures, PixelNumbersPastTwoToThe31StayExact) {
+  constexpr int64_t kW = 100000, kH = 30000, kMost = 0xFFFFFF, kRuns = 150, kLiterals = 40;
+  constexpr int64_t kStart = kRuns * kMost;  // the first literal's pixel number
+  for (const char* magic : {"TK00", "TK01"}) {
+    const bool columns = magic[3] == '1';
+    std::vector<uint8_t> file(magic, magic + 4);
+    for (const int64_t word : {int64_t{0}, kW, kH})
+      taviwriter::AppendLe32(file, static_cast<uint32_t>(word));
+    taviwriter::AppendBytes(file, std::vector<uint8_t>{19, 0, 0});
+    for (int64_t r = 0; r < kRuns; ++r) {
+      // The last record names position 0: the rest of the stream is literal.
+      const auto next = static_cast<uint32_t>(r + 1 < kRuns ? 19 + 7 * (r + 1) : 0);
+      file.push_back(static_cast<uint8_t>(1 + r % 200));
+      for (const uint32_t field : {static_cast<uint32_t>(kMost), next}) {
+        for (int b = 0; b < 3; ++b)
+          file.push_back(static_cast<uint8_t>(field >> (8 * b)));
+      }
+    }
+    for (int64_t k = 0; k < kLiterals; ++k)
+      file.push_back(static_cast<uint8_t>(201 + k));
+    taviwriter::PutLe32(file, 4, static_cast<uint32_t>(file.size()));
+    // A 16 x 16 screen whose pixel (8, 8) shows the first literal.
+    const int64_t along = columns ? kStart % kH : kStart % kW,
+                  line = columns ? kStart / kH : kStart / kW;
+    const int64_t x0 = columns ? line : along, y0 = columns ? along : line;
+    HostScreen s(16, 16);
+    s.Fill(255);
+    s.SetCursor(static_cast<int32_t>(8 - x0), static_cast<int32_t>(8 - y0));
+    ASSERT_EQ(Load(s, dir_.Write("huge.tk", file)), 0);
+    for (int32_t y = 0; y < 16; ++y) {
+      for (int32_t x = 0; x < 16; ++x) {
+        const int64_t px = x0 - 8 + x, py = y0 - 8 + y;
+        const int64_t k = columns ? px * kH + py : py * kW + px;
+        const int want = k < kStart               ? 1 + static_cast<int>(k / kMost % 200)
+                         : k < kStart + kLiterals ? static_cast<int>(201 + k - kStart)
+                                                  : 255;
+        ASSERT_EQ(s.at(x, y), want) << magic << " at " << x << "," << y;
+      }
+    }
+  }
+}
+
 TEST_F(PackPictures, ArchiveIndexesUpToTheCountAreAcceptedAndOthersRefused) {
   std::mt19937 rng(6);
   std::vector<std::vector<uint8_t>> images, pictures;
