@@ -52,7 +52,6 @@ struct Window {
 // Row order, straight onto the screen.
 class ScreenRows {
  public:
-  static constexpr bool kSideBySide = true;
   static constexpr bool kTakesLines = false;
   ScreenRows(const Screen& screen, const Window& window) : screen_(screen), posLo_(window.posLo) {}
   uint8_t* Line(int64_t line) const {
@@ -75,36 +74,6 @@ class ScreenRows {
   int64_t posLo_;
 };
 
-// Column order, straight onto the screen one byte per row step: only where no band fits.
-class ScreenColumns {
- public:
-  static constexpr bool kSideBySide = false;
-  static constexpr bool kTakesLines = false;
-  ScreenColumns(const Screen& screen, const Window& window)
-      : screen_(screen), posLo_(window.posLo), down_(screen.DownStep()) {}
-  uint8_t* Line(int64_t line) const {
-    return screen_.At(screen_.cursorX + static_cast<int32_t>(line),
-                      screen_.cursorY + static_cast<int32_t>(posLo_));
-  }
-  uint8_t* At(uint8_t* row, int64_t k) const { return row + k * down_; }
-  void Copy(uint8_t* dst, const uint8_t* src, int64_t n) const {
-    for (int64_t k = 0; k < n; ++k, dst += down_)
-      *dst = src[k];
-  }
-  void Fill(uint8_t* dst, uint8_t value, int64_t n) const {
-    for (int64_t k = 0; k < n; ++k, dst += down_)
-      *dst = value;
-  }
-  void Finish(int64_t, int64_t) const {}
-  void Keep(int64_t, int64_t) const {}
-  static int64_t TakeLines(int64_t, const uint8_t*, int64_t, int64_t) { return 0; }
-
- private:
-  const Screen& screen_;
-  int64_t posLo_;
-  intptr_t down_;
-};
-
 // Column order through a band of columns held line after line (each column's visible pixels
 // contiguous, as the stream gives them). A full band goes to the screen a band row at a time, in
 // tiles of 16 x 16 where the processor has vectors for them: whole screen rows stay in cache
@@ -117,22 +86,24 @@ class ColumnBand {
  public:
   static constexpr int64_t kMostLines = 64;
   static constexpr int64_t kMostBytes = int64_t{1} << 17;
-  static constexpr bool kSideBySide = true;
   static constexpr bool kTakesLines = true;
 
-  // False when no band could be allocated; the decoder then writes the screen directly.
+  // False when not even a band of one line could be allocated: the picture is then not drawn,
+  // as a load that cannot allocate the picture itself draws nothing.
   bool Start(const Screen& screen, const Window& window) {
     screen_ = &screen;
     lineHi_ = window.lineHi;
     posLo_ = window.posLo;
     span_ = window.posHi - window.posLo;
-    lines_ = std::clamp<int64_t>(kMostBytes / span_, 1, kMostLines);
-    try {
-      scratch_ = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(lines_ * span_));
-    } catch (const std::bad_alloc&) {
-      return false;
+    for (int64_t lines = std::clamp<int64_t>(kMostBytes / span_, 1, kMostLines);; lines = 1) {
+      try {
+        scratch_ = std::make_unique_for_overwrite<uint8_t[]>(static_cast<size_t>(lines * span_));
+        lines_ = lines;
+        return true;
+      } catch (const std::bad_alloc&) {
+        if (lines == 1) return false;
+      }
     }
-    return true;
   }
 
   uint8_t* Line(int64_t line) {
@@ -411,10 +382,9 @@ struct LineMoves {
 template <bool kSkips, class Pos, class Lines, class Moves>
 inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
                         std::span<const uint8_t> picture, uint32_t firstEscape) {
-  // Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit code, columns
-  // written straight onto the screen) the line steps stay out of it, which keeps the library
-  // small.
-  constexpr bool kApart = sizeof(Pos) > sizeof(intptr_t) || !Lines::kSideBySide;
+  // Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit code) the line
+  // steps stay out of it, which keeps the library small.
+  constexpr bool kApart = sizeof(Pos) > sizeof(intptr_t);
   LineSteps<Lines, Pos> steps(lines, window, pixels);
   const Pos total = steps.Total();
   LineView<Pos> view = steps.First();
@@ -520,16 +490,14 @@ void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
                 std::span<const uint8_t> picture, uint32_t firstEscape) {
 #if TAVIKIT_DISPATCH_AVX2
   constexpr int64_t kWordRoom = INTPTR_MAX / 4;
-  if constexpr (Lines::kSideBySide) {
-    if (ProcessVectorLevel() == VectorLevel::kAvx512 && pixels <= kWordRoom &&
-        picture.size() <= static_cast<size_t>(kWordRoom)) {
-      if (skips) {
-        DecodeLinesMasked<true, intptr_t>(lines, window, pixels, picture, firstEscape);
-      } else {
-        DecodeLinesMasked<false, intptr_t>(lines, window, pixels, picture, firstEscape);
-      }
-      return;
+  if (ProcessVectorLevel() == VectorLevel::kAvx512 && pixels <= kWordRoom &&
+      picture.size() <= static_cast<size_t>(kWordRoom)) {
+    if (skips) {
+      DecodeLinesMasked<true, intptr_t>(lines, window, pixels, picture, firstEscape);
+    } else {
+      DecodeLinesMasked<false, intptr_t>(lines, window, pixels, picture, firstEscape);
     }
+    return;
   }
 #endif
   if (skips) {
@@ -573,12 +541,7 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
     return;
   }
   ColumnBand band;
-  if (band.Start(screen, window)) {
-    DecodeWith(band, skips, window, pixels, picture, firstEscape);
-  } else {
-    ScreenColumns direct(screen, window);
-    DecodeWith(direct, skips, window, pixels, picture, firstEscape);
-  }
+  if (band.Start(screen, window)) DecodeWith(band, skips, window, pixels, picture, firstEscape);
 }
 
 }  // namespace tavikit
