@@ -335,6 +335,7 @@ TEST_F(MosaicTest, RandomMosaicsFollowTheGeneratorAcrossCalls) {
   };
   Picker pick(5);
   std::vector<std::tuple<int, int, int, int, int>> calls;  // cursor, across, down, size
+  calls.reserve(40);
   for (int k = 0; k < 40; ++k)
     calls.emplace_back(pick(-30, 190), pick(-20, 80), pick(-1, 12), pick(-1, 12), pick(-1, 33));
   std::thread([&] {
