@@ -26,8 +26,25 @@ void FillDrawnBlocks(uint8_t* top, intptr_t step, int32_t rows, const BlockRun& 
                      size_t end) {
   uint8_t* row = top + first * run.n;
   const size_t whole = std::min(end, run.count - 1);
-  for (size_t k = first; k < whole; ++k, row += run.n)
-    FillShort(row, run.colours[k], run.n);
+  // Blocks of the usual sizes, each one store of its size.
+  const auto fill = [&]<size_t kSize>() {
+    for (size_t k = first; k < whole; ++k, row += kSize)
+      FillShort(row, run.colours[k], kSize);
+  };
+  switch (run.n) {
+    case 4:
+      fill.template operator()<4>();
+      break;
+    case 8:
+      fill.template operator()<8>();
+      break;
+    case 16:
+      fill.template operator()<16>();
+      break;
+    default:
+      for (size_t k = first; k < whole; ++k, row += run.n)
+        FillShort(row, run.colours[k], run.n);
+  }
   if (end == run.count) FillShort(row, run.colours[run.count - 1], run.last);
   const size_t bytes = (end == run.count ? run.Bytes() : end * run.n) - first * run.n;
   CopyRowDown(top + first * run.n, bytes, rows, step);
