@@ -5,6 +5,7 @@
 
 #include "cells/keyed_row.h"
 #include "common/int32.h"
+#include "common/overlap.h"
 #include "common/rect.h"
 #include "common/screen.h"
 
@@ -61,11 +62,9 @@ struct FadeWriter {
       // screen. A target ahead of the source within the row tells that order apart from a
       // memmove; a keyed copy that reads a group of pixels before writing them differs only when
       // the target is less than a group ahead.
-      const auto from = reinterpret_cast<uintptr_t>(src);
-      const auto to = reinterpret_cast<uintptr_t>(dst);
-      const size_t ahead = to > from ? to - from : n;
+      const uintptr_t lead = LeadWithin(dst, src, n);
       if (key < 0 || key > 255) {
-        if (ahead >= n) {
+        if (lead == 0) {
           std::memmove(dst, src, n);
           continue;
         }
@@ -74,7 +73,7 @@ struct FadeWriter {
         continue;
       }
       const auto key8 = static_cast<uint8_t>(key);
-      if (ahead >= std::min(n, kKeyedRowGroup)) {
+      if (lead == 0 || lead >= kKeyedRowGroup) {
         CopyRowKeyed(dst, src, n, key8);
         continue;
       }

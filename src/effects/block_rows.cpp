@@ -95,10 +95,11 @@ constexpr size_t kWidestPermutedBlock = 32;
 
 #define TAVIKIT_TARGET_VBMI [[gnu::target("avx512f,avx512bw,avx512vbmi")]]
 
-// For the 64 bytes of a piece that starts r bytes into a block: (r + j) / n and (r + j) mod n
-// for byte j, in two halves of 32 words.
+// For the 64 bytes of a piece that starts r bytes into a block, as byte indexes: the block of
+// byte j, (r + j) / n blocks on, and its centre's place in the 128 bytes from 32 before the
+// piece, j + 32 + n / 2 - (r + j) mod n. Pieces that start alike share them.
 struct PieceSteps {
-  __m512i quotientLow, quotientHigh, restLow, restHigh;
+  __m512i blocks, centres;
 };
 
 TAVIKIT_TARGET_VBMI inline __m512i Words(int16_t first) {
@@ -116,20 +117,22 @@ TAVIKIT_TARGET_VBMI inline __m512i Bytes(__m512i low, __m512i high) {
 TAVIKIT_TARGET_VBMI inline PieceSteps Steps(uint32_t r, uint16_t n, uint16_t m) {
   const __m512i low = Words(static_cast<int16_t>(r));
   const __m512i high = Words(static_cast<int16_t>(r + 32));
-  const __m512i blockSize = _mm512_set1_epi16(static_cast<int16_t>(n));
-  PieceSteps steps{};
-  if (n == 1) {
-    steps.quotientLow = low;
-    steps.quotientHigh = high;
-    steps.restLow = steps.restHigh = _mm512_setzero_si512();
-    return steps;
+  __m512i quotientLow = low;
+  __m512i quotientHigh = high;
+  __m512i restLow = _mm512_setzero_si512();
+  __m512i restHigh = _mm512_setzero_si512();
+  if (n != 1) {
+    const __m512i mul = _mm512_set1_epi16(static_cast<int16_t>(m));
+    const __m512i blockSize = _mm512_set1_epi16(static_cast<int16_t>(n));
+    quotientLow = _mm512_mulhi_epu16(low, mul);
+    quotientHigh = _mm512_mulhi_epu16(high, mul);
+    restLow = _mm512_sub_epi16(low, _mm512_mullo_epi16(quotientLow, blockSize));
+    restHigh = _mm512_sub_epi16(high, _mm512_mullo_epi16(quotientHigh, blockSize));
   }
-  const __m512i mul = _mm512_set1_epi16(static_cast<int16_t>(m));
-  steps.quotientLow = _mm512_mulhi_epu16(low, mul);
-  steps.quotientHigh = _mm512_mulhi_epu16(high, mul);
-  steps.restLow = _mm512_sub_epi16(low, _mm512_mullo_epi16(steps.quotientLow, blockSize));
-  steps.restHigh = _mm512_sub_epi16(high, _mm512_mullo_epi16(steps.quotientHigh, blockSize));
-  return steps;
+  const __m512i offset = _mm512_set1_epi16(static_cast<int16_t>(32 + n / 2));
+  return {Bytes(quotientLow, quotientHigh),
+          Bytes(_mm512_sub_epi16(_mm512_add_epi16(Words(0), offset), restLow),
+                _mm512_sub_epi16(_mm512_add_epi16(Words(32), offset), restHigh))};
 }
 
 // The piece's bytes from the colours of blocks base on.
@@ -137,7 +140,7 @@ TAVIKIT_TARGET_VBMI inline __m512i FromColours(const BlockRun& run, size_t base,
                                                const PieceSteps& steps) {
   const size_t colours = std::min<size_t>(run.count - base, 64);
   const __m512i from = _mm512_maskz_loadu_epi8(FirstBytesMask(colours), run.colours + base);
-  return _mm512_permutexvar_epi8(Bytes(steps.quotientLow, steps.quotientHigh), from);
+  return _mm512_permutexvar_epi8(steps.blocks, from);
 }
 
 // The 64 bytes from `from` on of a row of `bytes` bytes, those outside it as 0 and not read.
@@ -162,12 +165,8 @@ TAVIKIT_TARGET_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from, s
 TAVIKIT_TARGET_VBMI inline __m512i FromCentres(const BlockRun& run, size_t x0, size_t bytes,
                                                const PieceSteps& steps) {
   const auto window = static_cast<intptr_t>(x0) - 32;
-  const __m512i offset = _mm512_set1_epi16(static_cast<int16_t>(32 + run.n / 2));
-  const __m512i indexLow = _mm512_sub_epi16(_mm512_add_epi16(Words(0), offset), steps.restLow);
-  const __m512i indexHigh = _mm512_sub_epi16(_mm512_add_epi16(Words(32), offset), steps.restHigh);
-  __m512i v =
-      _mm512_permutex2var_epi8(RunBytes(run.centres, window, bytes), Bytes(indexLow, indexHigh),
-                               RunBytes(run.centres, window + 64, bytes));
+  __m512i v = _mm512_permutex2var_epi8(RunBytes(run.centres, window, bytes), steps.centres,
+                                       RunBytes(run.centres, window + 64, bytes));
   const size_t lastStart = (run.count - 1) * run.n;
   if (run.last < run.n && lastStart < x0 + 64) {
     const size_t from = lastStart > x0 ? lastStart - x0 : 0;

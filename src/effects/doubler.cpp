@@ -2,12 +2,8 @@
 
 #include <cstring>
 
-#include "common/cpu.h"
 #include "common/overlap.h"
-
-#if TAVIKIT_SSE2_BASELINE
-#include <emmintrin.h>
-#endif
+#include "effects/byte_pairs.h"
 
 namespace tavikit {
 namespace {
@@ -16,23 +12,6 @@ constexpr size_t kSourceRow = kDoublerSourceWidth;
 constexpr size_t kTargetRow = 2 * kSourceRow;
 constexpr size_t kSourceBytes = kSourceRow * kDoublerSourceRows;
 constexpr size_t kTargetBytes = kTargetRow * 2 * kDoublerSourceRows;
-
-// Each of the 320 source bytes twice, side by side.
-void DoubleRow(uint8_t* dst, const uint8_t* src) {
-#if TAVIKIT_SSE2_BASELINE
-  static_assert(kSourceRow % 16 == 0);
-  for (size_t x = 0; x < kSourceRow; x += 16) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * x), _mm_unpacklo_epi8(v, v));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * x + 16), _mm_unpackhi_epi8(v, v));
-  }
-#else
-  for (size_t x = 0; x < kSourceRow; ++x) {
-    dst[2 * x] = src[x];
-    dst[2 * x + 1] = src[x];
-  }
-#endif
-}
 
 // Byte by byte in the defined order, for buffers that share memory: a later source byte may
 // already hold what an earlier one wrote.
@@ -64,7 +43,7 @@ void DoublePixels(const Screen& sourceScreen, const Screen& targetScreen, int32_
   }
   for (size_t r = 0; r < kDoublerSourceRows; ++r) {
     uint8_t* upper = target + 2 * r * kTargetRow;
-    DoubleRow(upper, source + r * kSourceRow);
+    DoubleBytes(upper, source + r * kSourceRow, kSourceRow);
     if (bothRows) std::memcpy(upper + kTargetRow, upper, kTargetRow);
   }
 }

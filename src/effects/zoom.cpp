@@ -4,14 +4,10 @@
 #include <cstring>
 
 #include "cells/keyed_row.h"
-#include "common/cpu.h"
 #include "common/int32.h"
 #include "common/rect.h"
+#include "effects/byte_pairs.h"
 #include "effects/stepped_span.h"
-
-#if TAVIKIT_SSE2_BASELINE
-#include <emmintrin.h>
-#endif
 
 namespace tavikit {
 namespace {
@@ -30,19 +26,7 @@ void SampleRow(uint8_t* dst, const uint8_t* row, int32_t count, int32_t pos, int
   if (step == 256) {
     std::memcpy(dst, src, n);
   } else if (step == 512) {
-    size_t i = 0;
-#if TAVIKIT_SSE2_BASELINE
-    // The even bytes of 32 as the low halves of 16 words, packed.
-    const __m128i low = _mm_set1_epi16(0x00FF);
-    for (; i + 16 <= n; i += 16) {
-      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i));
-      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 2 * i + 16));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i),
-                       _mm_packus_epi16(_mm_and_si128(a, low), _mm_and_si128(b, low)));
-    }
-#endif
-    for (; i < n; ++i)
-      dst[i] = src[2 * i];
+    EvenBytes(dst, src, n);
   } else if (step == 128) {
     size_t i = 0;
     if ((pos & 128) != 0) {
@@ -52,19 +36,7 @@ void SampleRow(uint8_t* dst, const uint8_t* row, int32_t count, int32_t pos, int
       i = 1;
     }
     const size_t pairs = (n - i) / 2;
-    size_t k = 0;
-#if TAVIKIT_SSE2_BASELINE
-    // 16 bytes, each twice: the two halves interleaved with themselves.
-    for (; k + 16 <= pairs; k += 16) {
-      const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 2 * k), _mm_unpacklo_epi8(v, v));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i + 2 * k + 16), _mm_unpackhi_epi8(v, v));
-    }
-#endif
-    for (; k < pairs; ++k) {
-      dst[i + 2 * k] = src[k];
-      dst[i + 2 * k + 1] = src[k];
-    }
+    DoubleBytes(dst + i, src, pairs);
     if (i + 2 * pairs < n) dst[n - 1] = src[pairs];
   } else {
     auto p = static_cast<uint32_t>(pos);
