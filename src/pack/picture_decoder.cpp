@@ -256,6 +256,7 @@ class LineSteps {
         total_(static_cast<Pos>(pixels)) {}
 
   Pos Total() const { return total_; }
+  Pos Length() const { return length_; }
 
   // Tells the lines where the scan stopped, before pixel i.
   void Finish(Pos i) {
@@ -284,7 +285,10 @@ class LineSteps {
     return taken;
   }
 
-  // Next and Put as calls of their own, for the loops that are rarely run.
+  // Next, TakeLines and Put as calls of their own, for the loops that are rarely run.
+  [[gnu::noinline]] Pos TakeLinesApart(Pos& i, View& view, Pos n, const uint8_t* src) {
+    return TakeLines(i, view, n, src);
+  }
   [[gnu::noinline]] View NextApart(Pos i) { return Next(i); }
   [[gnu::noinline]] std::pair<Pos, View> PutApart(Pos i, View view, Pos n, AnyWriter<Pos> write) {
     return Put(i, view, n, write);
@@ -383,7 +387,8 @@ template <bool kSkips, class Pos, class Lines, class Moves>
 inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
                         std::span<const uint8_t> picture, uint32_t firstEscape) {
   // Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit code) the line
-  // steps stay out of it, which keeps the library small.
+  // steps stay out of it, which keeps the library small. A band's line steps stay out of it too:
+  // inlined, they leave the item loop short of registers.
   constexpr bool kApart = sizeof(Pos) > sizeof(intptr_t);
   LineSteps<Lines, Pos> steps(lines, window, pixels);
   const Pos total = steps.Total();
@@ -393,7 +398,7 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
   const auto moveTo = [&](Pos next) {
     i = next;
     if (i >= view.end) [[unlikely]]
-      view = kApart ? steps.NextApart(i) : steps.Next(i);
+      view = kApart || Lines::kTakesLines ? steps.NextApart(i) : steps.Next(i);
   };
   // The next n pixels through write(dst, from, count): one call inside the visible part of
   // the current line, else piece by piece.
@@ -427,7 +432,7 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
       const uint8_t* src = data + p;
       auto n = static_cast<Pos>(stop - p);
       if constexpr (Lines::kTakesLines) {
-        const Pos taken = steps.TakeLines(i, view, n, src);
+        const Pos taken = n < steps.Length() ? 0 : steps.TakeLinesApart(i, view, n, src);
         src += taken;
         n -= taken;
       }
