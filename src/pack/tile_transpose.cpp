@@ -1,7 +1,10 @@
 // Tiles of 16 x 16 bytes turned over in vector registers: four rounds of byte, word, double-word
 // and quad-word interleaves. The interleaves of wider vectors never cross 128-bit lanes, so AVX2
-// turns two tiles at once and AVX-512 four, laid so that every store is 64 bytes wide.
+// turns two tiles at once and AVX-512 four, laid so that every screen row moves 64 bytes at once
+// and the band, which stays in the first level of cache, takes the 16-byte pieces.
 #include "pack/tile_transpose.h"
+
+#include <algorithm>
 
 #include "common/cpu.h"
 #include "common/x86_vectors.h"
@@ -137,35 +140,79 @@ TAVIKIT_TARGET_AVX512 inline void Transpose16(
   }
 }
 
-// Four 16-byte pieces, `step` apart, as the four lanes of one vector.
+// The first kQuarters (1 to 4) 16-byte pieces, `step` apart, as the lanes of one vector; the
+// lanes past them hold nothing that is used.
+template <int kQuarters>
 TAVIKIT_TARGET_AVX512 inline __m512i Lanes(const uint8_t* first, intptr_t step) {
-  __m512i v = _mm512_castsi128_si512(_mm_loadu_si128(reinterpret_cast<const __m128i*>(first)));
-  v = _mm512_inserti32x4(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + step)), 1);
-  v = _mm512_inserti32x4(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 2 * step)), 2);
-  v = _mm512_inserti32x4(v, _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + 3 * step)), 3);
+  const auto piece = [&](int q) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + q * step));
+  };
+  __m512i v = _mm512_castsi128_si512(piece(0));
+  if constexpr (kQuarters > 1) v = _mm512_inserti32x4(v, piece(1), 1);
+  if constexpr (kQuarters > 2) v = _mm512_inserti32x4(v, piece(2), 2);
+  if constexpr (kQuarters > 3) v = _mm512_inserti32x4(v, piece(3), 3);
   return v;
 }
 
-// Loading: screen rows 0 .. 63 (16 bytes of each) to 64 bytes of 16 band lines.
-TAVIKIT_TARGET_AVX512 void LoadQuad(const uint8_t* row, intptr_t down, uint8_t* band,
-                                    size_t stride) {
-  __m512i a[16];  // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; ++i)
-    a[i] = Lanes(row + static_cast<intptr_t>(i) * down, kTile * down);
-  Transpose16(a);
-  for (size_t j = 0; j < 16; ++j)
-    _mm512_storeu_si512(band + j * stride, a[j]);
+// Lane q of `v` to `to` + q `step`, for the first kQuarters lanes.
+template <int kQuarters>
+TAVIKIT_TARGET_AVX512 inline void StoreLanes(uint8_t* to, intptr_t step, __m512i v) {
+  const auto put = [&](int q, __m128i piece) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + q * step), piece);
+  };
+  put(0, _mm512_castsi512_si128(v));
+  if constexpr (kQuarters > 1) put(1, _mm512_extracti32x4_epi32(v, 1));
+  if constexpr (kQuarters > 2) put(2, _mm512_extracti32x4_epi32(v, 2));
+  if constexpr (kQuarters > 3) put(3, _mm512_extracti32x4_epi32(v, 3));
 }
 
-// Storing: 64 band lines (16 bytes of each) to 64 bytes of 16 screen rows.
+// Loading: 16 screen rows (16 kQuarters bytes of each, one vector) to 16 bytes of 16 kQuarters
+// band lines. The rows go in whole; the band, in the first level of cache, takes the pieces.
+template <int kQuarters>
+TAVIKIT_TARGET_AVX512 void LoadQuad(const uint8_t* row, intptr_t down, uint8_t* band,
+                                    size_t stride) {
+  const __mmask64 mask = FirstBytesMask(size_t{kQuarters} * kTile);
+  __m512i a[16];  // NOLINT(modernize-avoid-c-arrays)
+  for (size_t i = 0; i < 16; ++i)
+    a[i] = kQuarters == 4 ? _mm512_loadu_si512(row + static_cast<intptr_t>(i) * down)
+                          : _mm512_maskz_loadu_epi8(mask, row + static_cast<intptr_t>(i) * down);
+  Transpose16(a);
+  const auto step = static_cast<intptr_t>(kTile * stride);
+  for (size_t j = 0; j < 16; ++j)
+    StoreLanes<kQuarters>(band + j * stride, step, a[j]);
+}
+
+// Storing: 16 kQuarters band lines (16 bytes of each) to 16 kQuarters bytes of 16 screen rows.
+template <int kQuarters>
 TAVIKIT_TARGET_AVX512 void StoreQuad(uint8_t* row, intptr_t down, const uint8_t* band,
                                      size_t stride) {
+  const __mmask64 mask = FirstBytesMask(size_t{kQuarters} * kTile);
+  const auto step = static_cast<intptr_t>(kTile * stride);
   __m512i a[16];  // NOLINT(modernize-avoid-c-arrays)
   for (size_t j = 0; j < 16; ++j)
-    a[j] = Lanes(band + j * stride, kTile * static_cast<intptr_t>(stride));
+    a[j] = Lanes<kQuarters>(band + j * stride, step);
   Transpose16(a);
-  for (size_t i = 0; i < 16; ++i)
-    _mm512_storeu_si512(row + static_cast<intptr_t>(i) * down, a[i]);
+  for (size_t i = 0; i < 16; ++i) {
+    uint8_t* to = row + static_cast<intptr_t>(i) * down;
+    if constexpr (kQuarters == 4) {
+      _mm512_storeu_si512(to, a[i]);
+    } else {
+      _mm512_mask_storeu_epi8(to, mask, a[i]);
+    }
+  }
+}
+
+// Up to 64 band lines at once (16 kQuarters), the screen's side in one vector.
+template <int kQuarters>
+TAVIKIT_TARGET_AVX512 void TransferQuads(bool load, uint8_t* rows, intptr_t down, uint8_t* band,
+                                         size_t stride, int64_t positions) {
+  for (int64_t q = 0; q < positions; q += kTile) {
+    if (load) {
+      LoadQuad<kQuarters>(rows + q * down, down, band + q, stride);
+    } else {
+      StoreQuad<kQuarters>(rows + q * down, down, band + q, stride);
+    }
+  }
 }
 #endif
 
@@ -180,31 +227,42 @@ TiledPart TransferTiles([[maybe_unused]] bool load, [[maybe_unused]] uint8_t* ro
   if (level == VectorLevel::kPortable || lines < kTile || positions < kTile) return {};
   const int64_t tileLines = lines / kTile * kTile;
   const int64_t tilePos = positions / kTile * kTile;
-  // The widest pieces first, each kind taking what the ones before left: lines from `lineFrom`
-  // on and positions from `p` on.
-  int64_t lineFrom = 0;
+#if TAVIKIT_DISPATCH_AVX2
+  if (level == VectorLevel::kAvx512) {
+    for (int64_t l = 0; l < tileLines; l += 4 * kTile) {
+      uint8_t* screen = rows + l;
+      uint8_t* lines = band + l * stride;
+      switch (std::min<int64_t>(4, (tileLines - l) / kTile)) {
+        case 1:
+          TransferQuads<1>(load, screen, down, lines, stride, tilePos);
+          break;
+        case 2:
+          TransferQuads<2>(load, screen, down, lines, stride, tilePos);
+          break;
+        case 3:
+          TransferQuads<3>(load, screen, down, lines, stride, tilePos);
+          break;
+        default:
+          TransferQuads<4>(load, screen, down, lines, stride, tilePos);
+          break;
+      }
+    }
+    return {tileLines, tilePos};
+  }
+#endif
+  // Pairs of tiles along the band lines where AVX2 has them, then single tiles: positions from
+  // `p` on are left.
   int64_t p = 0;
 #if TAVIKIT_DISPATCH_AVX2
-  if (level == VectorLevel::kAvx512 && load) {
-    for (; p + 4 * kTile <= positions; p += 4 * kTile) {
-      for (int64_t l = 0; l < tileLines; l += kTile)
-        LoadQuad(rows + p * down + l, down, band + l * stride + p, stride);
-    }
-  } else if (level == VectorLevel::kAvx512) {
-    for (; lineFrom + 4 * kTile <= tileLines; lineFrom += 4 * kTile) {
-      for (int64_t q = 0; q < tilePos; q += kTile)
-        StoreQuad(rows + q * down + lineFrom, down, band + lineFrom * stride + q, stride);
-    }
-  }
-  if (level >= VectorLevel::kAvx2) {
+  if (level == VectorLevel::kAvx2) {
     for (; p + 2 * kTile <= positions; p += 2 * kTile) {
-      for (int64_t l = lineFrom; l < tileLines; l += kTile)
+      for (int64_t l = 0; l < tileLines; l += kTile)
         TilePair(load, rows + p * down + l, down, band + l * stride + p, stride);
     }
   }
 #endif
   for (; p < tilePos; p += kTile) {
-    for (int64_t l = lineFrom; l < tileLines; l += kTile)
+    for (int64_t l = 0; l < tileLines; l += kTile)
       Tile(load, rows + p * down + l, down, band + l * stride + p, stride);
   }
   return {tileLines, tilePos};
