@@ -165,6 +165,13 @@ class ColumnBand {
     Finish(first_ + count_, 0);
     first_ = line;
     count_ = std::min(lines_, lineHi_ - line);
+    // A band of the full 64 lines ends on a 64-byte boundary of the screen's rows, so that where
+    // the rows lie 64-byte aligned alike it meets each of them in one cache line.
+    if (lines_ == kMostLines) {
+      const auto skew =
+          static_cast<int64_t>(reinterpret_cast<uintptr_t>(ScreenAt(line, posLo_)) % kMostLines);
+      count_ = std::min(count_, kMostLines - skew);
+    }
     loaded_ = false;
   }
 
