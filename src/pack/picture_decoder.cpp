@@ -402,36 +402,40 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
   LineView<Pos> view = steps.First();
   Pos i = 0;  // the next pixel
 
+  // Both give false once the scan has passed the picture's last pixel: that is tested only
+  // where a line ends, which keeps the total out of the loop's registers.
   const auto moveTo = [&](Pos next) {
     i = next;
-    if (i >= view.end) [[unlikely]]
+    if (i >= view.end) [[unlikely]] {
+      if (i >= total) return false;
       view = kApart || Lines::kTakesLines ? steps.NextApart(i) : steps.Next(i);
+    }
+    return true;
   };
   // The next n pixels through write(dst, from, count): one call inside the visible part of
   // the current line, else piece by piece.
   const auto apply = [&](Pos n, auto write) {
     if (i >= view.lo && i + n <= view.hi) {
       write(lines.At(view.row, i - view.lo), 0, n);
-      moveTo(i + n);
-    } else [[unlikely]] {
-      if constexpr (kApart) {
-        using Write = decltype(write);
-        const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
-                                   (*static_cast<Write*>(context))(to, from, k);
-                                 }};
-        std::tie(i, view) = steps.PutApart(i, view, n, any);
-      } else {
-        std::tie(i, view) = steps.Put(i, view, n, write);
-      }
+      return moveTo(i + n);
     }
+    if constexpr (kApart) {
+      using Write = decltype(write);
+      const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
+                                 (*static_cast<Write*>(context))(to, from, k);
+                               }};
+      std::tie(i, view) = steps.PutApart(i, view, n, any);
+    } else {
+      std::tie(i, view) = steps.Put(i, view, n, write);
+    }
+    return i < total;
   };
 
   const uint8_t* data = picture.data();
   const size_t end = picture.size();
   size_t p = kPictureHeaderSize;
   size_t e = firstEscape;
-  // NOLINTNEXTLINE(bugprone-infinite-loop): apply and moveTo advance i.
-  while (i < total) {
+  for (;;) {
     // A position below the current one, or past the block, ends the escapes.
     const bool escape = e >= p && e < end;
     const size_t stop = escape ? e : end;
@@ -443,10 +447,12 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
         src += taken;
         n -= taken;
       }
-      apply(n,
-            [&lines, src](uint8_t* to, Pos from, Pos k) { Moves::Copy(lines, to, src + from, k); });
+      const auto copy = [&lines, src](uint8_t* to, Pos from, Pos k) {
+        Moves::Copy(lines, to, src + from, k);
+      };
+      if (!apply(n, copy)) break;
     }
-    if (!escape || i >= total) break;
+    if (!escape) break;
     p = e;
     // 24-bit fields read as 32 bits within the record.
     if constexpr (kSkips) {
@@ -455,14 +461,17 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
       e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
       p += kSkipRecordSize;
       if (count != 0) steps.Keep(i);
-      moveTo(i + count);
+      if (!moveTo(i + count)) break;
     } else {
       if (end - p < kRunRecordSize) break;
       const uint8_t value = data[p];
       const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) >> 8);
       e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
       p += kRunRecordSize;
-      apply(count, [&lines, value](uint8_t* to, Pos, Pos k) { Moves::Fill(lines, to, value, k); });
+      const auto fill = [&lines, value](uint8_t* to, Pos, Pos k) {
+        Moves::Fill(lines, to, value, k);
+      };
+      if (!apply(count, fill)) break;
     }
   }
   steps.Finish(i);
