@@ -173,9 +173,10 @@ TAVIKIT_TARGET_AVX512 void LoadQuad(const uint8_t* row, intptr_t down, uint8_t* 
                                     size_t stride) {
   const __mmask64 mask = FirstBytesMask(size_t{kQuarters} * kTile);
   __m512i a[16];  // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; ++i)
-    a[i] = kQuarters == 4 ? _mm512_loadu_si512(row + static_cast<intptr_t>(i) * down)
-                          : _mm512_maskz_loadu_epi8(mask, row + static_cast<intptr_t>(i) * down);
+  for (size_t i = 0; i < 16; ++i) {
+    const uint8_t* from = row + static_cast<intptr_t>(i) * down;
+    a[i] = kQuarters == 4 ? _mm512_loadu_si512(from) : _mm512_maskz_loadu_epi8(mask, from);
+  }
   Transpose16(a);
   const auto step = static_cast<intptr_t>(kTile * stride);
   for (size_t j = 0; j < 16; ++j)
@@ -231,19 +232,19 @@ TiledPart TransferTiles([[maybe_unused]] bool load, [[maybe_unused]] uint8_t* ro
   if (level == VectorLevel::kAvx512) {
     for (int64_t l = 0; l < tileLines; l += 4 * kTile) {
       uint8_t* screen = rows + l;
-      uint8_t* lines = band + l * stride;
+      uint8_t* group = band + l * stride;
       switch (std::min<int64_t>(4, (tileLines - l) / kTile)) {
         case 1:
-          TransferQuads<1>(load, screen, down, lines, stride, tilePos);
+          TransferQuads<1>(load, screen, down, group, stride, tilePos);
           break;
         case 2:
-          TransferQuads<2>(load, screen, down, lines, stride, tilePos);
+          TransferQuads<2>(load, screen, down, group, stride, tilePos);
           break;
         case 3:
-          TransferQuads<3>(load, screen, down, lines, stride, tilePos);
+          TransferQuads<3>(load, screen, down, group, stride, tilePos);
           break;
         default:
-          TransferQuads<4>(load, screen, down, lines, stride, tilePos);
+          TransferQuads<4>(load, screen, down, group, stride, tilePos);
           break;
       }
     }
