@@ -274,6 +274,11 @@ class LineSteps {
 
   // Pixels from i on, in the current line or past it, are skipped.
   void Keep(Pos i) { lines_.Keep(line_, i - lineStart_); }
+  // A skip that began in an earlier line ended before pixel i: the current line's pixels before
+  // it were skipped too, and its lines may have come to hold this line since the skip began.
+  void KeepLineStart(Pos i) {
+    if (i > lineStart_) lines_.Keep(line_, 0);
+  }
 
   // A literal stretch of n pixels from pixel i (its bytes from `src` on) that starts a visible
   // line: the whole lines the lines take from it at once. Gives the pixels taken.
@@ -461,7 +466,9 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
       e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
       p += kSkipRecordSize;
       if (count != 0) steps.Keep(i);
+      const bool leavesLine = i + count >= view.end;
       if (!moveTo(i + count)) break;
+      if (leavesLine) steps.KeepLineStart(i);
     } else {
       if (end - p < kRunRecordSize) break;
       const uint8_t value = data[p];

@@ -72,6 +72,35 @@ TEST_F(PackPictures, EveryKindDrawsEveryVisiblePixel) {
   }
 }
 
+// Column-order skips that run from the end of one column into the next, at every column, so
+// that one crosses from each band of columns into the next whatever the bands' widths: the
+// screen stays under the skipped pixels at the top of every column.
+TEST_F(PackPictures, SkipsAcrossColumnsKeepTheScreenUnderTheNextColumnsStart) {
+  std::mt19937 rng(23);
+  const struct {
+    int32_t w, h, sw, sh, cx, cy;
+  } cases[] = {{200, 40, 220, 50, 0, 0}, {150, 9, 150, 9, 0, 0},   {300, 70, 260, 60, -7, -4},
+               {131, 33, 200, 40, 5, 3}, {260, 12, 300, 20, 1, 2}, {190, 100, 210, 90, 3, -20}};
+  for (const auto& c : cases) {
+    auto image = RandomImage(rng, c.w, c.h, 255);
+    for (int32_t x = 0; x < c.w; ++x) {
+      for (int32_t y = 0; y < c.h; ++y) {
+        uint8_t& p = image[static_cast<size_t>(y) * c.w + x];
+        p = y < 3 || y >= c.h - 2 ? 0 : static_cast<uint8_t>(p | 1);
+      }
+    }
+    for (PictureKind kind : {PictureKind::kTK11, PictureKind::kTK10}) {
+      const auto path = dir_.Write("pic.tk", Encode(image, c.w, c.h, kind, 0));
+      HostScreen s(c.sw, c.sh);
+      s.FillRandom(static_cast<uint32_t>(c.w));
+      const auto want = Expected(s, image, c.w, c.h, c.cx, c.cy, 0);
+      s.SetCursor(c.cx, c.cy);
+      ASSERT_EQ(Load(s, path), 0);
+      EXPECT_EQ(TopDown(s), want) << taviwriter::KindName(kind) << " " << c.w << "x" << c.h;
+    }
+  }
+}
+
 // Worked pictures from the format: run records (value, 24-bit count, 24-bit next escape), skip
 // records (count, next escape), a count of 0, an escape record cut short, rows and columns.
 TEST_F(PackPictures, WorkedPictures) {
