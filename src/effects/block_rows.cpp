@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <type_traits>
 
 #include "common/cpu.h"
 #include "common/short_moves.h"
@@ -26,24 +27,23 @@ void FillDrawnBlocks(uint8_t* top, intptr_t step, int32_t rows, const BlockRun& 
                      size_t end) {
   uint8_t* row = top + first * run.n;
   const size_t whole = std::min(end, run.count - 1);
-  // Blocks of the usual sizes, each one store of its size.
-  const auto fill = [&]<size_t kSize>() {
-    for (size_t k = first; k < whole; ++k, row += kSize)
-      FillShort(row, run.colours[k], kSize);
+  // Blocks of the usual sizes are each one store of their size: the size is a constant there.
+  const auto fill = [&](auto size) {
+    for (size_t k = first; k < whole; ++k, row += size)
+      FillShort(row, run.colours[k], size);
   };
   switch (run.n) {
     case 4:
-      fill.template operator()<4>();
+      fill(std::integral_constant<size_t, 4>{});
       break;
     case 8:
-      fill.template operator()<8>();
+      fill(std::integral_constant<size_t, 8>{});
       break;
     case 16:
-      fill.template operator()<16>();
+      fill(std::integral_constant<size_t, 16>{});
       break;
     default:
-      for (size_t k = first; k < whole; ++k, row += run.n)
-        FillShort(row, run.colours[k], run.n);
+      fill(run.n);
   }
   if (end == run.count) FillShort(row, run.colours[run.count - 1], run.last);
   const size_t bytes = (end == run.count ? run.Bytes() : end * run.n) - first * run.n;
