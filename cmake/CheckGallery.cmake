@@ -8,8 +8,11 @@ cmake_minimum_required(VERSION 3.25)
 
 string(REPLACE "|" ";" emulator "${EMULATOR}")
 file(REMOVE_RECURSE "${OUT}")
-execute_process(COMMAND ${emulator} "${PROGRAM}" ${WORD} -o "${OUT}" RESULT_VARIABLE status)
-if(NOT status EQUAL 0)
+execute_process(COMMAND ${emulator} "${PROGRAM}" ${WORD} -o "${OUT}" RESULT_VARIABLE status
+                TIMEOUT 1200)
+if(status MATCHES "timeout")
+  message(FATAL_ERROR "the gallery was not drawn within 1200 s (${EMULATOR})")
+elseif(NOT status EQUAL 0)
   message(FATAL_ERROR "the gallery was not drawn (exit status ${status})")
 endif()
 

@@ -1,6 +1,7 @@
-# 32-bit x86 Linux build (Debian: g++-multilib). Its programs run directly where the machine runs
-# 32-bit code, and through qemu-i386 (qemu-user) where it does not: a small program is built and
-# run once, when the build is first configured, to find out.
+# 32-bit x86 Linux build (Debian: g++-multilib). How its programs run here comes from
+# scripts/i386-mode.sh, asked at every configure: directly where the kernel runs 32-bit code,
+# through qemu-i386 (qemu-user) everywhere else, named as the build's emulator so that it is
+# used whether or not a binfmt_misc handler is registered.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER gcc)
@@ -16,24 +17,12 @@ set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconf
 
 get_property(tavikit_in_try_compile GLOBAL PROPERTY IN_TRY_COMPILE)
 if(NOT tavikit_in_try_compile)
-  if(NOT DEFINED TAVIKIT_I686_RUNS_HERE)
-    set(tavikit_probe "${CMAKE_BINARY_DIR}/CMakeFiles/i686-probe")
-    file(WRITE "${tavikit_probe}.c" "int main(void) { return 0; }\n")
-    execute_process(COMMAND "${CMAKE_C_COMPILER}" -m32 "${tavikit_probe}.c" -o "${tavikit_probe}"
-                    RESULT_VARIABLE tavikit_built OUTPUT_QUIET ERROR_QUIET)
-    set(tavikit_ran 1)
-    if(tavikit_built EQUAL 0)
-      execute_process(COMMAND "${tavikit_probe}" RESULT_VARIABLE tavikit_ran OUTPUT_QUIET ERROR_QUIET)
-    endif()
-    if(tavikit_ran STREQUAL "0")
-      set(tavikit_runs ON)
-    else()
-      set(tavikit_runs OFF)
-    endif()
-    set(TAVIKIT_I686_RUNS_HERE ${tavikit_runs} CACHE BOOL
-        "32-bit x86 programs run on this machine without qemu-i386 (probed once)")
-  endif()
-  if(NOT TAVIKIT_I686_RUNS_HERE)
+  execute_process(COMMAND "${CMAKE_CURRENT_LIST_DIR}/../scripts/i386-mode.sh"
+                  OUTPUT_VARIABLE tavikit_i386_mode OUTPUT_STRIP_TRAILING_WHITESPACE
+                  TIMEOUT 30)
+  set(TAVIKIT_I386_MODE "${tavikit_i386_mode}" CACHE INTERNAL
+      "how this machine runs 32-bit programs (scripts/i386-mode.sh)" FORCE)
+  if(NOT TAVIKIT_I386_MODE STREQUAL "direct")
     find_program(TAVIKIT_QEMU_I386 qemu-i386 REQUIRED)
     set(CMAKE_CROSSCOMPILING_EMULATOR "${TAVIKIT_QEMU_I386};-L;/")
   endif()

@@ -17,6 +17,8 @@
 # Environment: TAVIKIT_HSP_HOST (the hsp-host folder), HSPHOST_DIR (its build and work folders).
 set -uo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=lib/bounded.sh
+. scripts/lib/bounded.sh
 root=$(pwd)
 host=$(realpath -m "${TAVIKIT_HSP_HOST:-../shared/hsp-host}")
 hostdir=${HSPHOST_DIR:-/var/lib/tavikit-hsp}
@@ -84,12 +86,13 @@ else
 fi
 
 [ -e "$host/run-hsp.sh" ] || { say "missing $host/run-hsp.sh"; exit 2; }
-"$host/run-hsp.sh" --build && "$host/run-hsp.sh" --setup ||
+bounded 1800 "building the HSP host" "$host/run-hsp.sh" --build &&
+  bounded 600 "copying the Wine prefix for the HSP host" "$host/run-hsp.sh" --setup ||
   { say "cannot build the HSP host or copy the Wine prefix (is Wine set up?)"; exit 2; }
 
 # Sound through ALSA's null output: Wine's ALSA driver is pointed at it in the host's prefix, and
 # ALSA's own configuration is kept out of the way.
-WINEPREFIX=$hostdir/prefix WINEARCH=win32 WINEDEBUG=-all setsid -w wine reg add \
+WINEPREFIX=$hostdir/prefix WINEARCH=win32 WINEDEBUG=-all bounded 300 "wine reg add" setsid -w wine reg add \
   'HKCU\Software\Wine\Drivers\winealsa.drv' /v ALSAOutputDevices /t REG_MULTI_SZ /d null /f \
   </dev/null >/dev/null 2>&1 || { say "cannot set Wine's sound output"; exit 2; }
 printf 'pcm.!default {\n    type null\n}\npcm.null {\n    type null\n}\n' >"$data/alsa-null.conf"
@@ -100,7 +103,7 @@ for entry in "${scripts[@]}"; do
   start=$SECONDS
   # From an empty folder: the compiler looks for included files in the current folder first.
   (mkdir -p "$data/cwd" && cd "$data/cwd" &&
-    "$host/run-hsp.sh" "$runtime" "$script" "${files[@]}") >"$data/$name.log" 2>&1
+    bounded 600 "$name.hsp" "$host/run-hsp.sh" "$runtime" "$script" "${files[@]}") >"$data/$name.log" 2>&1
   rc=$?
   if [ $rc = 0 ]; then
     say "pass ${script#"${unpacked:-$root}"/} ($((SECONDS - start)) s)"

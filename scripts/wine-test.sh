@@ -26,6 +26,9 @@
 # Exit codes: 0 everything passed; 1 a test failed; 2 Wine could not be set up
 # here (one line on stderr says why, the details are in the log named there).
 set -uo pipefail
+SCRIPTS=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=lib/bounded.sh
+. "$SCRIPTS/lib/bounded.sh"
 
 STATE=${TAVIKIT_WINE_STATE:-/var/lib/tavikit-wine}
 export WINEPREFIX=${TAVIKIT_WINEPREFIX:-$STATE/prefix}
@@ -65,19 +68,9 @@ fast_qemu_installed() {
   [ -n "$v" ] && dpkg --compare-versions "$v" ge 1:8.1
 }
 
-# Does the kernel execute i386 ELF itself? Asked with a 96-byte static program that exits with
-# 42 through int 0x80.
-kernel_runs_i386() {
-  local probe=$STATE/probe-i386
-  printf '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08\x60\x00\x00\x00\x60\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00\xb8\x01\x00\x00\x00\xbb\x2a\x00\x00\x00\xcd\x80' >"$probe"
-  chmod 755 "$probe"
-  timeout 10 "$probe" 2>/dev/null
-  [ $? = 42 ]
-}
-
-# qemu is needed where the kernel cannot run i386 code; once our handler is registered, i386
-# programs run through it whatever the kernel could do.
-needs_qemu() { [ -e "$BINFMT/$HANDLER" ] || ! kernel_runs_i386; }
+# qemu is needed wherever the kernel does not run i386 code itself; once a handler is registered,
+# i386 programs run through it whatever the kernel could do (scripts/i386-mode.sh knows which).
+needs_qemu() { [ "$("$SCRIPTS/i386-mode.sh")" != direct ]; }
 
 packages_ready() {
   [ -n "$(installed wine)" ] && [ -n "$(installed wine32:i386)" ] || return 1
@@ -140,21 +133,22 @@ Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 EOF
   say "installing Wine (private apt source list: bookworm, -updates, -backports)"
-  apt_private update >>"$LOG" 2>&1 || cannot "apt-get update of $MIRROR failed"
+  bounded 900 "apt-get update" apt-get "${APT_OPTIONS[@]}" update >>"$LOG" 2>&1 || cannot "apt-get update of $MIRROR failed"
   local packages=(wine wine32:i386)
   [ "$NEED_QEMU" = 1 ] && ! fast_qemu_installed && packages+=(qemu-user/bookworm-backports)
-  if ! apt_private install -y --no-install-recommends "${packages[@]}" >>"$LOG" 2>&1; then
+  if ! bounded 1800 "apt-get install" apt-get "${APT_OPTIONS[@]}" install -y --no-install-recommends "${packages[@]}" \
+       >>"$LOG" 2>&1; then
     # i386 twins of a library must have the amd64 version; libraries updated from the security
     # suite have none in these lists, so they go back to the versions the lists hold.
     local back
     mapfile -t back < <(versions_outside_lists)
     [ ${#back[@]} -gt 0 ] || cannot "apt-get install ${packages[*]} failed"
     say "taking ${back[*]} back to the listed versions (their i386 twins must match)"
-    apt_private install -y --no-install-recommends --allow-downgrades "${packages[@]}" \
-      "${back[@]}" >>"$LOG" 2>&1 || cannot "apt-get install ${packages[*]} failed"
+    bounded 1800 "apt-get install" apt-get "${APT_OPTIONS[@]}" install -y --no-install-recommends --allow-downgrades \
+      "${packages[@]}" "${back[@]}" >>"$LOG" 2>&1 || cannot "apt-get install ${packages[*]} failed"
   fi
   if [ "$NEED_QEMU" = 1 ] && [ -n "$(installed wine32-preloader:i386)" ]; then
-    apt_private remove -y wine32-preloader:i386 >>"$LOG" 2>&1 ||
+    bounded 900 "apt-get remove" apt-get "${APT_OPTIONS[@]}" remove -y wine32-preloader:i386 >>"$LOG" 2>&1 ||
       cannot "removing wine32-preloader:i386 failed"
   fi
 }
@@ -185,21 +179,23 @@ register_handler() {
 
 create_prefix() {
   say "creating the 32-bit Wine prefix $WINEPREFIX (once, about 20 s)"
-  wineserver -k >/dev/null 2>&1 9>&-
-  wineserver -w >/dev/null 2>&1 9>&-
+  bounded 60 "wineserver -k" wineserver -k >/dev/null 2>&1 9>&-
+  bounded 120 "wineserver -w" wineserver -w >/dev/null 2>&1 9>&-
   rm -f "$WINEPREFIX/.tavikit-ready"
   mkdir -p "$(dirname "$WINEPREFIX")"
   # No Mono or Gecko installers, no menu builder.
   WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" \
-    setsid -w wine cmd.exe /c exit </dev/null >>"$LOG" 2>&1 9>&- || cannot "wineboot failed"
+    bounded 600 "creating the prefix" setsid -w wine cmd.exe /c exit </dev/null >>"$LOG" 2>&1 9>&- ||
+    cannot "wineboot failed"
   # Kept in the prefix: no menu builder on every boot, no debugger attaching to a crash (a
   # crashing test program just exits).
   local settings=$STATE/prefix-settings.reg
   printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\DllOverrides]' \
     '"winemenubuilder.exe"=""' '"winedbg.exe"=""' >"$settings"
-  setsid -w wine regedit /S "Z:${settings//\//\\}" </dev/null >>"$LOG" 2>&1 9>&- ||
+  bounded 300 "regedit" setsid -w wine regedit /S "Z:${settings//\//\\}" </dev/null >>"$LOG" 2>&1 9>&- ||
     cannot "regedit failed"
-  wineserver -w >/dev/null 2>&1 9>&-  # the registry is written when the server exits
+  # The registry is written when the server exits.
+  bounded 120 "wineserver -w" wineserver -w >/dev/null 2>&1 9>&-
   grep -q '^"winedbg.exe"=""' "$WINEPREFIX/user.reg" 2>/dev/null ||
     cannot "the prefix settings were not saved"
   touch "$WINEPREFIX/.tavikit-ready"
@@ -213,9 +209,10 @@ set_sound_output() {
   local settings=$STATE/sound-settings.reg
   printf '%s\r\n' REGEDIT4 '' '[HKEY_CURRENT_USER\Software\Wine\Drivers\winealsa.drv]' \
     '"ALSAOutputDevices"=hex(7):6e,75,6c,6c,00,00' >"$settings"
-  ALSA_CONFIG_PATH=$ALSA_NULL_CONF setsid -w wine regedit /S "Z:${settings//\//\\}" \
-    </dev/null >>"$LOG" 2>&1 9>&- || cannot "regedit of the sound setting failed"
-  wineserver -w >/dev/null 2>&1 9>&-  # the registry is written when the server exits
+  ALSA_CONFIG_PATH=$ALSA_NULL_CONF bounded 300 "regedit" setsid -w wine regedit /S \
+    "Z:${settings//\//\\}" </dev/null >>"$LOG" 2>&1 9>&- || cannot "regedit of the sound setting failed"
+  # The registry is written when the server exits.
+  bounded 120 "wineserver -w" wineserver -w >/dev/null 2>&1 9>&-
   sound_ready || cannot "the sound setting was not saved"
 }
 
@@ -249,8 +246,8 @@ locked_setup() {
 # take well under a second, and no helper process holds the caller's pipes open.
 start_server() {
   [ "$PERSIST_SECONDS" -gt 0 ] 2>/dev/null || return 0
-  if wineserver -p"$PERSIST_SECONDS" </dev/null >>"$LOG" 2>&1; then
-    setsid -w wine cmd.exe /c exit </dev/null >>"$LOG" 2>&1
+  if bounded 60 "starting the wineserver" wineserver -p"$PERSIST_SECONDS" </dev/null >>"$LOG" 2>&1; then
+    bounded 300 "booting Wine's services" setsid -w wine cmd.exe /c exit </dev/null >>"$LOG" 2>&1
   fi
   return 0
 }
@@ -261,10 +258,7 @@ run_windows() {
   local program=$1 rc
   shift
   (cd "$(dirname "$program")" && export ALSA_CONFIG_PATH=$ALSA_NULL_CONF &&
-    timeout -k 10 "$RUN_SECONDS" wine "./$(basename "$program")" "$@")
-  rc=$?
-  [ $rc = 124 ] && say "$program did not finish within $RUN_SECONDS s"
-  return $rc
+    bounded "$RUN_SECONDS" "$program" wine "./$(basename "$program")" "$@")
 }
 
 # ------------------------------------------------------------------ the checks
@@ -301,7 +295,7 @@ case "${1:-}" in
     exit 0
     ;;
   --stop)
-    wineserver -k 2>/dev/null
+    bounded 60 "wineserver -k" wineserver -k 2>/dev/null
     exit 0
     ;;
   --run)
