@@ -1,7 +1,7 @@
 # 32-bit x86 Linux build (Debian: g++-multilib). How its programs run here comes from
 # scripts/i386-mode.sh, asked at every configure: directly where the kernel runs 32-bit code,
-# through qemu-i386 (qemu-user) everywhere else, named as the build's emulator so that it is
-# used whether or not a binfmt_misc handler is registered.
+# through qemu-i386 (qemu-user) everywhere else, named as the build's emulator (with the options
+# the script gives) so that it is used whether or not a binfmt_misc handler is registered.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER gcc)
@@ -17,13 +17,13 @@ set(ENV{PKG_CONFIG_LIBDIR} "/usr/lib/i386-linux-gnu/pkgconfig:/usr/share/pkgconf
 
 get_property(tavikit_in_try_compile GLOBAL PROPERTY IN_TRY_COMPILE)
 if(NOT tavikit_in_try_compile)
-  execute_process(COMMAND "${CMAKE_CURRENT_LIST_DIR}/../scripts/i386-mode.sh"
-                  OUTPUT_VARIABLE tavikit_i386_mode OUTPUT_STRIP_TRAILING_WHITESPACE
-                  TIMEOUT 30)
-  set(TAVIKIT_I386_MODE "${tavikit_i386_mode}" CACHE INTERNAL
-      "how this machine runs 32-bit programs (scripts/i386-mode.sh)" FORCE)
-  if(NOT TAVIKIT_I386_MODE STREQUAL "direct")
-    find_program(TAVIKIT_QEMU_I386 qemu-i386 REQUIRED)
-    set(CMAKE_CROSSCOMPILING_EMULATOR "${TAVIKIT_QEMU_I386};-L;/")
+  set(tavikit_i386_mode "${CMAKE_CURRENT_LIST_DIR}/../scripts/i386-mode.sh")
+  execute_process(COMMAND "${tavikit_i386_mode}" OUTPUT_VARIABLE TAVIKIT_I386_MODE
+                  OUTPUT_STRIP_TRAILING_WHITESPACE TIMEOUT 30)
+  execute_process(COMMAND "${tavikit_i386_mode}" --emulator OUTPUT_VARIABLE tavikit_emulator
+                  OUTPUT_STRIP_TRAILING_WHITESPACE TIMEOUT 30)
+  if(NOT TAVIKIT_I386_MODE STREQUAL "direct" AND tavikit_emulator STREQUAL "")
+    message(FATAL_ERROR "this machine runs no 32-bit programs and has no qemu-i386 (Debian: qemu-user)")
   endif()
+  set(CMAKE_CROSSCOMPILING_EMULATOR "${tavikit_emulator}")
 endif()

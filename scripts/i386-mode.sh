@@ -9,8 +9,16 @@
 #             `qemu-i386 -L / PROGRAM` (qemu-user)
 #   none      neither
 #
-#   scripts/i386-mode.sh            the word
-#   scripts/i386-mode.sh --why      the word, a tab, and a sentence for people
+#   scripts/i386-mode.sh              the word
+#   scripts/i386-mode.sh --why        the word, a tab, and a sentence for people
+#   scripts/i386-mode.sh --emulator   how a build runs its 32-bit programs, as a CMake list:
+#                                     empty where the kernel runs them, else qemu-i386 -L / and,
+#                                     for a qemu-i386 older than 8.1, a processor without AVX2
+#
+# Debian 12's own qemu-i386 (7.2) gets AVX2 gathers wrong in 32-bit code (the rotation's
+# vpgatherdd faults there, and runs right on the processor and in qemu 8.1 and later), so with
+# it the 32-bit suite runs on an emulated processor without AVX2: its SSE2 and portable loops.
+# The Wine set-up installs qemu-user 10 from bookworm-backports, which runs the AVX2 loops too.
 #
 # Asked with a 96-byte static i386 program that exits with 42 through int 0x80, run with
 # QEMU_VERSION set: the kernel runs it and it exits with 42, while qemu-i386 prints its version
@@ -36,8 +44,20 @@ else
   mode=none why="the kernel runs no 32-bit programs and there is no qemu-i386 (Debian: qemu-user)"
 fi
 
-if [ "${1:-}" = --why ]; then
-  printf '%s\t%s\n' "$mode" "$why"
-else
-  printf '%s\n' "$mode"
+# The emulator for builds: qemu-i386 wherever the kernel does not run the programs itself (a
+# registered handler may be an older qemu than the one on PATH, or go away).
+emulator=""
+if [ "$mode" != direct ] && qemu=$(command -v qemu-i386); then
+  emulator="$qemu;-L;/"
+  version=$("$qemu" --version | sed -n '1s/^qemu-i386 version \([0-9.]*\).*/\1/p')
+  if dpkg --compare-versions "${version:-0}" lt 8.1; then
+    emulator="$emulator;-cpu;max,-avx2"
+    why="$why (qemu-i386 $version: on a processor without AVX2, whose gathers it gets wrong)"
+  fi
 fi
+
+case "${1:-}" in
+  --why) printf '%s\t%s\n' "$mode" "$why" ;;
+  --emulator) printf '%s\n' "$emulator" ;;
+  *) printf '%s\n' "$mode" ;;
+esac
