@@ -3,9 +3,10 @@
 #  - the table complete: 81 names, on 78 entry points in the library;
 #  - the export directory's module name "Tavikit.DLL";
 #  - no import from a compiler runtime DLL;
-#  - the version resource: 2.1.1.0 and its string fields.
+#  - the version resource: 2.1.1.0 and its string fields, the copyright of LICENSE among them.
 #   cmake -DDLL=Tavikit.DLL -DOBJDUMP=i686-w64-mingw32-objdump -P CheckDllExports.cmake
 include("${CMAKE_CURRENT_LIST_DIR}/TavikitExports.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/TavikitVersionResource.cmake")
 
 execute_process(COMMAND "${OBJDUMP}" -p "${DLL}" OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 if(NOT rc EQUAL 0)
@@ -62,24 +63,11 @@ file(READ "${DLL}" hex HEX)
 if(NOT hex MATCHES "bd04effe0000010001000200000001000100020000000100")
   string(APPEND errors "no fixed version info 2.1.1.0 for file and product\n")
 endif()
-function(utf16_hex text out)
-  string(HEX "${text}" plain)
-  string(REGEX REPLACE "(..)" "\\100" wide "${plain}")
-  set(${out} "${wide}" PARENT_SCOPE)
-endfunction()
-foreach(pair IN ITEMS "FileDescription=Tavikit.DLL" "InternalName=Tavikit.DLL"
-                      "OriginalFilename=Tavikit.DLL" "ProductName=Tavikit.DLL"
-                      "FileVersion=2, 1, 1, 0" "ProductVersion=2, 1, 1, 0")
-  string(REPLACE "=" ";" kv "${pair}")
-  list(GET kv 0 key)
-  list(GET kv 1 value)
-  utf16_hex("${key}" key_hex)
-  utf16_hex("${value}" value_hex)
-  # key, its terminating zero, padding to a 4-byte boundary, then the value with its zero
-  if(NOT hex MATCHES "${key_hex}0000(0000)?${value_hex}0000")
-    string(APPEND errors "version string ${key} is not \"${value}\"\n")
-  endif()
-endforeach()
+tavikit_legal_copyright(copyright)
+tavikit_check_version_strings(errors "${DLL}" "FileDescription=Tavikit.DLL" "InternalName=Tavikit.DLL"
+                              "OriginalFilename=Tavikit.DLL" "ProductName=Tavikit.DLL"
+                              "FileVersion=2, 1, 1, 0" "ProductVersion=2, 1, 1, 0"
+                              "LegalCopyright=${copyright}")
 
 if(errors)
   message(FATAL_ERROR "${DLL}:\n${errors}")

@@ -1,9 +1,10 @@
 # What `cmake --install` gives.
 #  - Windows (the win32 preset): the folder a script writer unpacks into HSP's own: Tavikit.DLL,
-#    common/tavikit.as, hsphelp/tavikit.hs, the samples, the references and an SDK for C hosts.
+#    common/tavikit.as, the help in Japanese (hsphelp/) and English (hsphelp_en/), the samples,
+#    the references and READMEs in both languages, the licence and an SDK for C hosts.
 #  - Elsewhere: libtavikit.so with its soname, the headers, a pkg-config file (tavikit.pc), a
-#    CMake package (find_package(Tavikit) gives Tavikit::tavikit), the reference, and the
-#    tavikit tool.
+#    CMake package (find_package(Tavikit) gives Tavikit::tavikit), the reference, the licence
+#    as Debian's machine-readable copyright file, and the tavikit tool.
 set(TAVIKIT_PUBLIC_HEADERS "${PROJECT_SOURCE_DIR}/include/tavikit.h"
                            "${PROJECT_SOURCE_DIR}/include/tavikit_exports.h")
 set(TAVIKIT_REFERENCE "${PROJECT_SOURCE_DIR}/docs/exports.md")
@@ -17,11 +18,14 @@ if(WIN32)
   install(FILES "${PROJECT_SOURCE_DIR}/LICENSE" DESTINATION . RENAME LICENSE.txt)
   install(FILES "${built}/tavikit.as" DESTINATION common)
   install(FILES "${built}/tavikit.hs" DESTINATION hsphelp)
+  install(FILES "${built}/tavikit_en.hs" DESTINATION hsphelp_en RENAME tavikit.hs)
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/examples/" DESTINATION sample/tavikit)
-  install(FILES "${built}/index.html" "${built}/results.md" "${TAVIKIT_REFERENCE}"
-          DESTINATION doc/tavikit)
+  install(FILES "${built}/index.html" "${built}/index_en.html" "${built}/results.md"
+                "${TAVIKIT_REFERENCE}" DESTINATION doc/tavikit)
   install(FILES "${PROJECT_SOURCE_DIR}/docs/win32-readme.txt" DESTINATION doc/tavikit
           RENAME README.txt)
+  install(FILES "${PROJECT_SOURCE_DIR}/docs/win32-readme_ja.txt" DESTINATION doc/tavikit
+          RENAME README_ja.txt)
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/gallery" DESTINATION doc/tavikit OPTIONAL
           FILES_MATCHING PATTERN "*.png")
   install(FILES ${TAVIKIT_PUBLIC_HEADERS} DESTINATION sdk/include)
@@ -44,7 +48,31 @@ include(CMakePackageConfigHelpers)
 target_include_directories(tavikit INTERFACE "$<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>")
 install(TARGETS tavikit EXPORT TavikitTargets LIBRARY DESTINATION "${CMAKE_INSTALL_LIBDIR}")
 install(FILES ${TAVIKIT_PUBLIC_HEADERS} DESTINATION "${CMAKE_INSTALL_INCLUDEDIR}")
-install(FILES "${TAVIKIT_REFERENCE}" DESTINATION "${CMAKE_INSTALL_DOCDIR}")
+
+# The reference and the licence, where Debian keeps a package's (/usr/share/doc/tavikit/). The
+# licence is Debian's machine-readable copyright file: the copyright line of LICENSE and its
+# terms, the Zlib licence's text.
+set(TAVIKIT_DOC_DIR "${CMAKE_INSTALL_DATAROOTDIR}/doc/tavikit")
+file(STRINGS "${PROJECT_SOURCE_DIR}/LICENSE" licence_holder REGEX "^Copyright \\(c\\) " LIMIT_COUNT 1)
+string(REGEX REPLACE "^Copyright \\(c\\) " "" licence_holder "${licence_holder}")
+file(READ "${PROJECT_SOURCE_DIR}/LICENSE" licence_terms)
+string(REGEX REPLACE "^.*\nCopyright[^\n]*\n\n" "" licence_terms "${licence_terms}")
+string(REGEX REPLACE "\n+$" "" licence_terms "${licence_terms}")
+string(REPLACE "\n\n" "\n.\n" licence_terms "${licence_terms}")
+string(REPLACE "\n" "\n " licence_terms " ${licence_terms}")
+file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/copyright" @ONLY CONTENT
+     "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/
+Upstream-Name: Tavikit
+
+Files: *
+Copyright: @licence_holder@
+License: Zlib
+
+License: Zlib
+@licence_terms@
+")
+install(FILES "${TAVIKIT_REFERENCE}" "${PROJECT_BINARY_DIR}/copyright"
+        DESTINATION "${TAVIKIT_DOC_DIR}")
 
 # pkg-config: cflags and libs of the installed tree, wherever the tree is put.
 file(RELATIVE_PATH TAVIKIT_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")

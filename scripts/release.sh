@@ -2,9 +2,10 @@
 # The release files, from the win32 and native builds (./build.sh release builds them first):
 #
 #   dist/tavikit-<version>-win32.zip          HSP's folder layout: Tavikit.DLL (stripped, at most
-#                                             200 KB), common/, hsphelp/, sample/tavikit/ with the
-#                                             data its scripts read, doc/tavikit/, sdk/, LICENSE.txt,
-#                                             and tavikit.exe when the win32 build has it
+#                                             200 KB), common/, hsphelp/ (Japanese), hsphelp_en/,
+#                                             sample/tavikit/ with the data its scripts read,
+#                                             doc/tavikit/, sdk/, LICENSE.txt, and tavikit.exe when
+#                                             the win32 build has it
 #   dist/tavikit-<version>-linux-x86_64.tar.gz   the native install tree
 #   dist/tavikit_<version>_amd64.deb             the same as a Debian package
 #
@@ -30,9 +31,14 @@ for exe in "$win32/bin/tavikit.exe" "$win32/tools/tavikit.exe"; do
     i686-w64-mingw32-strip -o "$tree/tavikit.exe" "$exe"
   fi
 done
-# Windows line ends in every text file.
+# Windows line ends in every text file; the samples in Shift_JIS (code page 932), which HSP's
+# editor and compiler read (the help files stay UTF-8, as HSP's own are).
 find "$tree" -type f \( -name '*.as' -o -name '*.hs' -o -name '*.hsp' -o -name '*.txt' -o \
      -name '*.md' -o -name '*.h' -o -name '*.def' \) -exec sed -i 's/\r$//; s/$/\r/' {} +
+for script in "$tree"/sample/tavikit/*.hsp "$tree"/sample/tavikit/*.as; do
+  iconv -f UTF-8 -t CP932 "$script" >"$stage/script"
+  cat "$stage/script" >"$script"
+done
 size=$(stat -c %s "$tree/Tavikit.DLL")
 if [ "$size" -gt "$budget" ]; then
   say "Tavikit.DLL is $size bytes stripped, over the budget of $budget"
@@ -46,6 +52,7 @@ rm -f "$zip"
 (cd "$native" && cpack -B "$stage/cpack" >/dev/null)
 cp "$stage/cpack/tavikit-$version-linux-x86_64.tar.gz" "$stage/cpack/tavikit_${version}_amd64.deb" \
    "$dist/"
-say "Tavikit.DLL $size bytes; $(find "$tree/hsphelp" -name '*.hs' -exec grep -c '^%index' {} +) help entries"
+say "Tavikit.DLL $size bytes; help entries: $(grep -c '^%index' "$tree/hsphelp/tavikit.hs") in" \
+    "hsphelp/ (Japanese), $(grep -c '^%index' "$tree/hsphelp_en/tavikit.hs") in hsphelp_en/"
 ls -l "$dist"/tavikit-"$version"-win32.zip "$dist"/tavikit-"$version"-linux-x86_64.tar.gz \
       "$dist"/tavikit_"$version"_amd64.deb

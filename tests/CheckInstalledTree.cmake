@@ -1,5 +1,6 @@
 # Installs the native build into an empty prefix, then builds and runs a C program against the
-# installed tree with nothing but what `pkg-config --cflags --libs tavikit` says.
+# installed tree with nothing but what `pkg-config --cflags --libs tavikit` says; the tree carries
+# the licence as Debian's copyright file.
 #   cmake -DBUILD=<build dir> -DPREFIX=<scratch dir> -DCC=cc -P CheckInstalledTree.cmake
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND "${CMAKE_COMMAND}" --install "${BUILD}" --prefix "${PREFIX}"
@@ -33,4 +34,8 @@ file(GLOB soname "${CMAKE_MATCH_1}/libtavikit.so.[0-9]")
 if(NOT soname OR NOT EXISTS "${PREFIX}/bin/tavikit" OR
    NOT EXISTS "${pc_dir}/../cmake/Tavikit/TavikitConfig.cmake")
   message(FATAL_ERROR "the installed tree lacks the soname link, the tool or the CMake package")
+endif()
+file(STRINGS "${PREFIX}/share/doc/tavikit/copyright" licence REGEX "^(License: Zlib|Copyright: .+)$")
+if(NOT licence MATCHES "^Copyright: [^;]+;License: Zlib;License: Zlib$")
+  message(FATAL_ERROR "share/doc/tavikit/copyright does not give the Zlib licence: ${licence}")
 endif()
