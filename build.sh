@@ -118,7 +118,7 @@ lint() {
       --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/i686-w64-mingw32" 2>/dev/null
   # The Win32 backends: their build commands carry a GCC-only option, so the flags are given here.
   grep -v 'dllmain\.cpp' <<<"$win32_only" |
-    xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc -I. -Itools \
+    xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc -I. -Itools/tavikit \
       -isystem"$cxx" -isystem"$cxx/i686-w64-mingw32" -DTAVIKIT_BUILDING 2>/dev/null
 }
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "demo/demo_art.h"
 #include "harness/temp_dir.h"
-#include "tavikit/demo_art.h"
-#include "tavikit/indexed_image.h"
+#include "png/indexed_image.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 
 #include "harness/temp_dir.h"
 #include "host/host_screen.h"
+#include "platform/file_io.h"
+#include "png/indexed_image.h"
+#include "png/png_writer.h"
 #include "tavikit.h"
-#include "tavikit/file_io.h"
-#include "tavikit/indexed_image.h"
-#include "tavikit/png_writer.h"
 #include "tools/writer/wave_writer.h"
 
 namespace {
