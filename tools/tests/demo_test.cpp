@@ -9,7 +9,7 @@
 
 #include "demo/demo_art.h"
 #include "harness/temp_dir.h"
-#include "png/indexed_image.h"
+#include "png/png_io.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "harness/temp_dir.h"
 #include "host/host_screen.h"
 #include "platform/file_io.h"
-#include "png/indexed_image.h"
+#include "png/png_io.h"
 #include "png/png_writer.h"
 #include "tavikit.h"
 #include "tools/writer/wave_writer.h"

@@ -12,7 +12,8 @@
 #include "inspect/picture_info.h"
 #include "inspect/source.h"
 #include "platform/file_io.h"
-#include "png/indexed_image.h"
+#include "png/png_codec.h"
+#include "png/png_io.h"
 #include "tavikit.h"
 #include "tools/writer/formats.h"
 

@@ -15,7 +15,7 @@
 #include "demo/demo_scene.h"
 #include "demo/demo_window.h"
 #include "platform/file_io.h"
-#include "png/indexed_image.h"
+#include "png/png_io.h"
 #include "tavikit.h"
 
 namespace tavitool {

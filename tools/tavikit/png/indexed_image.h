@@ -3,8 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace tavitool {
@@ -27,23 +27,5 @@ struct PngPicture {
   std::array<uint8_t, 256> opacity{};  // indexed files: alpha of each entry, 255 without tRNS
   std::vector<uint8_t> rgba;           // other files
 };
-
-// Reads any PNG. Refuses (exit 1) with the file's name and the reason: not a PNG (naming the
-// kind when its first bytes tell it), cut short, damaged, or larger than a picture may be;
-// the size is checked before anything of that size is allocated.
-PngPicture ReadPng(const std::string& path);
-// The same for the bytes of a PNG called `name`.
-PngPicture DecodePng(const std::string& name, const std::vector<uint8_t>& bytes);
-
-// Reads a PNG that must be indexed-colour (bit depth 1 to 8).
-IndexedImage ReadIndexedPng(const std::string& path);
-// The same; false with the reason in `error`.
-bool ReadIndexedPng(const std::string& path, IndexedImage& image, std::string& error);
-
-// The bytes of an 8-bit indexed PNG with `paletteSize` palette entries.
-std::vector<uint8_t> EncodeIndexedPng(const IndexedImage& image);
-
-// Writes an 8-bit indexed PNG atomically; false with the reason in `error`.
-bool WriteIndexedPng(const std::string& path, const IndexedImage& image, std::string& error);
 
 }  // namespace tavitool

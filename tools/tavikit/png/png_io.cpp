@@ -1,11 +1,12 @@
 // PNG files: the signature, header, size and end checked by hand, then the pixels through the
 // platform's codec (png_codec.h), with indices of bit depths below 8 unpacked here.
+#include "png/png_io.h"
+
 #include <cstring>
 
 #include "commands/cli.h"
 #include "inspect/picture_info.h"
 #include "platform/file_io.h"
-#include "png/indexed_image.h"
 #include "png/png_codec.h"
 
 namespace tavitool {
