@@ -1,18 +1,6 @@
 #!/usr/bin/env bash
-# Build, test and demo commands for Tavikit on Debian 12. Each command installs the Debian
-# packages it needs first (when run as root and they are missing).
-#
-#   ./build.sh demo        build libtavikit.so and the tavikit tool, run `tavikit demo` (frames,
-#                          contact sheet and sound in ./demo)
-#   ./build.sh test        every build and check: native, sanitizers, 32-bit (qemu-i386 where
-#                          needed), Tavikit.DLL with its export check, short fuzz runs, formatting
-#                          and clang-tidy
-#   ./build.sh fuzz [S]    build the fuzz targets and run each for S seconds (default 600)
-#   ./build.sh bench       build and run the benchmarks (ratios against baselines at the end), then
-#                          the same in the 32-bit build, with each subject's 32-bit / 64-bit time
-#   ./build.sh wine-test   Tavikit.DLL in a real Windows process under Wine (changes the
-#                          machine's apt architectures: run it after everything else)
-#   ./build.sh release     dist/: the Windows zip for HSP, the Linux tar.gz and .deb
+# Build, test and demo commands for Tavikit on Debian 12. `./build.sh` alone lists them: the list
+# is the COMMANDS table below, which is also what runs them.
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -118,54 +106,93 @@ lint() {
       --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/i686-w64-mingw32" 2>/dev/null
   # The Win32 backends: their build commands carry a GCC-only option, so the flags are given here.
   grep -v 'dllmain\.cpp' <<<"$win32_only" |
-    xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc -I. -Itools \
+    xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc -I. -Itools/tavikit \
       -isystem"$cxx" -isystem"$cxx/i686-w64-mingw32" -DTAVIKIT_BUILDING 2>/dev/null
 }
 
+# The commands, one an entry: "NAME [ARGS]|what it does". The help is this table, and a command
+# runs (as cmd_NAME, "-" read as "_") only when it is listed here.
+COMMANDS=(
+  "demo|build libtavikit.so and the tavikit tool, run \`tavikit demo\` (frames, contact sheet and sound in ./demo)"
+  "test|every build and check: native, sanitizers, 32-bit (qemu-i386 where needed), Tavikit.DLL with its export check, short fuzz runs, formatting and clang-tidy"
+  "fuzz [S]|build the fuzz targets and run each for S seconds (default 600)"
+  "bench|build and run the benchmarks (ratios against baselines at the end), then the same in the 32-bit build, with each subject's 32-bit / 64-bit time"
+  "wine-test|Tavikit.DLL in a real Windows process under Wine (changes the machine's apt architectures: run it after everything else)"
+  "release|dist/: the Windows zip for HSP, the Linux tar.gz and .deb"
+)
+
+usage() {
+  echo "Build, test and demo commands for Tavikit on Debian 12. Each command installs the Debian"
+  echo "packages it needs first (when run as root and they are missing)."
+  echo
+  local entry
+  for entry in "${COMMANDS[@]}"; do
+    printf '  ./build.sh %-10s ' "${entry%%|*}"
+    fold -s -w 72 <<<"${entry#*|}" | sed -e 's/ *$//' -e '2,$s/^/                        /'
+  done
+}
+
+cmd_demo() {
+  need "${NATIVE_PACKAGES[@]}"
+  build native
+  say "tavikit demo"
+  build/native/bin/tavikit demo --out demo
+}
+
+cmd_test() {
+  need "${TEST_PACKAGES[@]}"
+  check native
+  check sanitize
+  say "32-bit programs on this machine: $(i386_mode | cut -f2)"
+  check m32
+  check_m32_sanitize
+  check win32
+  fuzz 20
+  lint
+  say "all checks passed"
+}
+
+cmd_fuzz() {
+  need "${TEST_PACKAGES[@]}"
+  fuzz "${1:-600}"
+}
+
+cmd_bench() {
+  need "${NATIVE_PACKAGES[@]}" g++-multilib
+  build native
+  build/native/bench/tavikit_bench --tavibench_times=build/native/bench/times.tsv "$@"
+  bench32 "$@"
+}
+
+cmd_release() {
+  need "${NATIVE_PACKAGES[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 zip dpkg-dev file
+  build native
+  build win32
+  exec scripts/release.sh build/win32 build/native dist
+}
+
+cmd_wine_test() {
+  need "${TEST_PACKAGES[@]}"
+  build native
+  build m32
+  build win32
+  exec scripts/wine-test.sh build/win32 build/native
+}
+
 case "${1:-}" in
-  demo)
-    need "${NATIVE_PACKAGES[@]}"
-    build native
-    say "tavikit demo"
-    build/native/bin/tavikit demo --out demo
-    ;;
-  test)
-    need "${TEST_PACKAGES[@]}"
-    check native
-    check sanitize
-    say "32-bit programs on this machine: $(i386_mode | cut -f2)"
-    check m32
-    check_m32_sanitize
-    check win32
-    fuzz 20
-    lint
-    say "all checks passed"
-    ;;
-  fuzz)
-    need "${TEST_PACKAGES[@]}"
-    fuzz "${2:-600}"
-    ;;
-  bench)
-    need "${NATIVE_PACKAGES[@]}" g++-multilib
-    build native
-    build/native/bench/tavikit_bench --tavibench_times=build/native/bench/times.tsv "${@:2}"
-    bench32 "${@:2}"
-    ;;
-  release)
-    need "${NATIVE_PACKAGES[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 zip dpkg-dev file
-    build native
-    build win32
-    exec scripts/release.sh build/win32 build/native dist
-    ;;
-  wine-test)
-    need "${TEST_PACKAGES[@]}"
-    build native
-    build m32
-    build win32
-    exec scripts/wine-test.sh build/win32 build/native
-    ;;
-  *)
-    sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
-    exit 2
+  -h | --help)
+    usage
+    exit 0
     ;;
 esac
+for entry in "${COMMANDS[@]}"; do
+  name=${entry%%|*}
+  name=${name%% *}
+  if [ "${1:-}" = "$name" ]; then
+    shift
+    "cmd_${name//-/_}" "$@"
+    exit
+  fi
+done
+usage
+exit 2

@@ -3,6 +3,9 @@
 # each export's parameter kinds and the notes above its declaration.
 #
 #   tavikit_write_script_declarations(<path>)
+#   tavikit_write_screen_exports(<path>)    a C header for hosts that run script lines (the tool's
+#                                           gallery): TAVIKIT_SCREEN_EXPORTS(X), X(name) for each
+#                                           export declared with bmscr, in table order
 #
 # Every export is declared in the HSP 2.x-compatible form: the import name without quotes, which
 # the compiler turns into _name@16. In this form `stat` receives minus the export's result, and a
@@ -20,22 +23,28 @@
 #   int      any other word, ignored ones included
 include("${CMAKE_CURRENT_LIST_DIR}/TavikitReference.cmake")
 
+# The parameter kinds of export <name>, one a word, into <out>; after tavikit_read_reference().
+function(tavikit_script_kinds out name)
+  set(kinds "")
+  foreach(arg IN LISTS TK_${name}_args)
+    if(arg MATCHES "^screen")
+      list(APPEND kinds bmscr)
+    elseif(arg MATCHES "^refstr ")
+      list(APPEND kinds prefstr)
+    elseif(arg MATCHES "^(str|var) ")
+      list(APPEND kinds "${CMAKE_MATCH_1}")
+    else()
+      list(APPEND kinds int)
+    endif()
+  endforeach()
+  set(${out} "${kinds}" PARENT_SCOPE)
+endfunction()
+
 function(tavikit_write_script_declarations path)
   tavikit_read_exports(names aliases)
   tavikit_read_reference()
   foreach(name IN LISTS names)
-    set(kinds "")
-    foreach(arg IN LISTS TK_${name}_args)
-      if(arg MATCHES "^screen")
-        list(APPEND kinds bmscr)
-      elseif(arg MATCHES "^refstr ")
-        list(APPEND kinds prefstr)
-      elseif(arg MATCHES "^(str|var) ")
-        list(APPEND kinds "${CMAKE_MATCH_1}")
-      else()
-        list(APPEND kinds int)
-      endif()
-    endforeach()
+    tavikit_script_kinds(kinds ${name})
     string(REPLACE ";" "," kinds_${name} "${kinds}")
     if(DEFINED TK_${name}_note)
       string(REPLACE "\n" "\n; " note "; ${TK_${name}_note}")
@@ -73,6 +82,35 @@ function(tavikit_write_script_declarations path)
     string(APPEND text "#func ${name} ${name} ${kinds_${name}}\n")
   endforeach()
   string(APPEND text "#endif\n")
+  tavikit_write_if_changed("${path}" "${text}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TAVIKIT_EXPORTS_HEADER}"
+                                                                 "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")
+endfunction()
+
+function(tavikit_write_screen_exports path)
+  tavikit_read_exports(names aliases)
+  tavikit_read_reference()
+  set(entries "")
+  foreach(name IN LISTS names)
+    tavikit_script_kinds(kinds ${name})
+    list(GET kinds 0 first)
+    if(first STREQUAL "bmscr")
+      string(APPEND entries " \\\n  X(${name})")
+    endif()
+  endforeach()
+  set(text [=[
+/* tavikit_screen_exports.h - the exports whose first word is the current screen, as tavikit.as
+ * declares them (bmscr): a script line leaves that word out, and the host that runs the line
+ * passes the screen chosen with gsel. Written by the build from the library's export table and
+ * the description of its exports; do not edit.
+ *
+ *   X(name)   an export that takes the current screen
+ */
+#ifndef TAVIKIT_SCREEN_EXPORTS_H
+#define TAVIKIT_SCREEN_EXPORTS_H
+
+]=])
+  string(APPEND text "#define TAVIKIT_SCREEN_EXPORTS(X)${entries}\n\n#endif\n")
   tavikit_write_if_changed("${path}" "${text}")
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TAVIKIT_EXPORTS_HEADER}"
                                                                  "${CMAKE_CURRENT_FUNCTION_LIST_FILE}")

@@ -385,17 +385,71 @@ TEST_F(RotationTest, QuarterAndHalfTurnsPutTheRightEdgesOnTop) {
   }
 }
 
-// Every pixel by its definition: pixel (i, j) of the area samples the frame's turned top-left
-// corner plus j row steps and i + 1 column steps, the steps from its turned corners. Any angle
-// and scale; clip windows anywhere in the source, every other one reaching its right edge.
+// The words of one rotated copy: the three setters' and the copy's own.
+struct RotationCall {
+  int centreX, centreY, angle;     // tavi_rotset
+  int fx, fy, fw, fh;              // tavi_rotpos: the frame
+  int clipX, clipY, clipW, clipH;  // tavi_rotclip: the window
+  int w, h, fill, key;             // tavi_rotcopy
+};
+
+void CallRotation(const Library& l, const RotationCall& r) {
+  l.tavi_rotset(r.centreX, r.centreY, r.angle, 0);
+  l.tavi_rotpos(r.fx, r.fy, r.fw, r.fh);
+  l.tavi_rotclip(r.clipX, r.clipY, r.clipW, r.clipH);
+  l.tavi_rotcopy(r.w, r.h, r.fill, r.key);
+}
+
+// The rotated copy by its definition, drawn into `model` at (curX, curY): pixel (i, j) of the
+// area samples the frame's turned top-left corner plus j row steps and i + 1 column steps, the
+// steps from its turned corners. A sample is drawn when it lies in the clip window (any edge
+// sums taken whole) and on the source screen (anywhere on it, for a negative clipX); elsewhere
+// the fill is written, when there is one.
+void RotationByDefinition(const RotationCall& r, const HostScreen& src, int curX, int curY,
+                          HostScreen& model) {
+  const double turn = 2 * std::numbers::pi * (r.angle & 255) / 256;  // tables truncated
+  const int s = static_cast<int>(256 * std::sin(turn)), c = static_cast<int>(-256 * std::cos(turn));
+  const int cx = r.centreX >= 0 ? r.centreX - r.fx : r.fw / 2;
+  const int cy = r.centreY >= 0 ? r.centreY - r.fy : r.fh / 2;
+  const auto turnX = [&](int u, int v) { return ((c * (u - cx) - s * (v - cy)) >> 8) + cx; };
+  const auto turnY = [&](int u, int v) { return ((c * (v - cy) + s * (u - cx)) >> 8) + cy; };
+  const int x0 = turnX(0, 0), y0 = turnY(0, 0);
+  const int colX = (turnX(r.fw, 0) - x0 + 1) * 256 / r.w;
+  const int colY = (turnY(r.fw, 0) - y0 + 1) * 256 / r.w;
+  const int rowX = (turnX(0, r.fh) - x0 + 1) * 256 / r.h;
+  const int rowY = (turnY(0, r.fh) - y0 + 1) * 256 / r.h;
+  const auto inWindow = [&](int sx, int sy) {
+    const bool onSource = sx >= 0 && sy >= 0 && sx < src.width() && sy < src.height();
+    return onSource &&
+           (r.clipX < 0 || (sx >= r.clipX && sy >= r.clipY && sx < int64_t{r.clipX} + r.clipW &&
+                            sy < int64_t{r.clipY} + r.clipH));
+  };
+  for (int j = 0; j < r.h; ++j) {
+    for (int i = 0; i < r.w; ++i) {
+      const int x = curX + i, y = curY + j;
+      const int sx = ((x0 + r.fx) * 256 + j * rowX + (i + 1) * colX) >> 8;
+      const int sy = ((y0 + r.fy) * 256 + j * rowY + (i + 1) * colY) >> 8;
+      if (x < 0 || y < 0 || x >= model.width() || y >= model.height()) continue;
+      if (inWindow(sx, sy)) {
+        if (src.at(sx, sy) != r.key) model.at(x, y) = src.at(sx, sy);
+      } else if (r.fill >= 0) {
+        model.at(x, y) = static_cast<uint8_t>(r.fill);
+      }
+    }
+  }
+}
+
+// Any angle and scale; clip windows anywhere in the source, every other one reaching its right
+// edge; areas partly off the target.
 TEST_F(RotationTest, EveryAngleSamplesWhereTheCornerStepsPoint) {
   Picker pick(12);
   for (int trial = 0; trial < 200; ++trial) {
-    const int fx = pick(0, 24), fy = pick(0, 20), fw = pick(0, 30), fh = pick(0, 24);
-    const int centreX = pick(-1, 40), centreY = pick(-1, 36), angle = pick(0, 511);
-    const int clipX = pick(-1, 40), clipY = pick(0, 30), clipH = pick(0, 40 - clipY);
-    const int clipW = 48 - std::max(clipX, 0) - (trial % 2) * pick(0, 48 - std::max(clipX, 0));
-    const int w = pick(1, 40), h = pick(1, 36), fill = pick(-1, 255), key = pick(-1, 255);
+    RotationCall r{};
+    r.fx = pick(0, 24), r.fy = pick(0, 20), r.fw = pick(0, 30), r.fh = pick(0, 24);
+    r.centreX = pick(-1, 40), r.centreY = pick(-1, 36), r.angle = pick(0, 511);
+    r.clipX = pick(-1, 40), r.clipY = pick(0, 30), r.clipH = pick(0, 40 - r.clipY);
+    r.clipW = 48 - std::max(r.clipX, 0) - (trial % 2) * pick(0, 48 - std::max(r.clipX, 0));
+    r.w = pick(1, 40), r.h = pick(1, 36), r.fill = pick(-1, 255), r.key = pick(-1, 255);
     const int curX = pick(-8, 30), curY = pick(-8, 30);
     HostScreen src(48, 40), dst(40, 36), model(40, 36);
     src.FillRandom(trial);
@@ -403,35 +457,46 @@ TEST_F(RotationTest, EveryAngleSamplesWhereTheCornerStepsPoint) {
     dst.SetCursor(curX, curY);
     Twin(model, dst);
     Select(src, dst);
-    lib().tavi_rotset(centreX, centreY, angle, 0);
-    lib().tavi_rotpos(fx, fy, fw, fh);
-    lib().tavi_rotclip(clipX, clipY, clipW, clipH);
-    lib().tavi_rotcopy(w, h, fill, key);
-    const double turn = 2 * std::numbers::pi * (angle & 255) / 256;  // tables truncated
-    const int s = static_cast<int>(256 * std::sin(turn)),
-              c = static_cast<int>(-256 * std::cos(turn));
-    const int cx = centreX >= 0 ? centreX - fx : fw / 2, cy = centreY >= 0 ? centreY - fy : fh / 2;
-    const auto turnX = [&](int u, int v) { return ((c * (u - cx) - s * (v - cy)) >> 8) + cx; };
-    const auto turnY = [&](int u, int v) { return ((c * (v - cy) + s * (u - cx)) >> 8) + cy; };
-    const int x0 = turnX(0, 0), y0 = turnY(0, 0);
-    const int colX = (turnX(fw, 0) - x0 + 1) * 256 / w, colY = (turnY(fw, 0) - y0 + 1) * 256 / w;
-    const int rowX = (turnX(0, fh) - x0 + 1) * 256 / h, rowY = (turnY(0, fh) - y0 + 1) * 256 / h;
-    const bool whole = clipX < 0;
-    for (int j = 0; j < h; ++j) {
-      for (int i = 0; i < w; ++i) {
-        const int x = curX + i, y = curY + j;
-        const int sx = ((x0 + fx) * 256 + j * rowX + (i + 1) * colX) >> 8;
-        const int sy = ((y0 + fy) * 256 + j * rowY + (i + 1) * colY) >> 8;
-        if (x < 0 || y < 0 || x >= 40 || y >= 36) continue;
-        if (whole ? sx >= 0 && sy >= 0 && sx < 48 && sy < 40
-                  : sx >= clipX && sy >= clipY && sx < clipX + clipW && sy < clipY + clipH) {
-          if (src.at(sx, sy) != key) model.at(x, y) = src.at(sx, sy);
-        } else if (fill >= 0) {
-          model.at(x, y) = static_cast<uint8_t>(fill);
-        }
+    CallRotation(lib(), r);
+    RotationByDefinition(r, src, curX, curY, model);
+    ASSERT_TRUE(SamePixels(dst, model)) << "trial " << trial;
+  }
+}
+
+// Clip windows at and beyond each edge of the source draw the source only where it lies inside
+// both, and the fill (or nothing) elsewhere: no sample is read from outside the source, whatever
+// the window's edges, sums past 2^31 included. (A window cannot begin left of the source: a
+// negative x stands for the whole source.) The frame reaches 4 pixels past every edge of the
+// source, and its rows run across the edges rightwards, leftwards, down, up and slanted.
+TEST_F(RotationTest, ClipWindowsAtAndBeyondTheSourceEdgesSampleOnlyTheSource) {
+  constexpr int kW = 40, kH = 24;
+  // clang-format off
+  const std::tuple<int, int, int, int> windows[] = {
+      {-1, 0, 0, 0}, {-7, 5, 3, 3}, {0, 0, kW, kH},                            // the whole source
+      {0, 0, 1, kH}, {kW - 1, 0, 1, kH}, {0, 0, kW, 1}, {0, kH - 1, kW, 1},    // a line at an edge
+      {kW - 3, 2, 9, 5}, {kW, 0, 6, kH}, {5, 3, INT32_MAX, 6},                 // past the right
+      {2, kH - 3, 7, 9}, {0, kH, kW, 6}, {3, 5, 9, INT32_MAX},                 // past the bottom
+      {2, -3, 7, 8}, {0, -9, kW, 5}, {6, -5, 9, INT32_MAX}, {4, INT32_MIN, 9, 8},   // past the top
+      {INT32_MAX, 0, 9, kH}, {0, 0, 0, kH}, {3, 3, -5, 4}, {3, 3, 4, -5}};     // far off, or empty
+  // clang-format on
+  for (const int angle : {128, 0, 64, 192, 100}) {
+    for (const auto& [clipX, clipY, clipW, clipH] : windows) {
+      for (const int fill : {250, -1}) {
+        const RotationCall r{-1,    -1,    angle, -4,     -4,     kW + 8, kH + 8, clipX,
+                             clipY, clipW, clipH, kW + 8, kH + 8, fill,   -1};
+        HostScreen src(kW, kH), dst(kW + 12, kH + 12), model(kW + 12, kH + 12);
+        src.FillRandom(angle);
+        dst.FillRandom(7);
+        dst.SetCursor(2, 2);
+        Twin(model, dst);
+        Select(src, dst);
+        CallRotation(lib(), r);
+        RotationByDefinition(r, src, 2, 2, model);
+        ASSERT_TRUE(SamePixels(dst, model))
+            << "angle " << angle << ", window " << clipX << "," << clipY << " " << clipW << "x"
+            << clipH << ", fill " << fill;
       }
     }
-    ASSERT_TRUE(SamePixels(dst, model)) << "trial " << trial;
   }
 }
 

@@ -19,6 +19,7 @@ struct FakeLog {
   std::string log;
   std::map<std::string, std::deque<SoundResult>> queued;
   WaveFormat primaryFormat;
+  intptr_t window = 0;  // as the last SetCooperativeLevel got it
   int buffers = 0;
   SoundResult Ask(const std::string& name, int id) {
     log += name + " " + std::to_string(id) + ";";
@@ -67,8 +68,8 @@ struct FakeDevice final : SoundDevice {
   FakeLog& fake;
   explicit FakeDevice(FakeLog& f) : fake(f) {}
   ~FakeDevice() override { fake.log += "Release 0;"; }
-  SoundResult SetCooperativeLevel(intptr_t, uint32_t l) override {
-    return fake.Ask("Level", int(l));
+  SoundResult SetCooperativeLevel(intptr_t w, uint32_t l) override {
+    return fake.window = w, fake.Ask("Level", int(l));
   }
   SoundResult SetSpeakerConfig(uint32_t) override { return fake.Ask("Speakers", 0); }
   SoundResult CreateSoundBuffer(const BufferDescription& d,

@@ -80,6 +80,51 @@ TEST(SoundDevice, EveryResultOfOpeningClosesTheOldDeviceFirst) {
   }
 }
 
+// Opening with each word at its edges. The window goes to the device as it is. A negative rate
+// (INT32_MIN too) asks for the normal level and nothing more; 0 and up ask for priority and a
+// PCM primary format of the rate and the low 16 bits of channels and bits, whose block (bits / 8
+// x channels) is kept in 16 bits and whose bytes a second (block x rate) in 32.
+TEST(SoundDevice, OpeningWithEachWordAtItsEdges) {
+  struct Row {
+    intptr_t window;
+    int32_t rate, channels, bits;
+    uint16_t wantChannels, wantBlock, wantBits;  // all 0: no format asked for
+    uint32_t wantBytesPerSecond;
+  };
+  const Row rows[] = {
+      {INTPTR_MAX, INT32_MIN, 2, 16, 0, 0, 0, 0},
+      {INTPTR_MIN, -1, INT32_MAX, -1, 0, 0, 0, 0},
+      {-1, 0, 1, 8, 1, 1, 8, 0},
+      {0, 1, 2, 16, 2, 4, 16, 4},
+      {7, INT32_MAX, 2, 16, 2, 4, 16, 0xFFFFFFFCu},          // 4 x (2^31 - 1), in 32 bits
+      {7, 44100, 0x10001, 0x10008, 1, 1, 8, 44100},          // the low 16 bits only
+      {7, 8000, 0xFFFF, 16, 0xFFFF, 0xFFFE, 16, 524272000},  // 2 x 65535, in 16 bits
+      {7, 8000, -1, -1, 0xFFFF, 57345, 0xFFFF, 458760000},   // 8191 x 65535, in 16 bits
+      {7, 22050, 0, 16, 0, 0, 16, 0},
+      {7, 22050, 0x10000, 16, 0, 0, 16, 0},
+      {7, 22050, 3, 7, 3, 0, 7, 0},
+      {7, 22050, 3, 12, 3, 3, 12, 66150}};
+  for (const Row& r : rows) {
+    SCOPED_TRACE(std::to_string(r.rate) + " " + std::to_string(r.channels) + " " +
+                 std::to_string(r.bits));
+    FakeSound fake;
+    SoundState state;
+    ASSERT_EQ(OpenSound(state, fake, r.window, r.rate, r.channels, r.bits), 0);
+    EXPECT_EQ(fake.window, r.window);
+    EXPECT_TRUE(fake.Called(r.rate < 0 ? "Level 1" : "Level 2"));
+    EXPECT_EQ(fake.Called("Fmt 1"), r.rate >= 0);
+    const WaveFormat& f = fake.primaryFormat;
+    EXPECT_EQ(f.formatTag, r.rate >= 0 ? 1 : 0);
+    EXPECT_EQ(f.samplesPerSec, r.rate >= 0 ? static_cast<uint32_t>(r.rate) : 0u);
+    EXPECT_EQ(f.channels, r.wantChannels);
+    EXPECT_EQ(f.blockAlign, r.wantBlock);
+    EXPECT_EQ(f.bitsPerSample, r.wantBits);
+    EXPECT_EQ(f.avgBytesPerSec, r.wantBytesPerSecond);
+    EXPECT_EQ(f.extraSize, 0);
+    EXPECT_EQ(CloseSound(state), 0);
+  }
+}
+
 TEST(SoundSlots, EveryNoDeviceEmptySlotAndOutsideTheTableResult) {
   const std::tuple<const char*, int32_t (*)(Sound&, int32_t), int32_t, int32_t> rows[] = {
       {"free", [](Sound& s, int32_t n) { return FreeSlot(s.state, n); }, -1, 0},

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "demo/demo_art.h"
 #include "harness/temp_dir.h"
-#include "tavikit/demo_art.h"
-#include "tavikit/indexed_image.h"
+#include "png/png_io.h"
 
 namespace {
 
@@ -44,6 +44,48 @@ int SkyProbes(IndexedImage& f, Ramp ramp) {
   return n;
 }
 
+// What every frame shows: the crates, the star, the logo and the panel where the scene draws
+// them, and the magnifier's pixel pairs with every second row left dark.
+void CheckFixedEffects(IndexedImage& f) {
+  for (const Point& c : kCrates)
+    EXPECT_EQ(f.at(c.x + 16, c.y + 16), kCrateCentre);
+  EXPECT_EQ(f.at(kStar.x + kStarSize / 2, kStar.y + kStarSize / 2), kStarCentre);
+  EXPECT_EQ(f.at(kLogoCentreAt.x, kLogoCentreAt.y), kLogoCentre);
+  EXPECT_NE(f.at(kPanel.x + kPanelW / 2, kPanel.y + kPanelH / 2), RampIndex(kGrey, 6));
+  int dark = 0;
+  for (int32_t y = kInset.y; y < kInset.y + kInsetH; ++y) {
+    bool allDark = true;
+    for (int32_t x = kInset.x; x < kInset.x + kInsetW; x += 2) {
+      allDark = allDark && f.at(x, y) == kBlack && f.at(x + 1, y) == kBlack;
+      EXPECT_EQ(f.at(x, y), f.at(x + 1, y));
+    }
+    dark += allDark;
+  }
+  EXPECT_EQ(dark, kInsetH / 2);
+}
+
+// mix.wav: 44-byte header, 16-bit stereo; silent until the first cue, sounding after it.
+void CheckMix(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  ASSERT_GT(wav.size(), 44u);
+  ASSERT_EQ(std::string(wav.data(), 4), "RIFF");
+  uint32_t rate = 0;
+  for (int i = 0; i < 4; ++i)
+    rate |= uint32_t{static_cast<uint8_t>(wav[24 + i])} << (8 * i);
+  const auto* samples = reinterpret_cast<const int16_t*>(wav.data() + 44);
+  const size_t count = (wav.size() - 44) / 2;
+  const double firstCue = kFirstSoundStep * kFrames / 120.0 / kFramesPerSecond;
+  const auto at = [rate](double seconds) { return static_cast<size_t>(seconds * rate) * 2; };
+  ASSERT_GT(count, at(firstCue + 0.3));
+  for (size_t i = 0; i < at(firstCue * 0.75); ++i)
+    ASSERT_EQ(samples[i], 0) << "sample " << i;
+  int loud = 0;
+  for (size_t i = at(firstCue + 0.1); i < count; ++i)
+    loud += samples[i] > 200 || samples[i] < -200;
+  EXPECT_GT(loud, 1000);
+}
+
 TEST(TavikitDemo, EveryEffectShowsWhereTheSceneDrawsItAndTheMixFollowsTheFrames) {
   tavitest::TempDir dir;
   const std::string command = std::string("env -u TAVIKIT_AUDIO \"") + TAVIKIT_TOOL +
@@ -58,23 +100,7 @@ TEST(TavikitDemo, EveryEffectShowsWhereTheSceneDrawsItAndTheMixFollowsTheFrames)
   for (int32_t n = 0; n < kFrames; ++n) {
     SCOPED_TRACE("frame " + std::to_string(n));
     IndexedImage f = Frame(dir, n);
-    for (const Point& c : kCrates)
-      EXPECT_EQ(f.at(c.x + 16, c.y + 16), kCrateCentre);
-    EXPECT_EQ(f.at(kStar.x + kStarSize / 2, kStar.y + kStarSize / 2), kStarCentre);
-    EXPECT_EQ(f.at(kLogoCentreAt.x, kLogoCentreAt.y), kLogoCentre);
-    EXPECT_NE(f.at(kPanel.x + kPanelW / 2, kPanel.y + kPanelH / 2), RampIndex(kGrey, 6));
-    // The magnifier: every second row left dark, the others in pairs of equal pixels.
-    int dark = 0;
-    for (int32_t y = kInset.y; y < kInset.y + kInsetH; ++y) {
-      bool allDark = true;
-      for (int32_t x = kInset.x; x < kInset.x + kInsetW; x += 2) {
-        allDark = allDark && f.at(x, y) == kBlack && f.at(x + 1, y) == kBlack;
-        EXPECT_EQ(f.at(x, y), f.at(x + 1, y));
-      }
-      dark += allDark;
-    }
-    EXPECT_EQ(dark, kInsetH / 2);
-
+    CheckFixedEffects(f);
     const Moment m = At(n, kFrames);
     if (m.mosaic >= 32 && !m.night) {
       for (int32_t x = m.mosaic; x < 5 * m.mosaic; x += m.mosaic)
@@ -97,26 +123,7 @@ TEST(TavikitDemo, EveryEffectShowsWhereTheSceneDrawsItAndTheMixFollowsTheFrames)
   }
   EXPECT_GT(mosaicChecked, 0);
   EXPECT_GT(fadeChecked, 0);
-
-  // mix.wav: 44-byte header, 16-bit stereo; silent until the first cue, sounding after it.
-  std::ifstream in(dir.Path("out/mix.wav"), std::ios::binary);
-  std::vector<char> wav((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  ASSERT_GT(wav.size(), 44u);
-  ASSERT_EQ(std::string(wav.data(), 4), "RIFF");
-  uint32_t rate = 0;
-  for (int i = 0; i < 4; ++i)
-    rate |= uint32_t{static_cast<uint8_t>(wav[24 + i])} << (8 * i);
-  const auto* samples = reinterpret_cast<const int16_t*>(wav.data() + 44);
-  const size_t count = (wav.size() - 44) / 2;
-  const double firstCue = kFirstSoundStep * kFrames / 120.0 / kFramesPerSecond;
-  const auto at = [rate](double seconds) { return static_cast<size_t>(seconds * rate) * 2; };
-  ASSERT_GT(count, at(firstCue + 0.3));
-  for (size_t i = 0; i < at(firstCue * 0.75); ++i)
-    ASSERT_EQ(samples[i], 0) << "sample " << i;
-  int loud = 0;
-  for (size_t i = at(firstCue + 0.1); i < count; ++i)
-    loud += samples[i] > 200 || samples[i] < -200;
-  EXPECT_GT(loud, 1000);
+  CheckMix(dir.Path("out/mix.wav"));
 }
 
 }  // namespace

@@ -11,10 +11,10 @@
 
 #include "harness/temp_dir.h"
 #include "host/host_screen.h"
+#include "platform/file_io.h"
+#include "png/png_io.h"
+#include "png/png_writer.h"
 #include "tavikit.h"
-#include "tavikit/file_io.h"
-#include "tavikit/indexed_image.h"
-#include "tavikit/png_writer.h"
 #include "tools/writer/wave_writer.h"
 
 namespace {
@@ -317,17 +317,17 @@ TEST(TavikitTool, DecodeReadsFilesArchivesAndPackEntriesWithTheirPalettes) {
     EXPECT_EQ(Draw(dir.Path(out), 33, 21, 0), image.pixels) << out;
 }
 
-// Every failure: the message, the exit status, and the old output left as it was.
-TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
-  TempDir dir;
-  std::mt19937 rng(8);
+// Inputs that commands must refuse, written into `dir` beside a good PNG (in.png) and the picture
+// encoded from it (a.tk): a palette of 200 colours (few.png), a PNG cut short, a JPEG, a PNG whose
+// header promises 65535 x 65535, an empty file and a folder called folder.png.
+void WriteBrokenInputs(const TempDir& dir, std::mt19937& rng) {
   IndexedImage image = RandomImage(rng, 16, 16, 256);
   const std::string png = WritePng(dir, "in.png", image);
   image.paletteSize = 200;  // only its palette counts: indices past it are no PNG to write
   image.pixels.assign(image.pixels.size(), 0);
-  const std::string few = WritePng(dir, "few.png", image);
+  WritePng(dir, "few.png", image);
   ASSERT_EQ(Tool(dir, {"encode", png, "-o", dir.Path("a.tk")}).status, 0);
-  const Bytes pngBytes = Read(png), tk = Read(dir.Path("a.tk"));
+  const Bytes pngBytes = Read(png);
   dir.Write("cut.png", Bytes(pngBytes.begin(), pngBytes.end() - 40));
   dir.Write("photo.png", {0xFF, 0xD8, 0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0});
   Bytes bomb(pngBytes.begin(), pngBytes.begin() + 33);
@@ -336,20 +336,22 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
   dir.Write("big.png", bomb);
   dir.Write("empty.png", {});
   std::filesystem::create_directory(dir.Path("folder.png"));
-  const std::string small = dir.Path("small");  // a 16 KiB disk, where the test may mount one
-  std::filesystem::create_directory(small);
-  const bool mounted =
-      !kWindows && std::system(("mount -t tmpfs -o size=16k tmpfs " + small).c_str()) == 0;
-  const std::string old = dir.Write("small/old.tk", {1, 2, 3});
-  struct Case {
-    std::vector<std::string> args;
-    const char* message;
-    int status;
-  };
-  const std::string notDir = dir.Path("in.png/x.tk");
-  std::vector<Case> cases = {
+}
+
+struct FailureCase {
+  std::vector<std::string> args;
+  const char* message;
+  int status;
+};
+
+// Every way a command fails on the inputs of WriteBrokenInputs, each with a part of its message
+// and its exit status, writing to `old` where it writes at all.
+std::vector<FailureCase> FailureCases(const TempDir& dir, const std::string& old) {
+  const std::string png = dir.Path("in.png"), few = dir.Path("few.png");
+  const Bytes tk = Read(dir.Path("a.tk"));
+  std::vector<FailureCase> cases = {
       {{"encode", png, "-o", dir.Path("no/x.tk")}, "cannot create a file in", 1},
-      {{"encode", png, "-o", notDir}, "(Not a directory)", 1},
+      {{"encode", png, "-o", dir.Path("in.png/x.tk")}, "(Not a directory)", 1},
       {{"encode", dir.Path("folder.png"), "-o", old}, "folder.png: is a directory, not a file", 1},
       {{"encode", dir.Path("empty.png"), "-o", old}, "empty.png: is empty", 1},
       {{"encode", dir.Path("cut.png"), "-o", old}, "cut.png: truncated PNG", 1},
@@ -382,13 +384,27 @@ TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
                      "/dev/full: cannot write (No space left on device)",
                      1});
   }
+  return cases;
+}
+
+// Every failure: the message, the exit status, and the old output left as it was.
+TEST(TavikitTool, EveryFailureSaysWhyAndLeavesTheOldOutput) {
+  TempDir dir;
+  std::mt19937 rng(8);
+  WriteBrokenInputs(dir, rng);
+  const std::string small = dir.Path("small");  // a 16 KiB disk, where the test may mount one
+  std::filesystem::create_directory(small);
+  const bool mounted =
+      !kWindows && std::system(("mount -t tmpfs -o size=16k tmpfs " + small).c_str()) == 0;
+  const std::string old = dir.Write("small/old.tk", {1, 2, 3});
+  std::vector<FailureCase> cases = FailureCases(dir, old);
   if (mounted) {
     cases.push_back(
         {{"encode", WritePng(dir, "large.png", RandomImage(rng, 200, 200, 256)), "-o", old},
          "old.tk: cannot write (No space left on device)",
          1});
   }
-  for (const Case& c : cases) {
+  for (const FailureCase& c : cases) {
     std::string command;
     for (const std::string& a : c.args)
       command += a + " ";
