@@ -38,10 +38,12 @@ SourceClip ClipOf(const RotationParams& rot, const Screen& source) {
   if (rot.clip.x < 0) return clip;
   clip.left = std::max(rot.clip.x, 0);
   clip.top = std::max(rot.clip.y, 0);
+  // The far edges summed without wrapping and kept on the source: an edge before 0 (a negative
+  // size) leaves the window empty.
   clip.right = static_cast<int32_t>(
-      std::min<int64_t>(static_cast<int64_t>(rot.clip.x) + rot.clip.w, source.width));
+      std::clamp<int64_t>(static_cast<int64_t>(rot.clip.x) + rot.clip.w, 0, source.width));
   clip.bottom = static_cast<int32_t>(
-      std::min<int64_t>(static_cast<int64_t>(rot.clip.y) + rot.clip.h, source.height));
+      std::clamp<int64_t>(static_cast<int64_t>(rot.clip.y) + rot.clip.h, 0, source.height));
   return clip;
 }
 

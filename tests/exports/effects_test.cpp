@@ -477,7 +477,8 @@ TEST_F(RotationTest, ClipWindowsAtAndBeyondTheSourceEdgesSampleOnlyTheSource) {
       {kW - 3, 2, 9, 5}, {kW, 0, 6, kH}, {5, 3, INT32_MAX, 6},                 // past the right
       {2, kH - 3, 7, 9}, {0, kH, kW, 6}, {3, 5, 9, INT32_MAX},                 // past the bottom
       {2, -3, 7, 8}, {0, -9, kW, 5}, {6, -5, 9, INT32_MAX}, {4, INT32_MIN, 9, 8},   // past the top
-      {INT32_MAX, 0, 9, kH}, {0, 0, 0, kH}, {3, 3, -5, 4}, {3, 3, 4, -5}};     // far off, or empty
+      {INT32_MAX, 0, 9, kH}, {0, 0, 0, kH}, {3, 3, -5, 4}, {3, 3, 4, -5},      // far off, or empty
+      {4, INT32_MIN, 9, -1}, {INT32_MAX, 2, INT32_MIN, 5}};                    // edge sums below -2^31
   // clang-format on
   for (const int angle : {128, 0, 64, 192, 100}) {
     for (const auto& [clipX, clipY, clipW, clipH] : windows) {
