@@ -53,11 +53,15 @@ inline Rect ClipCopy(const CopyRect& rect, const Screen& source, const Screen& d
   return Rect::FromSize(0, 0, rect.w, rect.h).Intersect(shared);
 }
 
-// Reads the seven fields the library uses from a host screen record. No record (a screen never
-// selected) gives an empty view.
+// What an export meets when a screen it works on has no record: a console runtime without screens
+// (HSP's hsp3cl) passes none for the current screen, and a screen never selected has none.
+// GuardExport turns it into the result 0: nothing is drawn, read or built.
+struct NoScreen {};
+
+// Reads the seven fields the library uses from a host screen record; throws NoScreen for none.
 inline Screen ReadScreen(const void* record) {
+  if (record == nullptr) throw NoScreen{};
   Screen s;
-  if (record == nullptr) return s;
   s.width = RecordInt(record, kHostRecord.width);
   s.height = RecordInt(record, kHostRecord.height);
   s.pixels = ArgPtr<uint8_t>(RecordWord(record, kHostRecord.pixels));
@@ -70,5 +74,10 @@ inline Screen ReadScreen(const void* record) {
 
 // The screen an export argument points at: the one way an export turns a record into a view.
 inline Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const void>(record)); }
+
+// The window handle of the screen an export argument points at; 0 for no record.
+inline tavi_word WindowArg(tavi_word record) {
+  return record == 0 ? 0 : RecordWord(ArgPtr<const void>(record), kHostRecord.hwnd);
+}
 
 }  // namespace tavikit

@@ -31,7 +31,7 @@ using namespace tavikit;
 
 int32_t TAVIKIT_CALL tavi_dsinit(tavi_word screen, tavi_word rate, tavi_word channels,
                                  tavi_word bits) {
-  const tavi_word window = ScreenArg(screen).hwnd;
+  const tavi_word window = WindowArg(screen);  // none in a console runtime
   return GuardExport(kFails, [&] {
     return OpenSound(ProcessSound(), PlatformSoundSystem(), window, ArgInt(rate), ArgInt(channels),
                      ArgInt(bits));
