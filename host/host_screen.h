@@ -23,14 +23,22 @@ struct RecordPlace {
 inline RecordPlace PlaceOf(int index) {
 #if defined(_WIN64)
   switch (index) {
-    case TAVI_REC_WIDTH: return {TAVI_REC64_WIDTH, 4};
-    case TAVI_REC_HEIGHT: return {TAVI_REC64_HEIGHT, 4};
-    case TAVI_REC_PIXELS: return {TAVI_REC64_PIXELS, 8};
-    case TAVI_REC_PALETTE: return {TAVI_REC64_PALETTE, 8};
-    case TAVI_REC_HWND: return {TAVI_REC64_HWND, 8};
-    case TAVI_REC_CURSOR_X: return {TAVI_REC64_CURSOR_X, 4};
-    case TAVI_REC_CURSOR_Y: return {TAVI_REC64_CURSOR_Y, 4};
-    default: return {TAVI_REC64_BYTES, 0};  // a place the library does not read
+    case TAVI_REC_WIDTH:
+      return {TAVI_REC64_WIDTH, 4};
+    case TAVI_REC_HEIGHT:
+      return {TAVI_REC64_HEIGHT, 4};
+    case TAVI_REC_PIXELS:
+      return {TAVI_REC64_PIXELS, 8};
+    case TAVI_REC_PALETTE:
+      return {TAVI_REC64_PALETTE, 8};
+    case TAVI_REC_HWND:
+      return {TAVI_REC64_HWND, 8};
+    case TAVI_REC_CURSOR_X:
+      return {TAVI_REC64_CURSOR_X, 4};
+    case TAVI_REC_CURSOR_Y:
+      return {TAVI_REC64_CURSOR_Y, 4};
+    default:
+      return {TAVI_REC64_BYTES, 0};  // a place the library does not read
   }
 #else
   return {static_cast<size_t>(index) * sizeof(tavi_word), sizeof(tavi_word)};

@@ -26,16 +26,15 @@ struct HostRecordLayout {
 };
 
 #if defined(_WIN64)
-inline constexpr HostRecordLayout kHostRecord{TAVI_REC64_WIDTH,    TAVI_REC64_HEIGHT,
-                                              TAVI_REC64_PIXELS,   TAVI_REC64_PALETTE,
-                                              TAVI_REC64_HWND,     TAVI_REC64_CURSOR_X,
-                                              TAVI_REC64_CURSOR_Y};
+inline constexpr HostRecordLayout kHostRecord{
+    TAVI_REC64_WIDTH, TAVI_REC64_HEIGHT,   TAVI_REC64_PIXELS,  TAVI_REC64_PALETTE,
+    TAVI_REC64_HWND,  TAVI_REC64_CURSOR_X, TAVI_REC64_CURSOR_Y};
 #else
 inline constexpr int32_t kWordBytes = sizeof(tavi_word);
 inline constexpr HostRecordLayout kHostRecord{
-    TAVI_REC_WIDTH * kWordBytes,   TAVI_REC_HEIGHT * kWordBytes,   TAVI_REC_PIXELS * kWordBytes,
-    TAVI_REC_PALETTE * kWordBytes, TAVI_REC_HWND * kWordBytes,     TAVI_REC_CURSOR_X * kWordBytes,
-    TAVI_REC_CURSOR_Y * kWordBytes};
+    TAVI_REC_WIDTH * kWordBytes,  TAVI_REC_HEIGHT* kWordBytes, TAVI_REC_PIXELS* kWordBytes,
+    TAVI_REC_PALETTE* kWordBytes, TAVI_REC_HWND* kWordBytes,   TAVI_REC_CURSOR_X* kWordBytes,
+    TAVI_REC_CURSOR_Y* kWordBytes};
 #endif
 
 // The 32-bit integer at byte `offset` of the record.

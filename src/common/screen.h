@@ -1,9 +1,9 @@
 // The host's screen record and how its pixels are addressed.
 //
-// The host owns the record (common/host_record.h says where its fields lie) and its pixel buffer. Rows are stored bottom-up:
-// row y (row 0 at the top) starts at pixels + (height - 1 - y) * width, so one row down the
-// screen is `width` bytes back in memory. A full-colour screen uses the same order with three
-// bytes (blue, green, red) per pixel.
+// The host owns the record (common/host_record.h says where its fields lie) and its pixel buffer.
+// Rows are stored bottom-up: row y (row 0 at the top) starts at pixels + (height - 1 - y) * width,
+// so one row down the screen is `width` bytes back in memory. A full-colour screen uses the same
+// order with three bytes (blue, green, red) per pixel.
 #pragma once
 
 #include <cstdint>

@@ -16,14 +16,14 @@
 
 namespace {
 
-constexpr int kKept = 8;       // rbx, rbp, rdi, rsi, r12, r13, r14, r15
-constexpr int kKeptXmm = 10;   // xmm6 .. xmm15
+constexpr int kKept = 8;      // rbx, rbp, rdi, rsi, r12, r13, r14, r15
+constexpr int kKeptXmm = 10;  // xmm6 .. xmm15
 const char* const kKeptNames[kKept] = {"rbx", "rbp", "rdi", "rsi", "r12", "r13", "r14", "r15"};
 
 struct CallReport {
   int64_t result;
-  uint64_t kept[kKept];    // after the call, in the order of kKeptNames
-  uint64_t stackMod64;     // rsp modulo 64 at the call instruction
+  uint64_t kept[kKept];       // after the call, in the order of kKeptNames
+  uint64_t stackMod64;        // rsp modulo 64 at the call instruction
   uint64_t xmm[kKeptXmm][2];  // xmm6 .. xmm15 after the call
 };
 
@@ -177,7 +177,8 @@ std::string Broken(const CallReport& report) {
     if (std::memcmp(report.xmm[i], &tavitest_marks[kKept + 2 * i], 16) != 0)
       broken += " xmm" + std::to_string(6 + i);
   }
-  if (report.stackMod64 != 16) broken += " (called on a stack " + std::to_string(report.stackMod64) + " mod 64)";
+  if (report.stackMod64 != 16)
+    broken += " (called on a stack " + std::to_string(report.stackMod64) + " mod 64)";
   return broken;
 }
 
@@ -195,9 +196,9 @@ int32_t CheckedCall(tavi_export_fn fn, const char* name, tavi_word a, tavi_word 
   return static_cast<int32_t>(report.result);
 }
 
-#define TAVITEST_CHECKED(name)                                                  \
+#define TAVITEST_CHECKED(name)                                                 \
   int32_t Checked_##name(tavi_word a, tavi_word b, tavi_word c, tavi_word d) { \
-    return CheckedCall(Tavikit().name, #name, a, b, c, d);                      \
+    return CheckedCall(Tavikit().name, #name, a, b, c, d);                     \
   }
 #define TAVITEST_CHECKED_ALIAS(name, entry) TAVITEST_CHECKED(name)
 TAVIKIT_EXPORTS(TAVITEST_CHECKED, TAVITEST_CHECKED_ALIAS)
@@ -247,17 +248,18 @@ TEST_F(DllProcessTest, TheExportsNoOtherTestCallsHereKeepTheConvention) {
 }
 
 TEST_F(DllProcessTest, EveryExportIsFoundUnderItsPlainAndItsDecoratedName) {
-#define TAVITEST_CHECK_NAME(name)                                                        \
-  EXPECT_NE(GetProcAddress(Module(), #name), nullptr) << #name;                          \
-  EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(Module(), "_" #name "@16")),          \
-            reinterpret_cast<void*>(GetProcAddress(Module(), #name)))                    \
-      << "_" #name "@16";                                                                \
+#define TAVITEST_CHECK_NAME(name)                                                       \
+  EXPECT_NE(GetProcAddress(Module(), #name), nullptr) << #name;                         \
+  EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(Module(), "_" #name "@16")),         \
+            reinterpret_cast<void*>(GetProcAddress(Module(), #name)))                   \
+      << "_" #name "@16";                                                               \
   EXPECT_EQ(GetProcAddress(Module(), #name "@16"), nullptr) << #name "@16 is exported"; \
-  EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(Module(), #name)),                    \
+  EXPECT_EQ(reinterpret_cast<void*>(GetProcAddress(Module(), #name)),                   \
             reinterpret_cast<void*>(Tavikit().name));
-#define TAVITEST_CHECK_ALIAS(name, entry) \
-  TAVITEST_CHECK_NAME(name)               \
-  EXPECT_EQ(reinterpret_cast<void*>(Tavikit().name), reinterpret_cast<void*>(Tavikit().entry)) << #name;
+#define TAVITEST_CHECK_ALIAS(name, entry)                                                      \
+  TAVITEST_CHECK_NAME(name)                                                                    \
+  EXPECT_EQ(reinterpret_cast<void*>(Tavikit().name), reinterpret_cast<void*>(Tavikit().entry)) \
+      << #name;
   TAVIKIT_EXPORTS(TAVITEST_CHECK_NAME, TAVITEST_CHECK_ALIAS)
 #undef TAVITEST_CHECK_ALIAS
 #undef TAVITEST_CHECK_NAME
