@@ -118,7 +118,7 @@ else
     is_console "$script" && runs+=("linux|$PWD/$script")
   done
   runs+=("x64|$PWD/tests/hsp/start_64.hsp")
-  missing=$(grep -o '^#func [A-Za-z_0-9]*' "$win32/src/tavikit.as" | cut -d' ' -f2 |
+  missing=$(grep -Eo '^#func ([A-Za-z_0-9]+) \1 ' "$win32/src/tavikit.as" | cut -d' ' -f2 |
             while read -r name; do
               [ "$(grep -cw "$name" tests/hsp/all_exports.hsp)" = 1 ] || echo "$name"
             done)
