@@ -166,7 +166,7 @@ for run in "${runs[@]}"; do
     bounded 600 "$name.hsp" "$host/run-hsp.sh" "${options[@]}" "$script" "${files[@]}") >"$data/$name.log" 2>&1
   rc=$?
   shown=${script#"${unpacked:-$sources}"/}
-  shown=${shown#"$sources/utf8/"}
+  [ "${script#"$sources/utf8/"}" != "$script" ] && shown=sample/tavikit/${script#"$sources/utf8/"}
   shown=${shown#"$PWD/"}
   if [ $rc = 0 ]; then
     say "pass $shown in $runtime ($((SECONDS - start)) s)"
