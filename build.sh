@@ -102,9 +102,15 @@ lint() {
   # The Windows-only tests: the Win32 build's commands, the cross compiler's C++ headers.
   local cxx
   cxx=$(dirname "$(i686-w64-mingw32-g++-posix -print-libgcc-file-name)")/include/c++
-  git ls-files -- 'tests/windows/*.cpp' |
+  git ls-files -- 'tests/windows/*.cpp' | grep -v '_x64\.cpp$' |
     xargs -r clang-tidy -p build/win32 --quiet --extra-arg=--target=i686-w64-mingw32 \
       --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/i686-w64-mingw32" 2>/dev/null
+  # The 64-bit Windows tests: the Win64 build's commands and headers.
+  local cxx64
+  cxx64=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")/include/c++
+  git ls-files -- 'tests/windows/*_x64.cpp' |
+    xargs -r clang-tidy -p build/win64 --quiet --extra-arg=--target=x86_64-w64-mingw32 \
+      --extra-arg=-isystem"$cxx64" --extra-arg=-isystem"$cxx64/x86_64-w64-mingw32" 2>/dev/null
   # The Win32 backends: their build commands carry a GCC-only option, so the flags are given here.
   grep -v 'dllmain\.cpp' <<<"$win32_only" |
     xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc -I. -Itools/tavikit \
