@@ -6,7 +6,8 @@ cd "$(dirname "$0")"
 
 NATIVE_PACKAGES=(cmake ninja-build g++ pkg-config googletest libbenchmark-dev libspng-dev libsdl2-dev)
 TEST_PACKAGES=("${NATIVE_PACKAGES[@]}" g++-multilib qemu-user g++-mingw-w64-i686
-               binutils-mingw-w64-i686 clang clang-format clang-tidy libclang-rt-14-dev xvfb xauth)
+               binutils-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 clang
+               clang-format clang-tidy libclang-rt-14-dev xvfb xauth file)
 
 say() { printf '\n== %s\n' "$*"; }
 
@@ -101,9 +102,15 @@ lint() {
   # The Windows-only tests: the Win32 build's commands, the cross compiler's C++ headers.
   local cxx
   cxx=$(dirname "$(i686-w64-mingw32-g++-posix -print-libgcc-file-name)")/include/c++
-  git ls-files -- 'tests/windows/*.cpp' |
+  git ls-files -- 'tests/windows/*.cpp' | grep -v '_x64\.cpp$' |
     xargs -r clang-tidy -p build/win32 --quiet --extra-arg=--target=i686-w64-mingw32 \
       --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/i686-w64-mingw32" 2>/dev/null
+  # The 64-bit Windows tests: the Win64 build's commands and headers.
+  local cxx64
+  cxx64=$(dirname "$(x86_64-w64-mingw32-g++-posix -print-libgcc-file-name)")/include/c++
+  git ls-files -- 'tests/windows/*_x64.cpp' |
+    xargs -r clang-tidy -p build/win64 --quiet --extra-arg=--target=x86_64-w64-mingw32 \
+      --extra-arg=-isystem"$cxx64" --extra-arg=-isystem"$cxx64/x86_64-w64-mingw32" 2>/dev/null
   # The Win32 backends: their build commands carry a GCC-only option, so the flags are given here.
   grep -v 'dllmain\.cpp' <<<"$win32_only" |
     xargs -r -I{} clang-tidy --quiet {} -- --target=i686-w64-mingw32 -std=c++20 -Iinclude -Isrc -I. -Itools/tavikit \
@@ -114,10 +121,10 @@ lint() {
 # runs (as cmd_NAME, "-" read as "_") only when it is listed here.
 COMMANDS=(
   "demo|build libtavikit.so and the tavikit tool, run \`tavikit demo\` (frames, contact sheet and sound in ./demo)"
-  "test|every build and check: native, sanitizers, 32-bit (qemu-i386 where needed), Tavikit.DLL with its export check, short fuzz runs, formatting and clang-tidy"
+  "test|every build and check: native, sanitizers, 32-bit (qemu-i386 where needed), Tavikit.DLL and Tavikit64.DLL with their export, size and disassembly checks, short fuzz runs, formatting and clang-tidy"
   "fuzz [S]|build the fuzz targets and run each for S seconds (default 600)"
   "bench|build and run the benchmarks (ratios against baselines at the end), then the same in the 32-bit build, with each subject's 32-bit / 64-bit time"
-  "wine-test|Tavikit.DLL in a real Windows process under Wine (changes the machine's apt architectures: run it after everything else)"
+  "wine-test|Tavikit.DLL and Tavikit64.DLL in real Windows processes under Wine (changes the machine's apt architectures: run it after everything else)"
   "release|dist/: the Windows zip for HSP, the Linux tar.gz and .deb"
 )
 
@@ -147,6 +154,7 @@ cmd_test() {
   check m32
   check_m32_sanitize
   check win32
+  check win64
   fuzz 20
   lint
   say "all checks passed"
@@ -165,10 +173,12 @@ cmd_bench() {
 }
 
 cmd_release() {
-  need "${NATIVE_PACKAGES[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 zip dpkg-dev file
+  need "${NATIVE_PACKAGES[@]}" g++-mingw-w64-i686 binutils-mingw-w64-i686 g++-mingw-w64-x86-64 \
+    binutils-mingw-w64-x86-64 zip dpkg-dev file
   build native
   build win32
-  exec scripts/release.sh build/win32 build/native dist
+  build win64
+  exec scripts/release.sh build/win32 build/native dist build/win64
 }
 
 cmd_wine_test() {
@@ -176,7 +186,8 @@ cmd_wine_test() {
   build native
   build m32
   build win32
-  exec scripts/wine-test.sh build/win32 build/native
+  build win64
+  exec scripts/wine-test.sh build/win32 build/win64
 }
 
 case "${1:-}" in

@@ -62,8 +62,8 @@ void BM_memcpy_sprite_rows(benchmark::State& state) {
   size_t rowBytes = kSprite;
   benchmark::DoNotOptimize(rowBytes);
   DrawAcross(state, s, [&] {
-    const int cx = static_cast<int>(s.screen.word(TAVI_REC_CURSOR_X));
-    const int cy = static_cast<int>(s.screen.word(TAVI_REC_CURSOR_Y));
+    const int cx = static_cast<int>(s.screen.field(TAVI_REC_CURSOR_X));
+    const int cy = static_cast<int>(s.screen.field(TAVI_REC_CURSOR_Y));
     for (int y = 0; y < kSprite; ++y)
       std::memcpy(&s.screen.at(cx, cy + y), &s.art.at(0, y), rowBytes);
   });

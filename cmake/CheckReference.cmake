@@ -3,8 +3,9 @@
 #  - REFERENCE, the script writer's reference (docs/exports.md): a "### name" heading each;
 #    with GENERATED (the reference the build just wrote from docs/exports.txt), also that it is
 #    current: the same text;
-#  - DECLARATIONS, the HSP declaration file (tavikit.as): "#func name name" and four parameter
-#    types each, in the HSP 2.x-compatible form, and no other declaration;
+#  - DECLARATIONS, the HSP declaration file (tavikit.as): for Windows "#func name name" and four
+#    parameter types each, in the HSP 2.x-compatible form; for Linux "#func _name "name"" with four
+#    types and a command "#deffunc name" each; no other declaration;
 #  - HELP, the editor's help source in Japanese (hsphelp/tavikit.hs), and HELP_EN, its English
 #    twin (hsphelp_en/tavikit.hs), each valid UTF-8 and read by the rules of HSP's help format:
 #    ";" lines are comments, a "%tag" line starts a field that runs to the next, an %index field
@@ -49,17 +50,27 @@ if(REFERENCE)
 endif()
 
 if(DECLARATIONS)
-  file(STRINGS "${DECLARATIONS}" lines REGEX "^#(func|cfunc|uselib|define|ifndef|endif)")
+  file(STRINGS "${DECLARATIONS}" lines REGEX "^#")
   set(declared "")
+  set(imported "")
+  set(commands "")
   foreach(line IN LISTS lines)
-    if(line MATCHES "^#func ([A-Za-z0-9_]+) ([A-Za-z0-9_]+) [a-z]+,[a-z]+,[a-z]+,[a-z]+\r?$" AND
+    string(REGEX REPLACE "\r$" "" line "${line}")
+    if(line MATCHES "^#func ([A-Za-z0-9_]+) ([A-Za-z0-9_]+) [a-z]+,[a-z]+,[a-z]+,[a-z]+$" AND
        CMAKE_MATCH_1 STREQUAL CMAKE_MATCH_2)
       list(APPEND declared "${CMAKE_MATCH_1}")
-    elseif(NOT line MATCHES "^#(uselib \"Tavikit.DLL\"|ifndef|define|endif)")
+    elseif(line MATCHES "^#func _([A-Za-z0-9_]+) \"([A-Za-z0-9_]+)\" [a-z]+,[a-z]+,[a-z]+,[a-z]+$" AND
+           CMAKE_MATCH_1 STREQUAL CMAKE_MATCH_2)
+      list(APPEND imported "${CMAKE_MATCH_1}")
+    elseif(line MATCHES "^#deffunc ([A-Za-z0-9_]+)( |$)")
+      list(APPEND commands "${CMAKE_MATCH_1}")
+    elseif(NOT line MATCHES "^#(uselib \"(Tavikit.DLL|Tavikit64.DLL|libtavikit.so.2)\"|ifn?def [_A-Za-z0-9]+|define __TAVIKIT_AS__|else|endif|module tavikit|global)$")
       string(APPEND errors "${DECLARATIONS}: not a declaration of an export: ${line}\n")
     endif()
   endforeach()
-  check_names("declarations of ${DECLARATIONS}" declared)
+  check_names("Windows declarations of ${DECLARATIONS}" declared)
+  check_names("Linux imports of ${DECLARATIONS}" imported)
+  check_names("Linux commands of ${DECLARATIONS}" commands)
 endif()
 
 # A help source read by the rules of HSP's help format: its keywords, the fields of each entry

@@ -97,12 +97,14 @@ function(tavikit_compare_exports errors_var what found_var)
   set(${errors_var} "${errors}" PARENT_SCOPE)
 endfunction()
 
-# Writes the module-definition file of Tavikit.DLL: every name exported in its decorated
-# standard-call form _name@16 and no other form. (The linker adds the leading underscore to
-# internal symbol names, so the internal side of each line is written without it.)
+# Writes the module-definition file of the DLL named TAVIKIT_DLL_NAME. Tavikit.DLL (32-bit):
+# every name exported in its decorated standard-call form _name@16 and no other form (the linker
+# adds the leading underscore to internal symbol names, so the internal side of each line is
+# written without it). Tavikit64.DLL (64-bit, one calling convention, no decoration): every name
+# under itself and again as _name@16, both on the one entry point.
 function(tavikit_write_def path)
   tavikit_read_exports(names aliases)
-  set(def "LIBRARY \"Tavikit.DLL\"\nEXPORTS\n")
+  set(def "LIBRARY \"${TAVIKIT_DLL_NAME}\"\nEXPORTS\n")
   foreach(name IN LISTS names)
     set(entry "${name}")
     foreach(alias IN LISTS aliases)
@@ -110,21 +112,35 @@ function(tavikit_write_def path)
         set(entry "${CMAKE_MATCH_1}")
       endif()
     endforeach()
-    string(APPEND def "  _${name}@16 = ${entry}@16\n")
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      if(entry STREQUAL name)
+        string(APPEND def "  ${name}\n")
+      else()
+        string(APPEND def "  ${name} = ${entry}\n")
+      endif()
+      string(APPEND def "  _${name}@16 = ${entry}\n")
+    else()
+      string(APPEND def "  _${name}@16 = ${entry}@16\n")
+    endif()
   endforeach()
   file(WRITE "${path}.tmp" "${def}")
   file(COPY_FILE "${path}.tmp" "${path}" ONLY_IF_DIFFERENT)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${TAVIKIT_EXPORTS_HEADER}")
 endfunction()
 
-# Writes the module-definition file of the SDK, from which an import library is made: each
-# export as the C name a caller's compiler refers to (name@16) imported under the DLL's exported
-# name (_name@16).
+# Writes the module-definition file of the SDK, from which an import library is made. Tavikit.DLL:
+# each export as the C name a caller's compiler refers to (name@16) imported under the DLL's
+# exported name (_name@16). Tavikit64.DLL: each export under its plain name, as a caller refers to
+# it.
 function(tavikit_write_import_def path)
   tavikit_read_exports(names aliases)
-  set(def "LIBRARY \"Tavikit.DLL\"\nEXPORTS\n")
+  set(def "LIBRARY \"${TAVIKIT_DLL_NAME}\"\nEXPORTS\n")
   foreach(name IN LISTS names)
-    string(APPEND def "  ${name}@16 == _${name}@16\n")
+    if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+      string(APPEND def "  ${name}\n")
+    else()
+      string(APPEND def "  ${name}@16 == _${name}@16\n")
+    endif()
   endforeach()
   file(WRITE "${path}.tmp" "${def}")
   file(COPY_FILE "${path}.tmp" "${path}" ONLY_IF_DIFFERENT)

@@ -1,10 +1,12 @@
 # What `cmake --install` gives.
-#  - Windows (the win32 preset): the folder a script writer unpacks into HSP's own: Tavikit.DLL,
+#  - Windows (the win32 and win64 presets): the folder a script writer unpacks into HSP's own:
+#    Tavikit.DLL (or Tavikit64.DLL, which the release adds to the win32 tree),
 #    common/tavikit.as, the help in Japanese (hsphelp/) and English (hsphelp_en/), the samples,
 #    the references and READMEs in both languages, the licence and an SDK for C hosts.
 #  - Elsewhere: libtavikit.so with its soname, the headers, a pkg-config file (tavikit.pc), a
 #    CMake package (find_package(Tavikit) gives Tavikit::tavikit), the reference, the licence
-#    as Debian's machine-readable copyright file, and the tavikit tool.
+#    as Debian's machine-readable copyright file, tavikit.as for hsp3cl (share/tavikit/), and the
+#    tavikit tool.
 set(TAVIKIT_PUBLIC_HEADERS "${PROJECT_SOURCE_DIR}/include/tavikit.h"
                            "${PROJECT_SOURCE_DIR}/include/tavikit_exports.h")
 set(TAVIKIT_REFERENCE "${PROJECT_SOURCE_DIR}/docs/exports.md")
@@ -29,16 +31,23 @@ if(WIN32)
   install(DIRECTORY "${PROJECT_SOURCE_DIR}/docs/gallery" DESTINATION doc/tavikit OPTIONAL
           FILES_MATCHING PATTERN "*.png")
   install(FILES ${TAVIKIT_PUBLIC_HEADERS} DESTINATION sdk/include)
-  # The SDK's import library, made from its module-definition file: it links a caller's
-  # references to name@16 with the DLL's _name@16 exports.
-  tavikit_write_import_def("${built}/sdk/Tavikit.def")
-  find_program(TAVIKIT_DLLTOOL NAMES i686-w64-mingw32-dlltool dlltool)
-  add_custom_command(OUTPUT "${built}/sdk/libtavikit.dll.a"
-                     COMMAND "${TAVIKIT_DLLTOOL}" -d "${built}/sdk/Tavikit.def"
-                             -l "${built}/sdk/libtavikit.dll.a"
-                     DEPENDS "${built}/sdk/Tavikit.def" COMMENT "The SDK's import library")
-  add_custom_target(tavikit_import_library ALL DEPENDS "${built}/sdk/libtavikit.dll.a")
-  install(FILES "${built}/sdk/Tavikit.def" "${built}/sdk/libtavikit.dll.a" DESTINATION sdk/lib)
+  # The SDK's import library, made from its module-definition file: for Tavikit.DLL it links a
+  # caller's references to name@16 with the DLL's _name@16 exports (libtavikit.dll.a), for
+  # Tavikit64.DLL the plain names (libtavikit64.dll.a).
+  string(TOLOWER "${TAVIKIT_DLL_BASE}" import_name)
+  set(import_def "${built}/sdk/${TAVIKIT_DLL_BASE}.def")
+  set(import_library "${built}/sdk/lib${import_name}.dll.a")
+  tavikit_write_import_def("${import_def}")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    find_program(TAVIKIT_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool)
+  else()
+    find_program(TAVIKIT_DLLTOOL NAMES i686-w64-mingw32-dlltool dlltool)
+  endif()
+  add_custom_command(OUTPUT "${import_library}"
+                     COMMAND "${TAVIKIT_DLLTOOL}" -d "${import_def}" -l "${import_library}"
+                     DEPENDS "${import_def}" COMMENT "The SDK's import library")
+  add_custom_target(tavikit_import_library ALL DEPENDS "${import_library}")
+  install(FILES "${import_def}" "${import_library}" DESTINATION sdk/lib)
   return()
 endif()
 
@@ -73,6 +82,9 @@ License: Zlib
 ")
 install(FILES "${TAVIKIT_REFERENCE}" "${PROJECT_BINARY_DIR}/copyright"
         DESTINATION "${TAVIKIT_DOC_DIR}")
+# The declarations for HSP's Linux runtimes (hsp3cl), which load libtavikit.so.2: the same
+# tavikit.as as the Windows zip's, to copy beside a script or into the runtime's common folder.
+install(FILES "${PROJECT_BINARY_DIR}/src/tavikit.as" DESTINATION "${CMAKE_INSTALL_DATAROOTDIR}/tavikit")
 
 # pkg-config: cflags and libs of the installed tree, wherever the tree is put.
 file(RELATIVE_PATH TAVIKIT_PC_TO_PREFIX "/prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/prefix")

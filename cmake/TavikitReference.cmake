@@ -64,8 +64,17 @@ endfunction()
 # The words around the description's own text, per language.
 set(TK_words_en_type "Extension command")
 set(TK_words_ja_type "拡張命令")
-set(TK_words_en_include "Include tavikit.as.")
-set(TK_words_ja_include "tavikit.as をインクルードしてください。")
+set(TK_words_en_include "Include tavikit.as (in HSP's 64-bit runtime after hsp3_64.as).")
+set(TK_words_ja_include "tavikit.as をインクルードしてください(64ビット版ランタイムでは hsp3_64.as の後に)。")
+# What the help of a command that takes the current screen adds: a console runtime passes none.
+set(TK_words_en_noscreen
+    "In a console runtime without screens (hsp3cl), which passes no screen, the command does nothing and stat is 0.")
+set(TK_words_ja_noscreen
+    "画面のないコンソール版のランタイム(hsp3cl)では、画面が渡されないため、この命令は何もせず、stat は0になります。")
+set(TK_words_en_noscreen_dsinit
+    "In a console runtime without screens (hsp3cl), the sound device opens without a window.")
+set(TK_words_ja_noscreen_dsinit
+    "画面のないコンソール版のランタイム(hsp3cl)では、ウィンドウなしでサウンドデバイスを開きます。")
 set(TK_words_en_stat "stat afterwards: ")
 set(TK_words_ja_stat "実行後のシステム変数 stat: ")
 set(TK_words_en_heading "Tavikit.DLL: the exports, for script writers")
@@ -493,6 +502,12 @@ function(tavikit_write_help path)
       tavikit_help_text(inst "${entry_inst}")
       tavikit_help_text(stat "${entry_stat}")
       string(APPEND hs "%inst\n${inst}\n^\n${TK_words_${lang}_stat}${stat}\n")
+      list(GET TK_${name}_args 0 first)
+      if(name STREQUAL "tavi_dsinit")
+        string(APPEND hs "^\n${TK_words_${lang}_noscreen_dsinit}\n")
+      elseif(first MATCHES "^screen")
+        string(APPEND hs "^\n${TK_words_${lang}_noscreen}\n")
+      endif()
       string(REPLACE "\n" "\n\t" sample "${entry_sample}")
       string(APPEND hs "%sample\n\t${sample}\n")
       if(TK_${name}_href)

@@ -1,16 +1,49 @@
-// A screen as the host keeps it: a record of words and a bottom-up pixel buffer of exactly the
-// screen's size (so that sanitizers see any access outside it).
+// A screen as the host keeps it: a record and a bottom-up pixel buffer of exactly the screen's
+// size (so that sanitizers see any access outside it). The record is laid out as the library of
+// this build reads it: words, or in Tavikit64.DLL the structure of HSP's 64-bit runtime.
 #pragma once
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <vector>
 
 #include "tavikit.h"
 
 namespace tavihost {
+
+// Where field TAVI_REC_<name> (given by its word index) lies in the record, and its size: a word,
+// or in the 64-bit runtime's structure a 32-bit integer or a 64-bit pointer.
+struct RecordPlace {
+  size_t offset;
+  size_t size;
+};
+inline RecordPlace PlaceOf(int index) {
+#if defined(_WIN64)
+  switch (index) {
+    case TAVI_REC_WIDTH:
+      return {TAVI_REC64_WIDTH, 4};
+    case TAVI_REC_HEIGHT:
+      return {TAVI_REC64_HEIGHT, 4};
+    case TAVI_REC_PIXELS:
+      return {TAVI_REC64_PIXELS, 8};
+    case TAVI_REC_PALETTE:
+      return {TAVI_REC64_PALETTE, 8};
+    case TAVI_REC_HWND:
+      return {TAVI_REC64_HWND, 8};
+    case TAVI_REC_CURSOR_X:
+      return {TAVI_REC64_CURSOR_X, 4};
+    case TAVI_REC_CURSOR_Y:
+      return {TAVI_REC64_CURSOR_Y, 4};
+    default:
+      return {TAVI_REC64_BYTES, 0};  // a place the library does not read
+  }
+#else
+  return {static_cast<size_t>(index) * sizeof(tavi_word), sizeof(tavi_word)};
+#endif
+}
 
 class HostScreen {
  public:
@@ -21,24 +54,39 @@ class HostScreen {
         bpp_(bytesPerPixel),
         pixels_(static_cast<size_t>(width) * height * bytesPerPixel),
         palette_(1024) {
-    words_[TAVI_REC_WIDTH] = width;
-    words_[TAVI_REC_HEIGHT] = height;
-    words_[TAVI_REC_PIXELS] = reinterpret_cast<tavi_word>(pixels_.data());
-    words_[TAVI_REC_PALETTE] = reinterpret_cast<tavi_word>(palette_.data());
+    set(TAVI_REC_WIDTH, width);
+    set(TAVI_REC_HEIGHT, height);
+    set(TAVI_REC_PIXELS, reinterpret_cast<tavi_word>(pixels_.data()));
+    set(TAVI_REC_PALETTE, reinterpret_cast<tavi_word>(palette_.data()));
   }
   HostScreen(const HostScreen&) = delete;
   HostScreen& operator=(const HostScreen&) = delete;
 
   // The record pointer, as the host passes it.
-  tavi_word record() const { return reinterpret_cast<tavi_word>(words_.data()); }
-  tavi_word& word(int index) { return words_[index]; }
+  tavi_word record() const { return reinterpret_cast<tavi_word>(record_.data()); }
+  // Field TAVI_REC_<name> of the record (an integer field sign-extended).
+  tavi_word field(int index) const {
+    const RecordPlace place = PlaceOf(index);
+    if (place.size == 4) {
+      int32_t value = 0;
+      std::memcpy(&value, record_.data() + place.offset, 4);
+      return value;
+    }
+    tavi_word value = 0;
+    std::memcpy(&value, record_.data() + place.offset, place.size);
+    return value;
+  }
+  void set(int index, tavi_word value) {
+    const RecordPlace place = PlaceOf(index);
+    std::memcpy(record_.data() + place.offset, &value, place.size);  // the low bytes first
+  }
 
   int32_t width() const { return width_; }
   int32_t height() const { return height_; }
 
   void SetCursor(int32_t x, int32_t y) {
-    words_[TAVI_REC_CURSOR_X] = x;
-    words_[TAVI_REC_CURSOR_Y] = y;
+    set(TAVI_REC_CURSOR_X, x);
+    set(TAVI_REC_CURSOR_Y, y);
   }
 
   // Pixel (x, y), row 0 at the top.
@@ -77,7 +125,7 @@ class HostScreen {
   int32_t width_;
   int32_t height_;
   int32_t bpp_;
-  std::array<tavi_word, 32> words_{};
+  alignas(tavi_word) std::array<uint8_t, 32 * sizeof(tavi_word)> record_{};
   std::vector<uint8_t> pixels_;
   std::vector<uint8_t> palette_;
 };

@@ -13,7 +13,9 @@ namespace {
 
 const char* LibraryPath() {
   if (const char* path = std::getenv("TAVIKIT_LIBRARY")) return path;
-#if defined(_WIN32)
+#if defined(_WIN64)
+  return "Tavikit64.DLL";
+#elif defined(_WIN32)
   return "Tavikit.DLL";
 #else
   return TAVIHOST_DEFAULT_LIBRARY;
@@ -30,7 +32,13 @@ void* Open(const char* path) {
 
 tavi_export_fn Resolve(void* handle, const char* name) {
 #if defined(_WIN32)
+  // Tavikit.DLL exports the decorated name only; Tavikit64.DLL the plain one too, which a C host
+  // uses (the Windows tests check that both lead to one entry point).
+#if defined(_WIN64)
+  const std::string decorated = name;
+#else
   const std::string decorated = std::string("_") + name + "@16";
+#endif
   // Through void (*)(), the type that converts to and from every function pointer type.
   const FARPROC proc = GetProcAddress(reinterpret_cast<HMODULE>(handle), decorated.c_str());
   return reinterpret_cast<tavi_export_fn>(reinterpret_cast<void (*)()>(proc));

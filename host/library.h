@@ -1,5 +1,5 @@
 // The library as a host reaches it: loaded by name at run time, every export resolved by the
-// name the host uses (plain on ELF, _name@16 in Tavikit.DLL).
+// name the host uses (plain on ELF and in Tavikit64.DLL, _name@16 in Tavikit.DLL).
 #pragma once
 
 #include <string>

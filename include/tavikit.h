@@ -3,13 +3,17 @@
  * Every export takes four word-sized arguments and returns a signed 32-bit result.
  *
  *  - Win32 (Tavikit.DLL): 32-bit words, __stdcall, exported as _name@16 only.
+ *  - Win64 (Tavikit64.DLL): 64-bit words, the one x64 convention, exported under the plain name
+ *    and again as _name@16 (the name HSP's 64-bit runtime looks up for an unquoted declaration).
  *  - Elsewhere (libtavikit.so): pointer-sized words (intptr_t), the platform's C convention,
  *    exported under the plain name.
  *
  * An integer argument is the low 32 bits of its word, read as signed 32-bit; a pointer argument
  * is the whole word. A screen record is an array of words of the same size, of which the library
- * reads [1] width, [2] height, [5] pixels, [9] palette, [13] hwnd, [27] cursorX and [28] cursorY.
- * Pixels are one palette index per byte, rows stored bottom-up.
+ * reads [1] width, [2] height, [5] pixels, [9] palette, [13] hwnd, [27] cursorX and [28] cursorY;
+ * Tavikit64.DLL instead reads the record of HSP's 64-bit runtime, whose fields lie at the byte
+ * offsets TAVI_REC64_* (32-bit integers and 64-bit pointers). Pixels are one palette index per
+ * byte, rows stored bottom-up.
  *
  * Results: 0 is success; reported values come back negated; failures are small negative codes.
  */
@@ -51,6 +55,19 @@ enum {
   TAVI_REC_CURSOR_X = 27,
   TAVI_REC_CURSOR_Y = 28,
   TAVI_REC_WORDS = 29 /* the least number of words a record must have */
+};
+
+/* The screen record of HSP's 64-bit runtime, which Tavikit64.DLL reads: byte offsets of the
+ * 32-bit width, height and cursor and of the 64-bit pixel, palette and window pointers. */
+enum {
+  TAVI_REC64_WIDTH = 4,
+  TAVI_REC64_HEIGHT = 8,
+  TAVI_REC64_PIXELS = 24,
+  TAVI_REC64_PALETTE = 56,
+  TAVI_REC64_HWND = 88,
+  TAVI_REC64_CURSOR_X = 152,
+  TAVI_REC64_CURSOR_Y = 156,
+  TAVI_REC64_BYTES = 160 /* the least number of bytes a record must have */
 };
 
 /* ---- Frame: version, selection, plain copies ------------------------------------------------ */

@@ -1,6 +1,7 @@
 // What an export runs its body through, so that no exception crosses an export: the body's
-// result (a Result, an int32_t, or nothing for 0) is passed on; an allocation failure becomes
-// the export's no-memory result and anything else its failure result.
+// result (a Result, an int32_t, or nothing for 0) is passed on; a screen without a record
+// (NoScreen) gives 0, an allocation failure the export's no-memory result and anything else its
+// failure result.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include <type_traits>
 
 #include "common/result.h"
+#include "common/screen.h"
 
 namespace tavikit {
 
@@ -35,6 +37,8 @@ int32_t GuardExport(ExportFailure failure, Body&& body) noexcept {
     } else {
       return static_cast<int32_t>(body());
     }
+  } catch (const NoScreen&) {
+    return 0;
   } catch (const std::bad_alloc&) {
     return failure.noMemory;
   } catch (...) {

@@ -1,13 +1,14 @@
 // The host's screen record and how its pixels are addressed.
 //
-// The host owns the record (an array of words) and its pixel buffer. Rows are stored bottom-up:
-// row y (row 0 at the top) starts at pixels + (height - 1 - y) * width, so one row down the
-// screen is `width` bytes back in memory. A full-colour screen uses the same order with three
-// bytes (blue, green, red) per pixel.
+// The host owns the record (common/host_record.h says where its fields lie) and its pixel buffer.
+// Rows are stored bottom-up: row y (row 0 at the top) starts at pixels + (height - 1 - y) * width,
+// so one row down the screen is `width` bytes back in memory. A full-colour screen uses the same
+// order with three bytes (blue, green, red) per pixel.
 #pragma once
 
 #include <cstdint>
 
+#include "common/host_record.h"
 #include "common/rect.h"
 #include "common/words.h"
 #include "tavikit.h"
@@ -52,22 +53,31 @@ inline Rect ClipCopy(const CopyRect& rect, const Screen& source, const Screen& d
   return Rect::FromSize(0, 0, rect.w, rect.h).Intersect(shared);
 }
 
-// Reads the seven words the library uses from a host screen record. No record (a screen never
-// selected) gives an empty view.
-inline Screen ReadScreen(const tavi_word* record) {
+// What an export meets when a screen it works on has no record: a console runtime without screens
+// (HSP's hsp3cl) passes none for the current screen, and a screen never selected has none.
+// GuardExport turns it into the result 0: nothing is drawn, read or built.
+struct NoScreen {};
+
+// Reads the seven fields the library uses from a host screen record; throws NoScreen for none.
+inline Screen ReadScreen(const void* record) {
+  if (record == nullptr) throw NoScreen{};
   Screen s;
-  if (record == nullptr) return s;
-  s.width = ArgInt(record[TAVI_REC_WIDTH]);
-  s.height = ArgInt(record[TAVI_REC_HEIGHT]);
-  s.pixels = ArgPtr<uint8_t>(record[TAVI_REC_PIXELS]);
-  s.palette = ArgPtr<const uint8_t>(record[TAVI_REC_PALETTE]);
-  s.hwnd = record[TAVI_REC_HWND];
-  s.cursorX = ArgInt(record[TAVI_REC_CURSOR_X]);
-  s.cursorY = ArgInt(record[TAVI_REC_CURSOR_Y]);
+  s.width = RecordInt(record, kHostRecord.width);
+  s.height = RecordInt(record, kHostRecord.height);
+  s.pixels = ArgPtr<uint8_t>(RecordWord(record, kHostRecord.pixels));
+  s.palette = ArgPtr<const uint8_t>(RecordWord(record, kHostRecord.palette));
+  s.hwnd = RecordWord(record, kHostRecord.hwnd);
+  s.cursorX = RecordInt(record, kHostRecord.cursorX);
+  s.cursorY = RecordInt(record, kHostRecord.cursorY);
   return s;
 }
 
 // The screen an export argument points at: the one way an export turns a record into a view.
-inline Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const tavi_word>(record)); }
+inline Screen ScreenArg(tavi_word record) { return ReadScreen(ArgPtr<const void>(record)); }
+
+// The window handle of the screen an export argument points at; 0 for no record.
+inline tavi_word WindowArg(tavi_word record) {
+  return record == 0 ? 0 : RecordWord(ArgPtr<const void>(record), kHostRecord.hwnd);
+}
 
 }  // namespace tavikit

@@ -3,6 +3,7 @@
 #include "common/int32.h"
 #include "common/process_state.h"
 #include "common/result.h"
+#include "common/screen.h"
 #include "common/words.h"
 #include "pack/pack_reader.h"
 #include "sound/sound_state.h"
@@ -30,7 +31,7 @@ using namespace tavikit;
 
 int32_t TAVIKIT_CALL tavi_dsinit(tavi_word screen, tavi_word rate, tavi_word channels,
                                  tavi_word bits) {
-  const tavi_word window = ArgPtr<const tavi_word>(screen)[TAVI_REC_HWND];
+  const tavi_word window = WindowArg(screen);  // none in a console runtime
   return GuardExport(kFails, [&] {
     return OpenSound(ProcessSound(), PlatformSoundSystem(), window, ArgInt(rate), ArgInt(channels),
                      ArgInt(bits));

@@ -115,8 +115,8 @@ struct Rect {
 // rectangle pixel whose source lies in the source screen and whose target lies in the target.
 void Walk(HostScreen& target, const HostScreen& source, Rect rect, int c, int r,
           const std::function<void(int x, int y, uint8_t s)>& pixel) {
-  const int tx = static_cast<int>(target.word(TAVI_REC_CURSOR_X)) + c;
-  const int ty = static_cast<int>(target.word(TAVI_REC_CURSOR_Y)) + r;
+  const int tx = static_cast<int>(target.field(TAVI_REC_CURSOR_X)) + c;
+  const int ty = static_cast<int>(target.field(TAVI_REC_CURSOR_Y)) + r;
   const int sx = rect.x + c, sy = rect.y + r;
   if (tx < 0 || ty < 0 || tx >= target.width() || ty >= target.height()) return;
   if (sx < 0 || sy < 0 || sx >= source.width() || sy >= source.height()) return;

@@ -21,8 +21,8 @@ struct Rect {
 // The keyed copy by its definition: pixel by pixel in order, each read just before it is written,
 // a source pixel equal to `key` left out; with `clipped`, target pixels off the screen are skipped.
 void ModelKeyedCopy(HostScreen& dst, const HostScreen& src, Rect r, int key, bool clipped) {
-  const int cx = static_cast<int>(dst.word(TAVI_REC_CURSOR_X));
-  const int cy = static_cast<int>(dst.word(TAVI_REC_CURSOR_Y));
+  const int cx = static_cast<int>(dst.field(TAVI_REC_CURSOR_X));
+  const int cy = static_cast<int>(dst.field(TAVI_REC_CURSOR_Y));
   for (int j = 0; j < r.h; ++j) {
     for (int i = 0; i < r.w; ++i) {
       const int x = cx + i, y = cy + j;
@@ -73,7 +73,7 @@ TEST_F(CopiesTest, DoublerWithinOneBufferFollowsTheByteOrder) {
   for (const auto& [mode, offset] : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 100000}, {7, 150001}}) {
     HostScreen screen(640, 480), source(320, 240);
     screen.FillRandom(9);
-    source.word(TAVI_REC_PIXELS) = Word(screen.pixels().data() + offset);
+    source.set(TAVI_REC_PIXELS, Word(screen.pixels().data() + offset));
     std::vector<uint8_t> model = screen.pixels();
     Select(source, screen);
     lib().tavi_HGCP320(mode, 0, 0, 0);
@@ -286,7 +286,7 @@ TEST_F(MosaicTest, MozcopyMatchesItsDefinition) {
     for (auto& p : src.pixels())
       p = p < 100 ? 42 : p;
     dst.FillRandom(trial + 500);
-    if (kind == 2) dst.word(TAVI_REC_PIXELS) = src.word(TAVI_REC_PIXELS);  // a second record
+    if (kind == 2) dst.set(TAVI_REC_PIXELS, src.field(TAVI_REC_PIXELS));  // a second record
     HostScreen& target = kind == 1 ? src : dst;
     const int n = pick(1, 40), w = pick(1, 290), h = pick(1, 55);
     const int key = trial % 2 == 0 ? -1 : 42 + 256 * pick(0, 1);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "harness/fixture.h"
+#include "tavikit_screen_exports.h"
 
 namespace tavitest {
 namespace {
@@ -115,6 +116,35 @@ TEST_F(FrameTest, TilecopyMatchesItsDefinition) {
     ModelTile(model, same ? model : source, tx, ty, tw, th, w, h, ox, oy, cx, cy);
     ASSERT_TRUE(SamePixels(target, model)) << "trial " << trial;
   }
+}
+
+// A console runtime without screens (HSP's hsp3cl) passes no record for the current screen, and a
+// copy may run before a screen is selected: each export then leaves every screen alone and returns
+// 0 (the sound device's open, which needs no screen, is the sound tests').
+TEST_F(FrameTest, ExportsWithoutAScreenRecordDoNothingAndReturnZero) {
+  HostScreen screen(16, 8);
+  screen.FillRandom(5);
+  const std::vector<uint8_t> before = screen.pixels();
+#define TAVITEST_WITHOUT_SCREEN(name)                                  \
+  if (std::strcmp(#name, "tavi_dsinit") != 0) {                        \
+    EXPECT_EQ(lib().name(0, 4, 4, 4), 0) << #name " without a screen"; \
+  }
+  TAVIKIT_SCREEN_EXPORTS(TAVITEST_WITHOUT_SCREEN)
+#undef TAVITEST_WITHOUT_SCREEN
+  const Library& l = lib();
+  // The copies from the source to the target (tavi_meshboxs fills the target alone).
+  const tavi_export_fn copies[] = {
+      l.tavi_gcopy,    l.tavi_fillcopy, l.tavi_tilecopy, l.tavi_GFade,   l.tavi_GFade2,
+      l.tavi_mozcopy,  l.tavi_zoomcopy, l.tavi_polycopy, l.tavi_rotcopy, l.tavi_meshcpy,
+      l.tavi_meshcopy, l.tavi_gcopy2,   l.tavi_gcopy2e,  l.tavi_HGCP320};
+  for (const bool sourceMissing : {true, false}) {
+    l.tavi_fset(sourceMissing ? 0 : screen.record(), 0, 0, 0);
+    l.tavi_tset(sourceMissing ? screen.record() : 0, 0, 0, 0);
+    l.tavi_copyset(0, 0, 8, 8);
+    for (const tavi_export_fn copy : copies)
+      EXPECT_EQ(copy(8, 8, 3, 0), 0);
+  }
+  EXPECT_EQ(screen.pixels(), before);
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ void Eventually(int32_t want, Query query) {
 
 TEST_F(SoundProcessTest, DirectSoundPathOrNoDeviceResults) {
   HostScreen screen(4, 4);
-  screen.word(TAVI_REC_HWND) = reinterpret_cast<tavi_word>(GetDesktopWindow());
+  screen.set(TAVI_REC_HWND, reinterpret_cast<tavi_word>(GetDesktopWindow()));
   TempDir dir;  // 0.2 s of 8-bit mono at 22050 Hz
   const std::string wave =
       dir.Write("a.wav", taviwriter::WaveImage(1, 22050, 8, std::vector<uint8_t>(4410, 0x90)));

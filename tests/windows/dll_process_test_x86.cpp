@@ -1,6 +1,8 @@
 // What only a Windows process shows about Tavikit.DLL as a host loads it: names resolved the way
 // a host resolves them and the standard-call convention of the exports seen from the stack
-// pointer (the version resource is read from the file by the export check).
+// pointer (the version resource is read from the file by the export check). The 64-bit twin is
+// checked_calls_x64.cpp.
+#if defined(__i386__)
 #include <windows.h>
 
 #include <cstdint>
@@ -125,3 +127,4 @@ TEST_F(DllProcessTest, EveryExportIsFoundOnlyUnderItsDecoratedName) {
 
 }  // namespace
 }  // namespace tavitest
+#endif
