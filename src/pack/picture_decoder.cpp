@@ -13,6 +13,7 @@
 #include "pack/picture_decoder.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -26,9 +27,7 @@
 #include "common/short_moves.h"
 #include "pack/tile_transpose.h"
 
-#if defined(__x86_64__) || defined(__i386__)
 #include "common/x86_vectors.h"
-#endif
 
 namespace tavikit {
 namespace {
@@ -128,7 +127,7 @@ class ColumnBand {
   [[gnu::noinline]] void Load(int64_t line, int64_t pos) {
     const int64_t k = line - first_;
     PutLineStart(k, pos);
-    Transfer(true, k, count_);
+    FetchLines(k, count_);
     loaded_ = true;
   }
 
@@ -138,8 +137,7 @@ class ColumnBand {
   // then empty, and the next line asked for starts a new one.
   int64_t TakeLines(int64_t line, const uint8_t* src, int64_t length, int64_t lines) {
     if (count_ == 0 || line != first_ || lines < count_) return 0;
-    TransferLines(false, ScreenAt(first_, posLo_), const_cast<uint8_t*>(src) + posLo_, length,
-                  count_);
+    BandToScreen(src + posLo_, ScreenAt(first_, posLo_), Block(length, count_));
     const int64_t taken = count_;
     count_ = 0;
     return taken;
@@ -150,10 +148,10 @@ class ColumnBand {
   [[gnu::noinline]] void Finish(int64_t line, int64_t pos) {
     if (count_ == 0) return;
     if (loaded_ || line >= first_ + count_) {
-      Transfer(false, 0, count_);
+      PutLines(0, count_);
     } else {
       const int64_t whole = line - first_;
-      Transfer(false, 0, whole);
+      PutLines(0, whole);
       PutLineStart(whole, pos);
     }
     count_ = 0;
@@ -189,32 +187,19 @@ class ColumnBand {
                        screen_->cursorY + static_cast<int32_t>(pos));
   }
 
-  // Between band lines from .. to-1 and the screen: `load` fills them from the screen, else the
-  // other way. Whole tiles go in vector registers, the pixels around them one by one.
-  void Transfer(bool load, int64_t from, int64_t to) {
-    if (from >= to) return;
-    TransferLines(load, ScreenAt(first_ + from, posLo_), scratch_.get() + from * span_, span_,
-                  to - from);
+  // `count` band lines of span_ pixels, `stride` bytes apart, and the screen's columns.
+  BandBlock Block(int64_t stride, int64_t count) const {
+    return {screen_->DownStep(), static_cast<size_t>(stride), count, span_};
   }
-  // `count` lines of span_ pixels, from `band` on and `stride` bytes apart, and the screen
-  // columns from `row` on.
-  void TransferLines(bool load, uint8_t* row, uint8_t* band, int64_t stride, int64_t count) {
-    const intptr_t down = screen_->DownStep();
-    const TiledPart tiled =
-        TransferTiles(load, row, down, band, static_cast<size_t>(stride), count, span_);
-    // The lines below the tiles, then the positions past them.
-    const int64_t firstLoose = tiled.lines < count ? 0 : tiled.positions;
-    for (int64_t p = firstLoose; p < span_; ++p) {
-      uint8_t* screenRow = row + p * down;
-      for (int64_t k = p < tiled.positions ? tiled.lines : 0; k < count; ++k) {
-        if (load) {
-          band[k * stride + p] = screenRow[k];
-        } else {
-          screenRow[k] = band[k * stride + p];
-        }
-      }
-    }
+
+  // Band lines from .. to-1 from the screen, and back to it.
+  void FetchLines(int64_t from, int64_t to) {
+    if (from < to) ScreenToBand(ScreenAt(first_ + from, posLo_), BandLine(from), Block(span_, to - from));
   }
+  void PutLines(int64_t from, int64_t to) {
+    if (from < to) BandToScreen(BandLine(from), ScreenAt(first_ + from, posLo_), Block(span_, to - from));
+  }
+  uint8_t* BandLine(int64_t k) const { return scratch_.get() + k * span_; }
 
   const Screen* screen_ = nullptr;
   std::unique_ptr<uint8_t[]> scratch_;
@@ -360,7 +345,7 @@ class LineSteps {
   Pos lineStart_ = 0;
 };
 
-#if TAVIKIT_DISPATCH_AVX2
+#if TAVIKIT_X86
 // Moves in 64-byte vectors, the last one masked to the bytes that remain: no branch on a short
 // length, and nothing read or written past the n bytes.
 struct MaskedMoves {
@@ -490,7 +475,7 @@ template <bool kSkips, class Pos, class Lines>
   DecodeItems<kSkips, Pos, Lines, LineMoves<Lines>>(lines, window, pixels, picture, firstEscape);
 }
 
-#if TAVIKIT_DISPATCH_AVX2
+#if TAVIKIT_X86
 // The same loop with masked moves, for lines whose pixels lie side by side.
 template <bool kSkips, class Pos, class Lines>
 [[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_AVX512 void DecodeLinesMasked(
@@ -508,31 +493,52 @@ template <bool kSkips, class Pos, class Lines>
 }
 #endif
 
-// The AVX-512 loop keeps pixel numbers in single machine words where the picture leaves room:
-// they stay below the picture's pixels plus a record's count or a stretch of the block, and a
-// line's start plus two lines, so a quarter of the word's range is enough. The other loops count
-// in 64 bits; in 32-bit code they keep the line steps out of the loop, which keeps the library
-// small.
 template <class Lines>
-void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
-                std::span<const uint8_t> picture, uint32_t firstEscape) {
-#if TAVIKIT_DISPATCH_AVX2
-  constexpr int64_t kWordRoom = INTPTR_MAX / 4;
-  if (ProcessVectorLevel() == VectorLevel::kAvx512 && pixels <= kWordRoom &&
-      picture.size() <= static_cast<size_t>(kWordRoom)) {
-    if (skips) {
-      DecodeLinesMasked<true, intptr_t>(lines, window, pixels, picture, firstEscape);
-    } else {
-      DecodeLinesMasked<false, intptr_t>(lines, window, pixels, picture, firstEscape);
-    }
-    return;
-  }
-#endif
+using LinesDecoder = void (*)(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                              std::span<const uint8_t> picture, uint32_t firstEscape);
+
+// Pixel numbers in 64 bits; in 32-bit code this loop keeps the line steps out of it, which keeps
+// the library small.
+template <class Lines>
+void DecodeCounting64(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                      std::span<const uint8_t> picture, uint32_t firstEscape) {
   if (skips) {
     DecodeLines<true, int64_t>(lines, window, pixels, picture, firstEscape);
   } else {
     DecodeLines<false, int64_t>(lines, window, pixels, picture, firstEscape);
   }
+}
+
+#if TAVIKIT_X86
+// The AVX-512 loop keeps pixel numbers in single machine words where the picture leaves room:
+// they stay below the picture's pixels plus a record's count or a stretch of the block, and a
+// line's start plus two lines, so a quarter of the word's range is enough.
+template <class Lines>
+void DecodeMaskedInWords(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                         std::span<const uint8_t> picture, uint32_t firstEscape) {
+  constexpr int64_t kWordRoom = INTPTR_MAX / 4;
+  if (pixels > kWordRoom || picture.size() > static_cast<size_t>(kWordRoom)) {
+    DecodeCounting64(lines, skips, window, pixels, picture, firstEscape);
+  } else if (skips) {
+    DecodeLinesMasked<true, intptr_t>(lines, window, pixels, picture, firstEscape);
+  } else {
+    DecodeLinesMasked<false, intptr_t>(lines, window, pixels, picture, firstEscape);
+  }
+}
+#endif
+
+template <class Lines>
+constexpr auto kLinesDecoders = std::to_array<VectorKernel<LinesDecoder<Lines>>>({
+#if TAVIKIT_X86
+    {VectorLevel::kAvx512, DecodeMaskedInWords<Lines>},
+#endif
+    {VectorLevel::kPortable, DecodeCounting64<Lines>},
+});
+
+template <class Lines>
+void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                std::span<const uint8_t> picture, uint32_t firstEscape) {
+  ChosenKernel<kLinesDecoders<Lines>>()(lines, skips, window, pixels, picture, firstEscape);
 }
 
 }  // namespace
