@@ -153,9 +153,9 @@ using CubeSolver = void (*)(ColourCube&, const CandidatesByBlue&);
 
 constexpr auto kCubeSolvers = std::to_array<VectorKernel<CubeSolver>>({
 #if TAVIKIT_DISPATCH_SSE2
-    {VectorLevel::kSse2, SolveCubeSse2},
+  {VectorLevel::kSse2, SolveCubeSse2},
 #endif
-    {VectorLevel::kPortable, SolveCubePortable},
+      {VectorLevel::kPortable, SolveCubePortable},
 });
 
 }  // namespace

@@ -28,7 +28,7 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 
 #if TAVIKIT_X86
 TAVIKIT_TARGET_SSE2 inline void CopyRowKeyedSse2(uint8_t* dst, const uint8_t* src, size_t n,
-                                                     uint8_t key) {
+                                                 uint8_t key) {
   const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
   size_t i = 0;
   for (; i + 16 <= n; i += 16) {
@@ -41,9 +41,9 @@ TAVIKIT_TARGET_SSE2 inline void CopyRowKeyedSse2(uint8_t* dst, const uint8_t* sr
   CopyRowKeyedScalar(dst + i, src + i, n - i, key);
 }
 
-TAVIKIT_TARGET_SSE2 void CopyBlockKeyedSse2(uint8_t* dst, intptr_t dstStride,
-                                                const uint8_t* src, intptr_t srcStride, size_t n,
-                                                size_t rows, uint8_t key) {
+TAVIKIT_TARGET_SSE2 void CopyBlockKeyedSse2(uint8_t* dst, intptr_t dstStride, const uint8_t* src,
+                                            intptr_t srcStride, size_t n, size_t rows,
+                                            uint8_t key) {
   for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
     CopyRowKeyedSse2(dst, src, n, key);
 }
@@ -51,7 +51,7 @@ TAVIKIT_TARGET_SSE2 void CopyBlockKeyedSse2(uint8_t* dst, intptr_t dstStride,
 
 #if TAVIKIT_X86
 TAVIKIT_TARGET_AVX2 inline void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t n,
-                                                     uint8_t key) {
+                                                 uint8_t key) {
   const __m256i keys = _mm256_set1_epi8(static_cast<char>(key));
   size_t i = 0;
   for (; i + 32 <= n; i += 32) {
@@ -77,9 +77,9 @@ TAVIKIT_TARGET_AVX2 inline void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* sr
 }
 
 // Rows of a multiple of 32 bytes need no tail; other widths take the general row.
-TAVIKIT_TARGET_AVX2 void CopyBlockKeyedAvx2(uint8_t* dst, intptr_t dstStride,
-                                                const uint8_t* src, intptr_t srcStride, size_t n,
-                                                size_t rows, uint8_t key) {
+TAVIKIT_TARGET_AVX2 void CopyBlockKeyedAvx2(uint8_t* dst, intptr_t dstStride, const uint8_t* src,
+                                            intptr_t srcStride, size_t n, size_t rows,
+                                            uint8_t key) {
   if (n % 32 != 0) {
     for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
       CopyRowKeyedAvx2(dst, src, n, key);
@@ -169,20 +169,18 @@ void CopyBlockKeyedScalar(uint8_t* dst, intptr_t dstStride, const uint8_t* src, 
 
 constexpr auto kBlockCopies = std::to_array<VectorKernel<BlockCopy>>({
 #if TAVIKIT_X86
-    {VectorLevel::kAvx512, CopyBlockKeyedAvx512},
-    {VectorLevel::kAvx2, CopyBlockKeyedAvx2},
-    {VectorLevel::kSse2, CopyBlockKeyedSse2},
+  {VectorLevel::kAvx512, CopyBlockKeyedAvx512}, {VectorLevel::kAvx2, CopyBlockKeyedAvx2},
+      {VectorLevel::kSse2, CopyBlockKeyedSse2},
 #endif
-    {VectorLevel::kPortable, CopyBlockKeyedScalar},
+      {VectorLevel::kPortable, CopyBlockKeyedScalar},
 });
 
 constexpr auto kRowCopies = std::to_array<VectorKernel<RowCopy>>({
 #if TAVIKIT_X86
-    {VectorLevel::kAvx512, CopyRowKeyedAvx512},
-    {VectorLevel::kAvx2, CopyRowKeyedAvx2},
-    {VectorLevel::kSse2, CopyRowKeyedSse2},
+  {VectorLevel::kAvx512, CopyRowKeyedAvx512}, {VectorLevel::kAvx2, CopyRowKeyedAvx2},
+      {VectorLevel::kSse2, CopyRowKeyedSse2},
 #endif
-    {VectorLevel::kPortable, CopyRowKeyedScalar},
+      {VectorLevel::kPortable, CopyRowKeyedScalar},
 });
 
 }  // namespace

@@ -135,14 +135,15 @@ TAVIKIT_TARGET_AVX512_VBMI inline PieceSteps Steps(uint32_t r, uint16_t n, uint1
 
 // The piece's bytes from the colours of blocks base on.
 TAVIKIT_TARGET_AVX512_VBMI inline __m512i FromColours(const BlockRun& run, size_t base,
-                                               const PieceSteps& steps) {
+                                                      const PieceSteps& steps) {
   const size_t colours = std::min<size_t>(run.count - base, 64);
   const __m512i from = _mm512_maskz_loadu_epi8(FirstBytesMask(colours), run.colours + base);
   return _mm512_permutexvar_epi8(steps.blocks, from);
 }
 
 // The 64 bytes from `from` on of a row of `bytes` bytes, those outside it as 0 and not read.
-TAVIKIT_TARGET_AVX512_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from, size_t bytes) {
+TAVIKIT_TARGET_AVX512_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from,
+                                                   size_t bytes) {
   if (from >= 0 && from + 64 <= static_cast<intptr_t>(bytes)) return _mm512_loadu_si512(row + from);
   const intptr_t lo = std::max<intptr_t>(0, -from);
   const intptr_t hi = std::min<intptr_t>(64, static_cast<intptr_t>(bytes) - from);
@@ -161,7 +162,7 @@ TAVIKIT_TARGET_AVX512_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t 
 // n / 2 - (r + j) mod n from it, which lies in the 128 bytes from x0 - 32 on (blocks of up to 32
 // bytes); only the run's own bytes are loaded. The last block, when narrower, takes its own centre.
 TAVIKIT_TARGET_AVX512_VBMI inline __m512i FromCentres(const BlockRun& run, size_t x0, size_t bytes,
-                                               const PieceSteps& steps) {
+                                                      const PieceSteps& steps) {
   const auto window = static_cast<intptr_t>(x0) - 32;
   __m512i v = _mm512_permutex2var_epi8(RunBytes(run.centres, window, bytes), steps.centres,
                                        RunBytes(run.centres, window + 64, bytes));
@@ -176,7 +177,7 @@ TAVIKIT_TARGET_AVX512_VBMI inline __m512i FromCentres(const BlockRun& run, size_
 }
 
 TAVIKIT_TARGET_AVX512_VBMI void FillBlockRowsVbmi(uint8_t* top, intptr_t step, int32_t rows,
-                                           const BlockRun& run) {
+                                                  const BlockRun& run) {
   const auto n = static_cast<uint32_t>(run.n);
   const auto m = static_cast<uint16_t>(n == 1 ? 0 : (65536u + n - 1) / n);
   const size_t bytes = run.Bytes();
@@ -240,9 +241,9 @@ void FillBlockRowsPermuted(uint8_t* top, intptr_t step, int32_t rows, const Bloc
 
 constexpr auto kRowsFills = std::to_array<VectorKernel<RowsFill>>({
 #if TAVIKIT_X86
-    {VectorLevel::kAvx512Vbmi, FillBlockRowsPermuted},
+  {VectorLevel::kAvx512Vbmi, FillBlockRowsPermuted},
 #endif
-    {VectorLevel::kPortable, FillBlockRowsPortable},
+      {VectorLevel::kPortable, FillBlockRowsPortable},
 });
 
 }  // namespace

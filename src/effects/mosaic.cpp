@@ -182,13 +182,11 @@ TAVIKIT_TARGET_AVX512 intptr_t PickEightsAvx512(MosaicRandom& random, const uint
   for (; b + 8 <= count; b += 8) {
     const __m512i states = _mm512_add_epi32(
         _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int32_t>(state)), muls), adds);
-    const __m512i draws =
-        _mm512_and_si512(_mm512_srli_epi32(states, 16), _mm512_set1_epi32(32767));
-    const __m512i quotient =
-        _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(draws), inverse));
+    const __m512i draws = _mm512_and_si512(_mm512_srli_epi32(states, 16), _mm512_set1_epi32(32767));
+    const __m512i quotient = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(draws), inverse));
     __m512i rest = _mm512_sub_epi32(draws, _mm512_mullo_epi32(quotient, size));
-    rest = _mm512_mask_add_epi32(rest, _mm512_cmplt_epi32_mask(rest, _mm512_setzero_si512()),
-                                 rest, size);
+    rest = _mm512_mask_add_epi32(rest, _mm512_cmplt_epi32_mask(rest, _mm512_setzero_si512()), rest,
+                                 size);
     rest = _mm512_mask_sub_epi32(rest, _mm512_cmpge_epi32_mask(rest, size), rest, size);
     const __m512i weighed = _mm512_add_epi32(_mm512_mullo_epi32(rest, weights), blocks);
     const __m512i pairs = _mm512_add_epi32(weighed, _mm512_srli_epi64(weighed, 32));
@@ -209,9 +207,9 @@ intptr_t PickNoEights(MosaicRandom&, const uint8_t*, intptr_t, uint8_t*, int32_t
 
 constexpr auto kEightPicks = std::to_array<VectorKernel<EightPicks>>({
 #if TAVIKIT_X86
-    {VectorLevel::kAvx512, PickEightsAvx512},
+  {VectorLevel::kAvx512, PickEightsAvx512},
 #endif
-    {VectorLevel::kPortable, PickNoEights},
+      {VectorLevel::kPortable, PickNoEights},
 });
 
 // The random pixels of a row of blocks of s x s: for each block two draws, column then row,

@@ -231,10 +231,10 @@ int32_t SampleNoGroups(uint8_t*, int32_t, uint32_t, uint32_t, int32_t, int32_t, 
 template <bool kKeyed>
 constexpr auto kGroupSamplers = std::to_array<VectorKernel<GroupSampler>>({
 #if TAVIKIT_X86
-    {VectorLevel::kAvx512, SampleGroupsAvx512<kKeyed>},
-    {VectorLevel::kAvx2, SampleGroupsAvx2<kKeyed>},
+  {VectorLevel::kAvx512, SampleGroupsAvx512<kKeyed>},
+      {VectorLevel::kAvx2, SampleGroupsAvx2<kKeyed>},
 #endif
-    {VectorLevel::kPortable, SampleNoGroups},
+      {VectorLevel::kPortable, SampleNoGroups},
 });
 
 // The group sampler for this call: gathers need a source apart from the target (a group reads

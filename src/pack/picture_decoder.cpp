@@ -194,10 +194,12 @@ class ColumnBand {
 
   // Band lines from .. to-1 from the screen, and back to it.
   void FetchLines(int64_t from, int64_t to) {
-    if (from < to) ScreenToBand(ScreenAt(first_ + from, posLo_), BandLine(from), Block(span_, to - from));
+    if (from < to)
+      ScreenToBand(ScreenAt(first_ + from, posLo_), BandLine(from), Block(span_, to - from));
   }
   void PutLines(int64_t from, int64_t to) {
-    if (from < to) BandToScreen(BandLine(from), ScreenAt(first_ + from, posLo_), Block(span_, to - from));
+    if (from < to)
+      BandToScreen(BandLine(from), ScreenAt(first_ + from, posLo_), Block(span_, to - from));
   }
   uint8_t* BandLine(int64_t k) const { return scratch_.get() + k * span_; }
 
@@ -530,9 +532,9 @@ void DecodeMaskedInWords(Lines& lines, bool skips, const Window& window, int64_t
 template <class Lines>
 constexpr auto kLinesDecoders = std::to_array<VectorKernel<LinesDecoder<Lines>>>({
 #if TAVIKIT_X86
-    {VectorLevel::kAvx512, DecodeMaskedInWords<Lines>},
+  {VectorLevel::kAvx512, DecodeMaskedInWords<Lines>},
 #endif
-    {VectorLevel::kPortable, DecodeCounting64<Lines>},
+      {VectorLevel::kPortable, DecodeCounting64<Lines>},
 });
 
 template <class Lines>

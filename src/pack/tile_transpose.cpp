@@ -41,60 +41,69 @@ void MoveBandPortable(const uint8_t* from, uint8_t* to, const BandBlock& b) {
 }
 
 #if TAVIKIT_X86
+// The templates below pass vectors by value between functions of no target of their own; every
+// one of them is inlined into the kernel of its width (always_inline, and flatten on the
+// kernels), so no vector crosses a call and the warning about the calling convention of vectors
+// does not apply.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+TAVIKIT_TARGET_SSE2 inline __m128i Load16(const uint8_t* from) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+}
+TAVIKIT_TARGET_SSE2 inline void Store16(uint8_t* to, __m128i v) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
+}
+
+// A width's vector of `lanes` 128-bit lanes and its byte, word, double-word and quad-word
+// interleaves, low and high halves.
+#define TAVIKIT_VECTOR_WIDTH(vector, lanes, target, prefix)                      \
+  using Vec = vector;                                                            \
+  static constexpr int kLanes = lanes;                                           \
+  target static Vec Lo8(Vec a, Vec b) { return prefix##_unpacklo_epi8(a, b); }   \
+  target static Vec Hi8(Vec a, Vec b) { return prefix##_unpackhi_epi8(a, b); }   \
+  target static Vec Lo16(Vec a, Vec b) { return prefix##_unpacklo_epi16(a, b); } \
+  target static Vec Hi16(Vec a, Vec b) { return prefix##_unpackhi_epi16(a, b); } \
+  target static Vec Lo32(Vec a, Vec b) { return prefix##_unpacklo_epi32(a, b); } \
+  target static Vec Hi32(Vec a, Vec b) { return prefix##_unpackhi_epi32(a, b); } \
+  target static Vec Lo64(Vec a, Vec b) { return prefix##_unpacklo_epi64(a, b); } \
+  target static Vec Hi64(Vec a, Vec b) { return prefix##_unpackhi_epi64(a, b); }
+
 // The vector widths: the interleaves, and the moves of the first kTiles 16-byte lanes of a vector
 // to and from a screen row (side by side) or band lines (one lane each, `step` apart).
 struct Sse2Lanes {
-  using Vec = __m128i;
-  static constexpr int kLanes = 1;
-  TAVIKIT_TARGET_SSE2 static Vec Lo8(Vec a, Vec b) { return _mm_unpacklo_epi8(a, b); }
-  TAVIKIT_TARGET_SSE2 static Vec Hi8(Vec a, Vec b) { return _mm_unpackhi_epi8(a, b); }
-  TAVIKIT_TARGET_SSE2 static Vec Lo16(Vec a, Vec b) { return _mm_unpacklo_epi16(a, b); }
-  TAVIKIT_TARGET_SSE2 static Vec Hi16(Vec a, Vec b) { return _mm_unpackhi_epi16(a, b); }
-  TAVIKIT_TARGET_SSE2 static Vec Lo32(Vec a, Vec b) { return _mm_unpacklo_epi32(a, b); }
-  TAVIKIT_TARGET_SSE2 static Vec Hi32(Vec a, Vec b) { return _mm_unpackhi_epi32(a, b); }
-  TAVIKIT_TARGET_SSE2 static Vec Lo64(Vec a, Vec b) { return _mm_unpacklo_epi64(a, b); }
-  TAVIKIT_TARGET_SSE2 static Vec Hi64(Vec a, Vec b) { return _mm_unpackhi_epi64(a, b); }
+  TAVIKIT_VECTOR_WIDTH(__m128i, 1, TAVIKIT_TARGET_SSE2, _mm)
   template <int kTiles>
-  TAVIKIT_TARGET_SSE2 static Vec LoadRow(const uint8_t* from) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+  static Vec LoadRow(const uint8_t* from) {
+    return Load16(from);
   }
   template <int kTiles>
-  TAVIKIT_TARGET_SSE2 static void StoreRow(uint8_t* to, Vec v) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
+  static void StoreRow(uint8_t* to, Vec v) {
+    Store16(to, v);
   }
   template <int kTiles>
-  TAVIKIT_TARGET_SSE2 static Vec LoadLanes(const uint8_t* first, intptr_t) {
-    return LoadRow<1>(first);
+  static Vec LoadLanes(const uint8_t* first, intptr_t) {
+    return Load16(first);
   }
   template <int kTiles>
-  TAVIKIT_TARGET_SSE2 static void StoreLanes(uint8_t* first, intptr_t, Vec v) {
-    StoreRow<1>(first, v);
+  static void StoreLanes(uint8_t* first, intptr_t, Vec v) {
+    Store16(first, v);
   }
 };
 
 struct Avx2Lanes {
-  using Vec = __m256i;
-  static constexpr int kLanes = 2;
-  TAVIKIT_TARGET_AVX2 static Vec Lo8(Vec a, Vec b) { return _mm256_unpacklo_epi8(a, b); }
-  TAVIKIT_TARGET_AVX2 static Vec Hi8(Vec a, Vec b) { return _mm256_unpackhi_epi8(a, b); }
-  TAVIKIT_TARGET_AVX2 static Vec Lo16(Vec a, Vec b) { return _mm256_unpacklo_epi16(a, b); }
-  TAVIKIT_TARGET_AVX2 static Vec Hi16(Vec a, Vec b) { return _mm256_unpackhi_epi16(a, b); }
-  TAVIKIT_TARGET_AVX2 static Vec Lo32(Vec a, Vec b) { return _mm256_unpacklo_epi32(a, b); }
-  TAVIKIT_TARGET_AVX2 static Vec Hi32(Vec a, Vec b) { return _mm256_unpackhi_epi32(a, b); }
-  TAVIKIT_TARGET_AVX2 static Vec Lo64(Vec a, Vec b) { return _mm256_unpacklo_epi64(a, b); }
-  TAVIKIT_TARGET_AVX2 static Vec Hi64(Vec a, Vec b) { return _mm256_unpackhi_epi64(a, b); }
+  TAVIKIT_VECTOR_WIDTH(__m256i, 2, TAVIKIT_TARGET_AVX2, _mm256)
   template <int kTiles>
   TAVIKIT_TARGET_AVX2 static Vec LoadRow(const uint8_t* from) {
     if constexpr (kTiles == 2) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
-    return _mm256_inserti128_si256(_mm256_setzero_si256(),
-                                   _mm_loadu_si128(reinterpret_cast<const __m128i*>(from)), 0);
+    return _mm256_inserti128_si256(_mm256_setzero_si256(), Load16(from), 0);
   }
   template <int kTiles>
   TAVIKIT_TARGET_AVX2 static void StoreRow(uint8_t* to, Vec v) {
     if constexpr (kTiles == 2) {
       _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), v);
     } else {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(to), _mm256_castsi256_si128(v));
+      Store16(to, _mm256_castsi256_si128(v));
     }
   }
   template <int kTiles>
@@ -116,16 +125,7 @@ struct Avx2Lanes {
 
 // AVX-512: a screen row of fewer than four tiles moves under a mask of its bytes.
 struct Avx512Lanes {
-  using Vec = __m512i;
-  static constexpr int kLanes = 4;
-  TAVIKIT_TARGET_AVX512 static Vec Lo8(Vec a, Vec b) { return _mm512_unpacklo_epi8(a, b); }
-  TAVIKIT_TARGET_AVX512 static Vec Hi8(Vec a, Vec b) { return _mm512_unpackhi_epi8(a, b); }
-  TAVIKIT_TARGET_AVX512 static Vec Lo16(Vec a, Vec b) { return _mm512_unpacklo_epi16(a, b); }
-  TAVIKIT_TARGET_AVX512 static Vec Hi16(Vec a, Vec b) { return _mm512_unpackhi_epi16(a, b); }
-  TAVIKIT_TARGET_AVX512 static Vec Lo32(Vec a, Vec b) { return _mm512_unpacklo_epi32(a, b); }
-  TAVIKIT_TARGET_AVX512 static Vec Hi32(Vec a, Vec b) { return _mm512_unpackhi_epi32(a, b); }
-  TAVIKIT_TARGET_AVX512 static Vec Lo64(Vec a, Vec b) { return _mm512_unpacklo_epi64(a, b); }
-  TAVIKIT_TARGET_AVX512 static Vec Hi64(Vec a, Vec b) { return _mm512_unpackhi_epi64(a, b); }
+  TAVIKIT_VECTOR_WIDTH(__m512i, 4, TAVIKIT_TARGET_AVX512, _mm512)
   template <int kTiles>
   TAVIKIT_TARGET_AVX512 static Vec LoadRow(const uint8_t* from) {
     if constexpr (kTiles == 4) return _mm512_loadu_si512(from);
@@ -141,9 +141,7 @@ struct Avx512Lanes {
   }
   template <int kTiles>
   TAVIKIT_TARGET_AVX512 static Vec LoadLanes(const uint8_t* first, intptr_t step) {
-    const auto piece = [&](int q) {
-      return _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + q * step));
-    };
+    const auto piece = [&](int q) { return Load16(first + q * step); };
     __m512i v = _mm512_castsi128_si512(piece(0));
     if constexpr (kTiles > 1) v = _mm512_inserti32x4(v, piece(1), 1);
     if constexpr (kTiles > 2) v = _mm512_inserti32x4(v, piece(2), 2);
@@ -152,22 +150,13 @@ struct Avx512Lanes {
   }
   template <int kTiles>
   TAVIKIT_TARGET_AVX512 static void StoreLanes(uint8_t* first, intptr_t step, Vec v) {
-    const auto put = [&](int q, __m128i piece) {
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(first + q * step), piece);
-    };
+    const auto put = [&](int q, __m128i piece) { Store16(first + q * step, piece); };
     put(0, _mm512_castsi512_si128(v));
     if constexpr (kTiles > 1) put(1, _mm512_extracti32x4_epi32(v, 1));
     if constexpr (kTiles > 2) put(2, _mm512_extracti32x4_epi32(v, 2));
     if constexpr (kTiles > 3) put(3, _mm512_extracti32x4_epi32(v, 3));
   }
 };
-
-// The templates below pass vectors by value between functions of no target of their own; every
-// one of them is inlined into the kernel of its width (always_inline, and flatten on the
-// kernels), so no vector crosses a call and the warning about the calling convention of vectors
-// does not apply.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wpsabi"
 
 template <class V>
 using Rows16 = typename V::Vec[16];  // NOLINT(modernize-avoid-c-arrays): vectors keep alignment
@@ -277,11 +266,10 @@ using BandMove = void (*)(const uint8_t* from, uint8_t* to, const BandBlock& blo
 template <bool kToBand>
 constexpr auto kBandMoves = std::to_array<VectorKernel<BandMove>>({
 #if TAVIKIT_X86
-    {VectorLevel::kAvx512, MoveBandAvx512<kToBand>},
-    {VectorLevel::kAvx2, MoveBandAvx2<kToBand>},
-    {VectorLevel::kSse2, MoveBandSse2<kToBand>},
+  {VectorLevel::kAvx512, MoveBandAvx512<kToBand>}, {VectorLevel::kAvx2, MoveBandAvx2<kToBand>},
+      {VectorLevel::kSse2, MoveBandSse2<kToBand>},
 #endif
-    {VectorLevel::kPortable, MoveBandPortable<kToBand>},
+      {VectorLevel::kPortable, MoveBandPortable<kToBand>},
 });
 
 }  // namespace
