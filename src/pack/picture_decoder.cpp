@@ -24,6 +24,7 @@
 
 #include "common/byte_reader.h"
 #include "common/cpu.h"
+#include "common/formats.h"
 #include "common/short_moves.h"
 #include "pack/tile_transpose.h"
 
@@ -425,7 +426,7 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
 
   const uint8_t* data = picture.data();
   const size_t end = picture.size();
-  size_t p = kPictureHeaderSize;
+  size_t p = formats::kPictureHeaderSize;
   size_t e = firstEscape;
   for (;;) {
     // A position below the current one, or past the block, ends the escapes.
@@ -546,10 +547,10 @@ void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
 }  // namespace
 
 void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
-  if (picture.data() == nullptr || picture.size() < kPictureHeaderSize) return;
+  if (picture.data() == nullptr || picture.size() < formats::kPictureHeaderSize) return;
   const uint8_t* header = picture.data();
-  const int32_t width = LoadLe32(header + kPictureWidthAt);
-  const int32_t height = LoadLe32(header + kPictureHeightAt);
+  const int32_t width = LoadLe32(header + formats::kPictureWidthAt);
+  const int32_t height = LoadLe32(header + formats::kPictureHeightAt);
   if (width <= 0 || height <= 0) return;
   if (header[0] != 'T' || header[1] != 'K') return;
   const uint8_t escapes = header[2];
@@ -569,7 +570,7 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
   const Window window =
       columns ? Window{height, xLo, xHi, yLo, yHi} : Window{width, yLo, yHi, xLo, xHi};
   const int64_t pixels = int64_t{width} * height;
-  const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
+  const uint32_t firstEscape = LoadLe24(header + formats::kPictureFirstEscapeAt);
 
   if (!columns) {
     ScreenRows rows(screen, window);
