@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <concepts>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -45,14 +46,31 @@ struct Window {
   int64_t posLo = 0, posHi = 0;
 };
 
-// Where the visible pixels of the lines go. Every kind gives, for a visible line, the address of
-// its first visible pixel (lines are asked for in ascending order), the address `k` visible
-// pixels further, and copies and fills along a line; Finish() is told where the scan stopped.
+// Where the visible pixels of the lines go: a line sink. It gives, for a visible line, the
+// address of its first visible pixel (lines are asked for in ascending order), the address `k`
+// visible pixels further, and copies and fills along a line; Finish(line, pos) is told where the
+// scan stopped. A buffered sink (kBuffered) holds lines away from the screen: it is told where
+// skipped pixels begin, which must show what the screen holds (ShowScreenFrom), and may send
+// whole lines of a literal stretch to the screen itself (SendWholeLines, giving how many).
+template <class T>
+concept LineSink = requires(T& sink, int64_t line, int64_t pos, uint8_t* row, const uint8_t* src,
+                            uint8_t value) {
+  { T::kBuffered } -> std::convertible_to<bool>;
+  { sink.Line(line) } -> std::same_as<uint8_t*>;
+  { T::At(row, pos) } -> std::same_as<uint8_t*>;
+  T::Copy(row, src, pos);
+  T::Fill(row, value, pos);
+  sink.Finish(line, pos);
+}
+&&(!T::kBuffered || requires(T & sink, int64_t line, int64_t pos, const uint8_t* src) {
+  sink.ShowScreenFrom(line, pos);
+  { sink.SendWholeLines(line, src, pos, pos) } -> std::same_as<int64_t>;
+});
 
 // Row order, straight onto the screen.
 class ScreenRows {
  public:
-  static constexpr bool kTakesLines = false;
+  static constexpr bool kBuffered = false;
   ScreenRows(const Screen& screen, const Window& window) : screen_(screen), posLo_(window.posLo) {}
   uint8_t* Line(int64_t line) const {
     return screen_.At(screen_.cursorX + static_cast<int32_t>(posLo_),
@@ -66,8 +84,6 @@ class ScreenRows {
     FillShort(dst, value, static_cast<size_t>(n));
   }
   void Finish(int64_t, int64_t) const {}
-  void Keep(int64_t, int64_t) const {}
-  static int64_t TakeLines(int64_t, const uint8_t*, int64_t, int64_t) { return 0; }
 
  private:
   const Screen& screen_;
@@ -86,7 +102,7 @@ class ColumnBand {
  public:
   static constexpr int64_t kMostLines = 64;
   static constexpr int64_t kMostBytes = int64_t{1} << 17;
-  static constexpr bool kTakesLines = true;
+  static constexpr bool kBuffered = true;
 
   // False when not even a band of one line could be allocated: the picture is then not drawn,
   // as a load that cannot allocate the picture itself draws nothing.
@@ -121,7 +137,7 @@ class ColumnBand {
   // Skipped pixels from the scan's position (line, pos) on: they must show what the screen holds.
   // Lines before it are written whole and stay; the current line's written pixels go to the
   // screen first, and the band from that line on becomes a copy of the screen.
-  void Keep(int64_t line, int64_t pos) {
+  void ShowScreenFrom(int64_t line, int64_t pos) {
     if (!loaded_ && count_ != 0 && line < first_ + count_) Load(line, pos);
   }
 
@@ -136,7 +152,7 @@ class ColumnBand {
   // most, each `length` bytes from `src` on, the visible part `posLo` bytes in) go to the screen
   // straight from the stretch. Gives how many were taken, 0 or the band's lines; the band is
   // then empty, and the next line asked for starts a new one.
-  int64_t TakeLines(int64_t line, const uint8_t* src, int64_t length, int64_t lines) {
+  int64_t SendWholeLines(int64_t line, const uint8_t* src, int64_t length, int64_t lines) {
     if (count_ == 0 || line != first_ || lines < count_) return 0;
     BandToScreen(src + posLo_, ScreenAt(first_, posLo_), Block(length, count_));
     const int64_t taken = count_;
@@ -224,7 +240,7 @@ struct LineView {
   uint8_t* row = nullptr;
 };
 
-// A writer called through a pointer: one Put serves every kind of item.
+// A writer called through a pointer: one WriteAcrossLines serves every kind of item.
 template <class Pos>
 struct AnyWriter {
   void* context;
@@ -235,7 +251,7 @@ struct AnyWriter {
 // Steps from line to line. The item loop keeps the pixel number and the current LineView in
 // locals and comes here only when a line ends. Pixel numbers are of type Pos: the machine's word
 // where the picture leaves it room to spare, else 64 bits.
-template <class Lines, class Pos>
+template <LineSink Lines, class Pos>
 class LineSteps {
  public:
   using View = LineView<Pos>;
@@ -260,43 +276,45 @@ class LineSteps {
   }
   View First() { return Current(); }
 
-  // Pixels from i on, in the current line or past it, are skipped.
-  void Keep(Pos i) { lines_.Keep(line_, i - lineStart_); }
+  // Pixels from i on, in the current line or past it, are skipped: they show the screen.
+  void ShowScreenFrom(Pos i) {
+    if constexpr (Lines::kBuffered) lines_.ShowScreenFrom(line_, i - lineStart_);
+  }
   // A skip that began in an earlier line ended before pixel i: the current line's pixels before
   // it were skipped too, and its lines may have come to hold this line since the skip began.
-  void KeepLineStart(Pos i) {
-    if (i > lineStart_) lines_.Keep(line_, 0);
+  void ShowScreenAtLineStart(Pos i) {
+    if constexpr (Lines::kBuffered) {
+      if (i > lineStart_) lines_.ShowScreenFrom(line_, 0);
+    }
   }
 
   // A literal stretch of n pixels from pixel i (its bytes from `src` on) that starts a visible
-  // line: the whole lines the lines take from it at once. Gives the pixels taken.
-  Pos TakeLines(Pos& i, View& view, Pos n, const uint8_t* src) {
+  // line: the whole lines the band sends from it to the screen at once. Gives the pixels taken.
+  [[gnu::noinline]] Pos SendWholeLinesCold(Pos& i, View& view, Pos n, const uint8_t* src) {
     Pos taken = 0;
     while (view.row != nullptr && i == view.end - length_) {
-      const auto lines =
-          static_cast<Pos>(lines_.TakeLines(line_, src + taken, length_, (n - taken) / length_));
+      const auto lines = static_cast<Pos>(
+          lines_.SendWholeLines(line_, src + taken, length_, (n - taken) / length_));
       if (lines == 0) break;
       taken += lines * length_;
       i += lines * length_;
       line_ += lines - 1;
       lineStart_ += (lines - 1) * length_;
-      view = Next(i);
+      view = EnterLineOf(i);
     }
     return taken;
   }
 
-  // Next, TakeLines and Put as calls of their own, for the loops that are rarely run.
-  [[gnu::noinline]] Pos TakeLinesApart(Pos& i, View& view, Pos n, const uint8_t* src) {
-    return TakeLines(i, view, n, src);
-  }
-  [[gnu::noinline]] View NextApart(Pos i) { return Next(i); }
-  [[gnu::noinline]] std::pair<Pos, View> PutApart(Pos i, View view, Pos n, AnyWriter<Pos> write) {
-    return Put(i, view, n, write);
+  // The steps below as calls of their own (cold), for the loops where they are rarely run.
+  [[gnu::noinline]] View EnterLineOfCold(Pos i) { return EnterLineOf(i); }
+  [[gnu::noinline]] std::pair<Pos, View> WriteAcrossLinesCold(Pos i, View view, Pos n,
+                                                              AnyWriter<Pos> write) {
+    return WriteAcrossLines(i, view, n, write);
   }
 
   // The view of the line that holds pixel i, past the current line's end; after the last pixel
   // a view that no pixel reaches.
-  View Next(Pos i) {
+  View EnterLineOf(Pos i) {
     if (i >= total_) return {kNever, kNever, kNever, nullptr};
     if (i < lineStart_ + 2 * length_) {
       ++line_;
@@ -312,7 +330,7 @@ class LineSteps {
   // first of them; only the visible ones reach it, and only those the picture has. Whole lines
   // outside the screen are passed over at once. Gives the pixel after them and its line.
   template <class Writer>
-  std::pair<Pos, View> Put(Pos i, View view, Pos n, Writer write) {
+  std::pair<Pos, View> WriteAcrossLines(Pos i, View view, Pos n, Writer write) {
     n = std::min(n, total_ - i);
     Pos from = 0;
     while (n > 0) {
@@ -327,7 +345,7 @@ class LineSteps {
         if (lo < hi) write(lines_.At(view.row, lo - view.lo), from + lo - i, hi - lo);
       }
       i += take;
-      if (i >= view.end) view = Next(i);
+      if (i >= view.end) view = EnterLineOf(i);
       from += take;
       n -= take;
     }
@@ -378,6 +396,82 @@ struct LineMoves {
   }
 };
 
+// Where the scan is: the next pixel and the view of the line that holds it, kept in one place
+// and in registers (every method is inlined into the item loop); the line steps come in only
+// where a line ends. Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit
+// code) the line steps stay out of it, which keeps the library small. A band's line steps stay
+// out of it too: inlined, they leave the item loop short of registers.
+template <class Pos, class Lines, class Moves>
+class ScanPosition {
+ public:
+  ScanPosition(Lines& lines, LineSteps<Lines, Pos>& steps)
+      : lines_(lines), steps_(steps), total_(steps.Total()), view_(steps.First()) {}
+
+  // Each gives false once the scan has passed the picture's last pixel: that is tested only
+  // where a line ends, which keeps the total out of the loop's registers.
+
+  // A literal stretch of n pixels, its bytes from `src` on.
+  [[gnu::always_inline]] bool CopyStretch(const uint8_t* src, Pos n) {
+    if constexpr (Lines::kBuffered) {
+      const Pos taken = n < steps_.Length() ? 0 : steps_.SendWholeLinesCold(i_, view_, n, src);
+      src += taken;
+      n -= taken;
+    }
+    return Write(
+        n, [this, src](uint8_t* to, Pos from, Pos k) { Moves::Copy(lines_, to, src + from, k); });
+  }
+  // A run of n pixels of one value.
+  [[gnu::always_inline]] bool Fill(uint8_t value, Pos n) {
+    return Write(n, [this, value](uint8_t* to, Pos, Pos k) { Moves::Fill(lines_, to, value, k); });
+  }
+  // n pixels skipped: they keep what the screen holds.
+  [[gnu::always_inline]] bool Skip(Pos n) {
+    if (n != 0) steps_.ShowScreenFrom(i_);
+    const bool leavesLine = i_ + n >= view_.end;
+    if (!MoveTo(i_ + n)) return false;
+    if (leavesLine) steps_.ShowScreenAtLineStart(i_);
+    return true;
+  }
+  void Finish() { steps_.Finish(i_); }
+
+ private:
+  static constexpr bool kCold = sizeof(Pos) > sizeof(intptr_t);
+
+  [[gnu::always_inline]] bool MoveTo(Pos next) {
+    i_ = next;
+    if (i_ >= view_.end) [[unlikely]] {
+      if (i_ >= total_) return false;
+      view_ = kCold || Lines::kBuffered ? steps_.EnterLineOfCold(i_) : steps_.EnterLineOf(i_);
+    }
+    return true;
+  }
+
+  // The next n pixels through write(dst, from, count): one call inside the visible part of the
+  // current line, else piece by piece.
+  template <class Writer>
+  [[gnu::always_inline]] bool Write(Pos n, Writer write) {
+    if (i_ >= view_.lo && i_ + n <= view_.hi) {
+      write(lines_.At(view_.row, i_ - view_.lo), 0, n);
+      return MoveTo(i_ + n);
+    }
+    if constexpr (kCold) {
+      const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
+                                 (*static_cast<Writer*>(context))(to, from, k);
+                               }};
+      std::tie(i_, view_) = steps_.WriteAcrossLinesCold(i_, view_, n, any);
+    } else {
+      std::tie(i_, view_) = steps_.WriteAcrossLines(i_, view_, n, write);
+    }
+    return i_ < total_;
+  }
+
+  Lines& lines_;
+  LineSteps<Lines, Pos>& steps_;
+  Pos total_;
+  LineView<Pos> view_;
+  Pos i_ = 0;  // the next pixel
+};
+
 // The item loop, for one escape kind: literal stretches up to the next escape record, then the
 // record. The next record's position is the one value each step waits for; everything else
 // follows from it, and a stretch or run inside the visible part of one line (the usual case)
@@ -386,44 +480,8 @@ struct LineMoves {
 template <bool kSkips, class Pos, class Lines, class Moves>
 inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
                         std::span<const uint8_t> picture, uint32_t firstEscape) {
-  // Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit code) the line
-  // steps stay out of it, which keeps the library small. A band's line steps stay out of it too:
-  // inlined, they leave the item loop short of registers.
-  constexpr bool kApart = sizeof(Pos) > sizeof(intptr_t);
   LineSteps<Lines, Pos> steps(lines, window, pixels);
-  const Pos total = steps.Total();
-  LineView<Pos> view = steps.First();
-  Pos i = 0;  // the next pixel
-
-  // Both give false once the scan has passed the picture's last pixel: that is tested only
-  // where a line ends, which keeps the total out of the loop's registers.
-  const auto moveTo = [&](Pos next) {
-    i = next;
-    if (i >= view.end) [[unlikely]] {
-      if (i >= total) return false;
-      view = kApart || Lines::kTakesLines ? steps.NextApart(i) : steps.Next(i);
-    }
-    return true;
-  };
-  // The next n pixels through write(dst, from, count): one call inside the visible part of
-  // the current line, else piece by piece.
-  const auto apply = [&](Pos n, auto write) {
-    if (i >= view.lo && i + n <= view.hi) {
-      write(lines.At(view.row, i - view.lo), 0, n);
-      return moveTo(i + n);
-    }
-    if constexpr (kApart) {
-      using Write = decltype(write);
-      const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
-                                 (*static_cast<Write*>(context))(to, from, k);
-                               }};
-      std::tie(i, view) = steps.PutApart(i, view, n, any);
-    } else {
-      std::tie(i, view) = steps.Put(i, view, n, write);
-    }
-    return i < total;
-  };
-
+  ScanPosition<Pos, Lines, Moves> scan(lines, steps);
   const uint8_t* data = picture.data();
   const size_t end = picture.size();
   size_t p = formats::kPictureHeaderSize;
@@ -432,19 +490,7 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
     // A position below the current one, or past the block, ends the escapes.
     const bool escape = e >= p && e < end;
     const size_t stop = escape ? e : end;
-    if (stop > p) {
-      const uint8_t* src = data + p;
-      auto n = static_cast<Pos>(stop - p);
-      if constexpr (Lines::kTakesLines) {
-        const Pos taken = n < steps.Length() ? 0 : steps.TakeLinesApart(i, view, n, src);
-        src += taken;
-        n -= taken;
-      }
-      const auto copy = [&lines, src](uint8_t* to, Pos from, Pos k) {
-        Moves::Copy(lines, to, src + from, k);
-      };
-      if (!apply(n, copy)) break;
-    }
+    if (stop > p && !scan.CopyStretch(data + p, static_cast<Pos>(stop - p))) break;
     if (!escape) break;
     p = e;
     // 24-bit fields read as 32 bits within the record.
@@ -453,23 +499,17 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
       const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF);
       e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
       p += kSkipRecordSize;
-      if (count != 0) steps.Keep(i);
-      const bool leavesLine = i + count >= view.end;
-      if (!moveTo(i + count)) break;
-      if (leavesLine) steps.KeepLineStart(i);
+      if (!scan.Skip(count)) break;
     } else {
       if (end - p < kRunRecordSize) break;
       const uint8_t value = data[p];
       const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) >> 8);
       e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
       p += kRunRecordSize;
-      const auto fill = [&lines, value](uint8_t* to, Pos, Pos k) {
-        Moves::Fill(lines, to, value, k);
-      };
-      if (!apply(count, fill)) break;
+      if (!scan.Fill(value, count)) break;
     }
   }
-  steps.Finish(i);
+  scan.Finish();
 }
 
 template <bool kSkips, class Pos, class Lines>
