@@ -84,7 +84,8 @@ inline VectorLevel VectorCap(const char* text) {
 }
 
 // The level of this process, detected on first use.
-inline VectorLevel ProcessVectorLevel() {
+// Kept out of line: one copy of the detection, not one in every caller.
+[[gnu::noinline]] inline VectorLevel ProcessVectorLevel() {
   static const VectorLevel level =
       std::min(DetectVectorLevel(), VectorCap(std::getenv("TAVIKIT_VECTORS")));
   return level;
@@ -99,18 +100,28 @@ struct VectorKernel {
 
 // Every vector operation ends with one table of its kernels, widest first and a portable one
 // (kPortable) last; this process runs the first whose level it has. `kKernels` is a
-// std::array<VectorKernel<Fn>, N>; the choice is made on first use and kept for the process.
+// std::array<VectorKernel<Fn>, N>; the choice is made on first use and kept for the process. The
+// library is called from one thread at a time, so the kept choice needs no guard (two threads
+// that met here would both store the same kernel).
 template <const auto& kKernels>
 auto ChosenKernel() {
   static_assert(kKernels.back().level == VectorLevel::kPortable, "a portable kernel comes last");
-  static const auto chosen = [] {
-    const VectorLevel level = ProcessVectorLevel();
-    for (const auto& entry : kKernels) {
-      if (entry.level <= level) return entry.kernel;
+  if constexpr (kKernels.size() == 1) {
+    return kKernels.front().kernel;  // a build with no vector kernels for it
+  } else {
+    static decltype(kKernels.front().kernel) chosen = nullptr;
+    if (chosen == nullptr) [[unlikely]] {
+      const VectorLevel level = ProcessVectorLevel();
+      chosen = kKernels.back().kernel;
+      for (const auto& entry : kKernels) {
+        if (entry.level <= level) {
+          chosen = entry.kernel;
+          break;
+        }
+      }
     }
-    return kKernels.back().kernel;
-  }();
-  return chosen;
+    return chosen;
+  }
 }
 
 }  // namespace tavikit

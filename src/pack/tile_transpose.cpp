@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <type_traits>
 
 #include "common/cpu.h"
 #include "common/x86_vectors.h"
@@ -19,8 +20,8 @@ constexpr int64_t kTile = 16;
 // The pixels of the block outside its first tileLines lines and tilePositions positions: the
 // lines below the tiles, then the positions past them, one by one.
 template <bool kToBand>
-void MoveLoosePixels(const uint8_t* from, uint8_t* to, const BandBlock& b, int64_t tileLines,
-                     int64_t tilePositions) {
+[[gnu::noinline]] void MoveLoosePixels(const uint8_t* from, uint8_t* to, const BandBlock& b,
+                                       int64_t tileLines, int64_t tilePositions) {
   const int64_t firstLoose = tileLines < b.lines ? 0 : tilePositions;
   for (int64_t p = firstLoose; p < b.positions; ++p) {
     for (int64_t k = p < tilePositions ? tileLines : 0; k < b.lines; ++k) {
@@ -189,6 +190,25 @@ template <class V>
   }
 }
 
+// Each width's transpose as one function, which the moves of every tile count call.
+template <class V>
+void Transpose16Once(Rows16<V>& a);
+template <>
+[[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_SSE2 void Transpose16Once<Sse2Lanes>(
+    Rows16<Sse2Lanes>& a) {
+  Transpose16<Sse2Lanes>(a);
+}
+template <>
+[[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_AVX2 void Transpose16Once<Avx2Lanes>(
+    Rows16<Avx2Lanes>& a) {
+  Transpose16<Avx2Lanes>(a);
+}
+template <>
+[[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_AVX512 void Transpose16Once<Avx512Lanes>(
+    Rows16<Avx512Lanes>& a) {
+  Transpose16<Avx512Lanes>(a);
+}
+
 // kTiles tiles side by side: 16 screen rows (16 kTiles bytes of each, `down` apart) and 16 kTiles
 // band lines (16 bytes of each, `stride` apart). The rows go in whole; the band takes the pieces.
 template <class V, int kTiles, bool kToBand>
@@ -200,7 +220,7 @@ template <class V, int kTiles, bool kToBand>
     a[i] = kToBand ? V::template LoadRow<kTiles>(from + static_cast<intptr_t>(i) * down)
                    : V::template LoadLanes<kTiles>(from + i * stride, lanes);
   }
-  Transpose16<V>(a);
+  Transpose16Once<V>(a);
   for (size_t i = 0; i < 16; ++i) {
     if constexpr (kToBand) {
       V::template StoreLanes<kTiles>(to + i * stride, lanes, a[i]);
@@ -221,12 +241,14 @@ template <class V, bool kToBand, int kTiles = V::kLanes>
       return;
     }
   }
+  // A single tile goes through the narrowest vectors, which are as fast for it and smaller.
+  using Lanes = std::conditional_t<kTiles == 1, Sse2Lanes, V>;
   const auto stride = static_cast<int64_t>(b.stride);
   for (int64_t p = 0; p < tilePositions; p += kTile) {
     const int64_t screenAt = p * b.down + l;
     const int64_t bandAt = l * stride + p;
-    MoveTiles<V, kTiles, kToBand>(from + (kToBand ? screenAt : bandAt),
-                                  to + (kToBand ? bandAt : screenAt), b.down, b.stride);
+    MoveTiles<Lanes, kTiles, kToBand>(from + (kToBand ? screenAt : bandAt),
+                                      to + (kToBand ? bandAt : screenAt), b.down, b.stride);
   }
 }
 
