@@ -417,12 +417,14 @@ class ScanPosition {
       src += taken;
       n -= taken;
     }
-    return Write(
-        n, [this, src](uint8_t* to, Pos from, Pos k) { Moves::Copy(lines_, to, src + from, k); });
+    return Write(n, [&lines = lines_, src](uint8_t* to, Pos from, Pos k) {
+      Moves::Copy(lines, to, src + from, k);
+    });
   }
   // A run of n pixels of one value.
   [[gnu::always_inline]] bool Fill(uint8_t value, Pos n) {
-    return Write(n, [this, value](uint8_t* to, Pos, Pos k) { Moves::Fill(lines_, to, value, k); });
+    return Write(
+        n, [&lines = lines_, value](uint8_t* to, Pos, Pos k) { Moves::Fill(lines, to, value, k); });
   }
   // n pixels skipped: they keep what the screen holds.
   [[gnu::always_inline]] bool Skip(Pos n) {

@@ -190,21 +190,27 @@ template <class V>
   }
 }
 
-// Each width's transpose as one function, which the moves of every tile count call.
+// Each width's transpose, which the moves of every tile count call: inlined into them (by the
+// kernels' flatten), except in Tavikit.DLL, whose size budget keeps one copy per width.
+#if defined(_WIN32)
+#define TAVIKIT_TRANSPOSE_INLINING [[gnu::noinline, gnu::flatten]]
+#else
+#define TAVIKIT_TRANSPOSE_INLINING [[gnu::flatten]]
+#endif
 template <class V>
 void Transpose16Once(Rows16<V>& a);
 template <>
-[[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_SSE2 void Transpose16Once<Sse2Lanes>(
+TAVIKIT_TRANSPOSE_INLINING TAVIKIT_TARGET_SSE2 inline void Transpose16Once<Sse2Lanes>(
     Rows16<Sse2Lanes>& a) {
   Transpose16<Sse2Lanes>(a);
 }
 template <>
-[[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_AVX2 void Transpose16Once<Avx2Lanes>(
+TAVIKIT_TRANSPOSE_INLINING TAVIKIT_TARGET_AVX2 inline void Transpose16Once<Avx2Lanes>(
     Rows16<Avx2Lanes>& a) {
   Transpose16<Avx2Lanes>(a);
 }
 template <>
-[[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_AVX512 void Transpose16Once<Avx512Lanes>(
+TAVIKIT_TRANSPOSE_INLINING TAVIKIT_TARGET_AVX512 inline void Transpose16Once<Avx512Lanes>(
     Rows16<Avx512Lanes>& a) {
   Transpose16<Avx512Lanes>(a);
 }
