@@ -58,69 +58,76 @@ TAVIKIT_TARGET_SSE2 inline void Store16(uint8_t* to, __m128i v) {
 
 // A width's vector of `lanes` 128-bit lanes and its byte, word, double-word and quad-word
 // interleaves, low and high halves.
-#define TAVIKIT_VECTOR_WIDTH(vector, lanes, target, prefix)                      \
-  using Vec = vector;                                                            \
-  static constexpr int kLanes = lanes;                                           \
-  target static Vec Lo8(Vec a, Vec b) { return prefix##_unpacklo_epi8(a, b); }   \
-  target static Vec Hi8(Vec a, Vec b) { return prefix##_unpackhi_epi8(a, b); }   \
-  target static Vec Lo16(Vec a, Vec b) { return prefix##_unpacklo_epi16(a, b); } \
-  target static Vec Hi16(Vec a, Vec b) { return prefix##_unpackhi_epi16(a, b); } \
-  target static Vec Lo32(Vec a, Vec b) { return prefix##_unpacklo_epi32(a, b); } \
-  target static Vec Hi32(Vec a, Vec b) { return prefix##_unpackhi_epi32(a, b); } \
-  target static Vec Lo64(Vec a, Vec b) { return prefix##_unpacklo_epi64(a, b); } \
-  target static Vec Hi64(Vec a, Vec b) { return prefix##_unpackhi_epi64(a, b); }
+#define TAVIKIT_VECTOR_WIDTH(vector, lanes, target, prefix)       \
+  using Vec = vector;                                             \
+  static constexpr int kLanes = lanes;                            \
+  target static void Lo8(Vec& out, const Vec& a, const Vec& b) {  \
+    out = prefix##_unpacklo_epi8(a, b);                           \
+  }                                                               \
+  target static void Hi8(Vec& out, const Vec& a, const Vec& b) {  \
+    out = prefix##_unpackhi_epi8(a, b);                           \
+  }                                                               \
+  target static void Lo16(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpacklo_epi16(a, b);                          \
+  }                                                               \
+  target static void Hi16(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpackhi_epi16(a, b);                          \
+  }                                                               \
+  target static void Lo32(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpacklo_epi32(a, b);                          \
+  }                                                               \
+  target static void Hi32(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpackhi_epi32(a, b);                          \
+  }                                                               \
+  target static void Lo64(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpacklo_epi64(a, b);                          \
+  }                                                               \
+  target static void Hi64(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpackhi_epi64(a, b);                          \
+  }
 
 // The vector widths: the interleaves, and the moves of the first kTiles 16-byte lanes of a vector
 // to and from a screen row (side by side) or band lines (one lane each, `step` apart).
 struct Sse2Lanes {
   TAVIKIT_VECTOR_WIDTH(__m128i, 1, TAVIKIT_TARGET_SSE2, _mm)
   template <int kTiles>
-  static Vec LoadRow(const uint8_t* from) {
-    return Load16(from);
+  static void LoadRow(Vec& out, const uint8_t* from) {
+    out = Load16(from);
   }
   template <int kTiles>
-  static void StoreRow(uint8_t* to, Vec v) {
+  static void StoreRow(uint8_t* to, const Vec& v) {
     Store16(to, v);
   }
   template <int kTiles>
-  static Vec LoadLanes(const uint8_t* first, intptr_t) {
-    return Load16(first);
+  static void LoadLanes(Vec& out, const uint8_t* first, intptr_t) {
+    out = Load16(first);
   }
   template <int kTiles>
-  static void StoreLanes(uint8_t* first, intptr_t, Vec v) {
+  static void StoreLanes(uint8_t* first, intptr_t, const Vec& v) {
     Store16(first, v);
   }
 };
 
+// AVX2: two tiles a vector (a single one goes through SSE2).
 struct Avx2Lanes {
   TAVIKIT_VECTOR_WIDTH(__m256i, 2, TAVIKIT_TARGET_AVX2, _mm256)
   template <int kTiles>
-  TAVIKIT_TARGET_AVX2 static Vec LoadRow(const uint8_t* from) {
-    if constexpr (kTiles == 2) return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
-    return _mm256_inserti128_si256(_mm256_setzero_si256(), Load16(from), 0);
+  TAVIKIT_TARGET_AVX2 static void LoadRow(Vec& out, const uint8_t* from) {
+    out = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
   }
   template <int kTiles>
-  TAVIKIT_TARGET_AVX2 static void StoreRow(uint8_t* to, Vec v) {
-    if constexpr (kTiles == 2) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), v);
-    } else {
-      Store16(to, _mm256_castsi256_si128(v));
-    }
+  TAVIKIT_TARGET_AVX2 static void StoreRow(uint8_t* to, const Vec& v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), v);
   }
   template <int kTiles>
-  TAVIKIT_TARGET_AVX2 static Vec LoadLanes(const uint8_t* first, intptr_t step) {
-    if constexpr (kTiles == 1) return LoadRow<1>(first);
-    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(first + step),
-                               reinterpret_cast<const __m128i*>(first));
+  TAVIKIT_TARGET_AVX2 static void LoadLanes(Vec& out, const uint8_t* first, intptr_t step) {
+    out = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(first + step),
+                              reinterpret_cast<const __m128i*>(first));
   }
   template <int kTiles>
-  TAVIKIT_TARGET_AVX2 static void StoreLanes(uint8_t* first, intptr_t step, Vec v) {
-    if constexpr (kTiles == 1) {
-      StoreRow<1>(first, v);
-    } else {
-      _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(first + step),
-                           reinterpret_cast<__m128i*>(first), v);
-    }
+  TAVIKIT_TARGET_AVX2 static void StoreLanes(uint8_t* first, intptr_t step, const Vec& v) {
+    _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(first + step),
+                         reinterpret_cast<__m128i*>(first), v);
   }
 };
 
@@ -128,12 +135,15 @@ struct Avx2Lanes {
 struct Avx512Lanes {
   TAVIKIT_VECTOR_WIDTH(__m512i, 4, TAVIKIT_TARGET_AVX512, _mm512)
   template <int kTiles>
-  TAVIKIT_TARGET_AVX512 static Vec LoadRow(const uint8_t* from) {
-    if constexpr (kTiles == 4) return _mm512_loadu_si512(from);
-    return _mm512_maskz_loadu_epi8(FirstBytesMask(size_t{kTiles} * kTile), from);
+  TAVIKIT_TARGET_AVX512 static void LoadRow(Vec& out, const uint8_t* from) {
+    if constexpr (kTiles == 4) {
+      out = _mm512_loadu_si512(from);
+    } else {
+      out = _mm512_maskz_loadu_epi8(FirstBytesMask(size_t{kTiles} * kTile), from);
+    }
   }
   template <int kTiles>
-  TAVIKIT_TARGET_AVX512 static void StoreRow(uint8_t* to, Vec v) {
+  TAVIKIT_TARGET_AVX512 static void StoreRow(uint8_t* to, const Vec& v) {
     if constexpr (kTiles == 4) {
       _mm512_storeu_si512(to, v);
     } else {
@@ -141,16 +151,16 @@ struct Avx512Lanes {
     }
   }
   template <int kTiles>
-  TAVIKIT_TARGET_AVX512 static Vec LoadLanes(const uint8_t* first, intptr_t step) {
+  TAVIKIT_TARGET_AVX512 static void LoadLanes(Vec& out, const uint8_t* first, intptr_t step) {
     const auto piece = [&](int q) { return Load16(first + q * step); };
     __m512i v = _mm512_castsi128_si512(piece(0));
     if constexpr (kTiles > 1) v = _mm512_inserti32x4(v, piece(1), 1);
     if constexpr (kTiles > 2) v = _mm512_inserti32x4(v, piece(2), 2);
     if constexpr (kTiles > 3) v = _mm512_inserti32x4(v, piece(3), 3);
-    return v;
+    out = v;
   }
   template <int kTiles>
-  TAVIKIT_TARGET_AVX512 static void StoreLanes(uint8_t* first, intptr_t step, Vec v) {
+  TAVIKIT_TARGET_AVX512 static void StoreLanes(uint8_t* first, intptr_t step, const Vec& v) {
     const auto put = [&](int q, __m128i piece) { Store16(first + q * step, piece); };
     put(0, _mm512_castsi512_si128(v));
     if constexpr (kTiles > 1) put(1, _mm512_extracti32x4_epi32(v, 1));
@@ -169,24 +179,24 @@ template <class V>
   Rows16<V> c;
   Rows16<V> d;
   for (size_t i = 0; i < 16; i += 2) {
-    b[i] = V::Lo8(a[i], a[i + 1]);
-    b[i + 1] = V::Hi8(a[i], a[i + 1]);
+    V::Lo8(b[i], a[i], a[i + 1]);
+    V::Hi8(b[i + 1], a[i], a[i + 1]);
   }
   for (size_t g = 0; g < 16; g += 4) {
-    c[g] = V::Lo16(b[g], b[g + 2]);
-    c[g + 1] = V::Hi16(b[g], b[g + 2]);
-    c[g + 2] = V::Lo16(b[g + 1], b[g + 3]);
-    c[g + 3] = V::Hi16(b[g + 1], b[g + 3]);
+    V::Lo16(c[g], b[g], b[g + 2]);
+    V::Hi16(c[g + 1], b[g], b[g + 2]);
+    V::Lo16(c[g + 2], b[g + 1], b[g + 3]);
+    V::Hi16(c[g + 3], b[g + 1], b[g + 3]);
   }
   for (size_t g = 0; g < 16; g += 8) {
     for (size_t j = 0; j < 4; ++j) {
-      d[g + 2 * j] = V::Lo32(c[g + j], c[g + j + 4]);
-      d[g + 2 * j + 1] = V::Hi32(c[g + j], c[g + j + 4]);
+      V::Lo32(d[g + 2 * j], c[g + j], c[g + j + 4]);
+      V::Hi32(d[g + 2 * j + 1], c[g + j], c[g + j + 4]);
     }
   }
   for (size_t j = 0; j < 8; ++j) {
-    a[2 * j] = V::Lo64(d[j], d[j + 8]);
-    a[2 * j + 1] = V::Hi64(d[j], d[j + 8]);
+    V::Lo64(a[2 * j], d[j], d[j + 8]);
+    V::Hi64(a[2 * j + 1], d[j], d[j + 8]);
   }
 }
 
@@ -223,8 +233,11 @@ template <class V, int kTiles, bool kToBand>
   const auto lanes = static_cast<intptr_t>(kTile * stride);
   Rows16<V> a;
   for (size_t i = 0; i < 16; ++i) {
-    a[i] = kToBand ? V::template LoadRow<kTiles>(from + static_cast<intptr_t>(i) * down)
-                   : V::template LoadLanes<kTiles>(from + i * stride, lanes);
+    if constexpr (kToBand) {
+      V::template LoadRow<kTiles>(a[i], from + static_cast<intptr_t>(i) * down);
+    } else {
+      V::template LoadLanes<kTiles>(a[i], from + i * stride, lanes);
+    }
   }
   Transpose16Once<V>(a);
   for (size_t i = 0; i < 16; ++i) {
