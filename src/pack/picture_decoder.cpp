@@ -396,94 +396,96 @@ struct LineMoves {
   }
 };
 
-// Where the scan is: the next pixel and the view of the line that holds it, kept in one place
-// and in registers (every method is inlined into the item loop); the line steps come in only
-// where a line ends. Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit
-// code) the line steps stay out of it, which keeps the library small. A band's line steps stay
-// out of it too: inlined, they leave the item loop short of registers.
-template <class Pos, class Lines, class Moves>
-class ScanPosition {
- public:
-  ScanPosition(Lines& lines, LineSteps<Lines, Pos>& steps)
-      : lines_(lines), steps_(steps), total_(steps.Total()), view_(steps.First()) {}
-
-  // Each gives false once the scan has passed the picture's last pixel: that is tested only
-  // where a line ends, which keeps the total out of the loop's registers.
-
-  // A literal stretch of n pixels, its bytes from `src` on.
-  [[gnu::always_inline]] bool CopyStretch(const uint8_t* src, Pos n) {
-    if constexpr (Lines::kBuffered) {
-      const Pos taken = n < steps_.Length() ? 0 : steps_.SendWholeLinesCold(i_, view_, n, src);
-      src += taken;
-      n -= taken;
-    }
-    return Write(n, [&lines = lines_, src](uint8_t* to, Pos from, Pos k) {
-      Moves::Copy(lines, to, src + from, k);
-    });
+// The next n pixels from pixel i through write(dst, from, count), across lines; where the item
+// loop is not the one that runs (pixel numbers in 64 bits in 32-bit code) through a pointer, so
+// that the line steps stay out of it, which keeps the library small.
+template <class Lines, class Pos, class Writer>
+[[gnu::always_inline]] inline std::pair<Pos, LineView<Pos>> WriteAcross(
+    LineSteps<Lines, Pos>& steps, Pos i, LineView<Pos> view, Pos n, Writer write) {
+  if constexpr (sizeof(Pos) > sizeof(intptr_t)) {
+    const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
+                               (*static_cast<Writer*>(context))(to, from, k);
+                             }};
+    return steps.WriteAcrossLinesCold(i, view, n, any);
+  } else {
+    return steps.WriteAcrossLines(i, view, n, write);
   }
-  // A run of n pixels of one value.
-  [[gnu::always_inline]] bool Fill(uint8_t value, Pos n) {
-    return Write(
-        n, [&lines = lines_, value](uint8_t* to, Pos, Pos k) { Moves::Fill(lines, to, value, k); });
-  }
-  // n pixels skipped: they keep what the screen holds.
-  [[gnu::always_inline]] bool Skip(Pos n) {
-    if (n != 0) steps_.ShowScreenFrom(i_);
-    const bool leavesLine = i_ + n >= view_.end;
-    if (!MoveTo(i_ + n)) return false;
-    if (leavesLine) steps_.ShowScreenAtLineStart(i_);
-    return true;
-  }
-  void Finish() { steps_.Finish(i_); }
+}
 
- private:
-  static constexpr bool kCold = sizeof(Pos) > sizeof(intptr_t);
-
-  [[gnu::always_inline]] bool MoveTo(Pos next) {
-    i_ = next;
-    if (i_ >= view_.end) [[unlikely]] {
-      if (i_ >= total_) return false;
-      view_ = kCold || Lines::kBuffered ? steps_.EnterLineOfCold(i_) : steps_.EnterLineOf(i_);
-    }
-    return true;
+// The pixels of a literal stretch of n (its bytes from `src` on) that a buffered sink sends to
+// the screen as whole lines, i and view moved past them; 0 for other sinks.
+template <class Lines, class Pos>
+[[gnu::always_inline]] inline Pos SentWholeLines(LineSteps<Lines, Pos>& steps, Pos& i,
+                                                 LineView<Pos>& view, Pos n, const uint8_t* src) {
+  if constexpr (Lines::kBuffered) {
+    return n < steps.Length() ? 0 : steps.SendWholeLinesCold(i, view, n, src);
+  } else {
+    return 0;
   }
+}
 
-  // The next n pixels through write(dst, from, count): one call inside the visible part of the
-  // current line, else piece by piece.
-  template <class Writer>
-  [[gnu::always_inline]] bool Write(Pos n, Writer write) {
-    if (i_ >= view_.lo && i_ + n <= view_.hi) {
-      write(lines_.At(view_.row, i_ - view_.lo), 0, n);
-      return MoveTo(i_ + n);
-    }
-    if constexpr (kCold) {
-      const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
-                                 (*static_cast<Writer*>(context))(to, from, k);
-                               }};
-      std::tie(i_, view_) = steps_.WriteAcrossLinesCold(i_, view_, n, any);
-    } else {
-      std::tie(i_, view_) = steps_.WriteAcrossLines(i_, view_, n, write);
-    }
-    return i_ < total_;
-  }
-
-  Lines& lines_;
-  LineSteps<Lines, Pos>& steps_;
-  Pos total_;
-  LineView<Pos> view_;
-  Pos i_ = 0;  // the next pixel
+// The escape record at p of one kind: its count (and value, for a run record) and, into e, the
+// position of the next escape, p moved past it. False when the block ends inside it. 24-bit fields
+// are read as 32 bits within the record.
+struct EscapeRecord {
+  uint32_t count;
+  uint8_t value;
 };
+template <bool kSkips>
+[[gnu::always_inline]] inline bool ReadEscape(const uint8_t* data, size_t end, size_t& p, size_t& e,
+                                              EscapeRecord& record) {
+  if constexpr (kSkips) {
+    if (end - p < kSkipRecordSize) return false;
+    record.count = static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF;
+    e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
+    p += kSkipRecordSize;
+  } else {
+    if (end - p < kRunRecordSize) return false;
+    record.value = data[p];
+    record.count = static_cast<uint32_t>(LoadLe32(data + p)) >> 8;
+    e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
+    p += kRunRecordSize;
+  }
+  return true;
+}
 
 // The item loop, for one escape kind: literal stretches up to the next escape record, then the
 // record. The next record's position is the one value each step waits for; everything else
 // follows from it, and a stretch or run inside the visible part of one line (the usual case)
 // costs one copy or fill. Bounded by both sides: the bytes that remain in the block and the
 // pixels that remain in the picture.
+//  - The scan's position (the next pixel i and the view of its line) is kept here, in registers;
+//    the line steps come in only where a line ends. Where the loop is not the one that runs
+//    (pixel numbers in 64 bits in 32-bit code) the line steps stay out of it, which keeps the
+//    library small; a band's too: inlined, they leave the item loop short of registers.
+//  - moveTo and apply give false once the scan has passed the picture's last pixel: that is
+//    tested only where a line ends, which keeps the total out of the loop's registers.
+//  - apply writes the next n pixels through write(dst, from, count): one call inside the visible
+//    part of the current line, else piece by piece.
 template <bool kSkips, class Pos, class Lines, class Moves>
 inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
                         std::span<const uint8_t> picture, uint32_t firstEscape) {
+  constexpr bool kApart = sizeof(Pos) > sizeof(intptr_t);
   LineSteps<Lines, Pos> steps(lines, window, pixels);
-  ScanPosition<Pos, Lines, Moves> scan(lines, steps);
+  const Pos total = steps.Total();
+  LineView<Pos> view = steps.First();
+  Pos i = 0;  // the next pixel
+  const auto moveTo = [&](Pos next) {
+    i = next;
+    if (i >= view.end) [[unlikely]] {
+      if (i >= total) return false;
+      view = kApart || Lines::kBuffered ? steps.EnterLineOfCold(i) : steps.EnterLineOf(i);
+    }
+    return true;
+  };
+  const auto apply = [&](Pos n, auto write) {
+    if (i >= view.lo && i + n <= view.hi) {
+      write(lines.At(view.row, i - view.lo), 0, n);
+      return moveTo(i + n);
+    }
+    std::tie(i, view) = WriteAcross(steps, i, view, n, write);
+    return i < total;
+  };
   const uint8_t* data = picture.data();
   const size_t end = picture.size();
   size_t p = formats::kPictureHeaderSize;
@@ -492,26 +494,35 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
     // A position below the current one, or past the block, ends the escapes.
     const bool escape = e >= p && e < end;
     const size_t stop = escape ? e : end;
-    if (stop > p && !scan.CopyStretch(data + p, static_cast<Pos>(stop - p))) break;
+    if (stop > p) {
+      const uint8_t* src = data + p;
+      auto n = static_cast<Pos>(stop - p);
+      const Pos taken = SentWholeLines(steps, i, view, n, src);
+      src += taken;
+      n -= taken;
+      const auto copy = [&lines, src](uint8_t* to, Pos from, Pos k) {
+        Moves::Copy(lines, to, src + from, k);
+      };
+      if (!apply(n, copy)) break;
+    }
     if (!escape) break;
     p = e;
-    // 24-bit fields read as 32 bits within the record.
+    EscapeRecord record{};
+    if (!ReadEscape<kSkips>(data, end, p, e, record)) break;
+    const auto count = static_cast<Pos>(record.count);
     if constexpr (kSkips) {
-      if (end - p < kSkipRecordSize) break;
-      const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF);
-      e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
-      p += kSkipRecordSize;
-      if (!scan.Skip(count)) break;
+      if (count != 0) steps.ShowScreenFrom(i);
+      const bool leavesLine = i + count >= view.end;
+      if (!moveTo(i + count)) break;
+      if (leavesLine) steps.ShowScreenAtLineStart(i);
     } else {
-      if (end - p < kRunRecordSize) break;
-      const uint8_t value = data[p];
-      const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) >> 8);
-      e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
-      p += kRunRecordSize;
-      if (!scan.Fill(value, count)) break;
+      const auto fill = [&lines, value = record.value](uint8_t* to, Pos, Pos k) {
+        Moves::Fill(lines, to, value, k);
+      };
+      if (!apply(count, fill)) break;
     }
   }
-  scan.Finish();
+  steps.Finish(i);
 }
 
 template <bool kSkips, class Pos, class Lines>
