@@ -58,6 +58,7 @@ TAVIKIT_TARGET_SSE2 inline void Store16(uint8_t* to, __m128i v) {
 
 // A width's vector of `lanes` 128-bit lanes and its byte, word, double-word and quad-word
 // interleaves, low and high halves.
+// NOLINTBEGIN(bugprone-macro-parentheses): `target` is an attribute, which parentheses break
 #define TAVIKIT_VECTOR_WIDTH(vector, lanes, target, prefix)       \
   using Vec = vector;                                             \
   static constexpr int kLanes = lanes;                            \
@@ -85,6 +86,7 @@ TAVIKIT_TARGET_SSE2 inline void Store16(uint8_t* to, __m128i v) {
   target static void Hi64(Vec& out, const Vec& a, const Vec& b) { \
     out = prefix##_unpackhi_epi64(a, b);                          \
   }
+// NOLINTEND(bugprone-macro-parentheses)
 
 // The vector widths: the interleaves, and the moves of the first kTiles 16-byte lanes of a vector
 // to and from a screen row (side by side) or band lines (one lane each, `step` apart).
