@@ -89,6 +89,8 @@ bench32() {
 }
 
 lint() {
+  say "fault list: every fault of scripts/faults.txt applies exactly once"
+  scripts/check-faults.py
   say "clang-format"
   git ls-files -- '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
   say "clang-tidy"

@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   tavifuzz::WriteScratch(data + 4, size - 4);
 
   tavikit::PackState pack;
-  std::string spec = tavifuzz::ScratchPath() + "," + std::to_string(base);
-  tavikit::PackOpen(pack, spec.data());
+  std::string packText = tavifuzz::ScratchPath() + "," + std::to_string(base);
+  tavikit::PackOpen(pack, packText.data());
   // Names that the pack may hold; a name it does not hold is read from disk, where none exists.
   static const std::array<const char*, 4> kNames = {"a", "pic.tk", "Set.TKX",
                                                     "tavikit-no-such-file"};

@@ -244,10 +244,10 @@ TAVIKIT_API int32_t TAVIKIT_CALL chibi_Get(tavi_word screen, tavi_word n, tavi_w
  * ((3 w) / 4 * 4) / 3. */
 TAVIKIT_API int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_word w,
                                             tavi_word h);
-/* Fills cell n with the picture `name` (pack text `pack` opened first) drawn over the pixels of
+/* Fills cell n with the picture `name` (pack text `packText` opened first) drawn over the pixels of
  * cell `background`. Returns 0 (loaded, not a picture, n out of range) or -100 (no memory). */
 TAVIKIT_API int32_t TAVIKIT_CALL chibi_LoadTK(tavi_word n, tavi_word name, tavi_word background,
-                                              tavi_word pack);
+                                              tavi_word packText);
 /* Fills cell n with picture `index` of the archive `name` drawn over cell `background`, from the
  * pack already open or from disk. Returns 0 (loaded, not an archive or picture, n out of range),
  * -1 (index outside 0 to count - 1) or -100 (no memory). */
@@ -256,23 +256,23 @@ TAVIKIT_API int32_t TAVIKIT_CALL chibi_LoadTKX(tavi_word n, tavi_word name, tavi
 
 /* ---- Pack: data packs, pictures and buffer scramble ------------------------------------------ */
 
-/* Opens the "DPMX" pack named by `spec`, the text "file,offset" (its "," is overwritten with a
+/* Opens the "DPMX" pack named by `packText`, the text "file,offset" (its "," is overwritten with a
  * NUL byte). Once a pack with entries is open it stays open. Always returns 0. */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_dpminit(tavi_word unused1, tavi_word unused2,
-                                              tavi_word unused3, tavi_word spec);
-/* Opens the pack text `pack`, then draws the picture `name` at the screen's cursor, clipped to
+                                              tavi_word unused3, tavi_word packText);
+/* Opens the pack text `packText`, then draws the picture `name` at the screen's cursor, clipped to
  * the screen. Returns 0 (drawn, or not a picture) or -100 (no memory). */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCP2Load(tavi_word screen, tavi_word name, tavi_word unused3,
-                                               tavi_word pack);
-/* Opens the pack text `pack`, then draws picture `index` of the archive `name` at the screen's
+                                               tavi_word packText);
+/* Opens the pack text `packText`, then draws picture `index` of the archive `name` at the screen's
  * cursor. Returns 0 (drawn, not an archive, not a picture), -1 (index below 0 or above the
  * count) or -100 (no memory). */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCP2BLoad(tavi_word screen, tavi_word name, tavi_word index,
-                                                tavi_word pack);
-/* Opens the pack text `pack` and returns minus the third magic byte of picture `index` of the
+                                                tavi_word packText);
+/* Opens the pack text `packText` and returns minus the third magic byte of picture `index` of the
  * archive `name`: -48 run records, -49 skip records; 0 not an archive, -1 bad index. */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_GetTKXFormat(tavi_word unused1, tavi_word name,
-                                                   tavi_word index, tavi_word pack);
+                                                   tavi_word index, tavi_word packText);
 /* Undoes the vertical XOR of the w x h rectangle at the screen's cursor. Returns 0. */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_PCPDecode(tavi_word screen, tavi_word w, tavi_word h,
                                                 tavi_word unused4);
@@ -306,14 +306,14 @@ TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsexit(tavi_word unused1, tavi_word unused
 /* Stops and empties slot `slot` (0 to 255). 0, or -1 when no device is open. */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsfree(tavi_word slot, tavi_word unused2, tavi_word unused3,
                                              tavi_word unused4);
-/* Opens the pack text `pack`, then loads the wave image `name` of `size` bytes (plain, "TAVI" or
- * "tavi") into slot `slot`. 0 loaded, -1 failed (the slot is then empty). */
+/* Opens the pack text `packText`, then loads the wave image `name` of `size` bytes (plain, "TAVI"
+ * or "tavi") into slot `slot`. 0 loaded, -1 failed (the slot is then empty). */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsload(tavi_word name, tavi_word size, tavi_word slot,
-                                             tavi_word pack);
-/* Opens the pack text `pack`, then loads wave `index` of the "TKWV" sound bank `name` into slot
+                                             tavi_word packText);
+/* Opens the pack text `packText`, then loads wave `index` of the "TKWV" sound bank `name` into slot
  * `slot`. 0 loaded, -1 failed (the slot is then empty). */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsloadB(tavi_word name, tavi_word index, tavi_word slot,
-                                              tavi_word pack);
+                                              tavi_word packText);
 /* Empties slot `dest`, then gives it a sound of its own sharing the samples of slot `source`.
  * 0, or -1 when no device is open. */
 TAVIKIT_API int32_t TAVIKIT_CALL tavi_dsdup(tavi_word source, tavi_word dest, tavi_word unused3,

@@ -149,17 +149,20 @@ TAVIKIT_TARGET_SSE2 void SolveCubeSse2(ColourCube& cube, const CandidatesByBlue&
 }
 #endif
 
+using CubeSolver = void (*)(ColourCube&, const CandidatesByBlue&);
+
+constexpr auto kCubeSolvers = std::to_array<VectorKernel<CubeSolver>>({
+#if TAVIKIT_DISPATCH_SSE2
+  {VectorLevel::kSse2, SolveCubeSse2},
+#endif
+      {VectorLevel::kPortable, SolveCubePortable},
+});
+
 }  // namespace
 
 void BuildColourCube(ColourCube& cube, const uint8_t* palette, int32_t candidates) {
   const CandidatesByBlue sorted = SortByBlue(palette, candidates);
-#if TAVIKIT_DISPATCH_SSE2
-  if (ProcessVectorLevel() >= VectorLevel::kSse2) {
-    SolveCubeSse2(cube, sorted);
-    return;
-  }
-#endif
-  SolveCubePortable(cube, sorted);
+  ChosenKernel<kCubeSolvers>()(cube, sorted);
 }
 
 int32_t CountCubeIndices(const ColourCube& cube) {

@@ -15,7 +15,7 @@ namespace {
 
 // Fills cell n with the picture that starts `offset` bytes into `file`, when there is one: size
 // from the header, the background cell, then the picture decoded into the cell.
-Result FillCellFromPicture(CellState& cells, PictureFile& file, int32_t n, int32_t offset,
+Result FillCellFromPicture(CellState& cells, PackEntry& file, int32_t n, int32_t offset,
                            int32_t background) {
   const std::optional<PictureHead> head = ReadPictureHead(file, offset);
   if (!head) return Result::kOk;
@@ -59,7 +59,7 @@ Result LoadCellPicture(CellState& cells, PackState& pack, int32_t n, const char*
                        int32_t background, char* packText) {
   PackOpen(pack, packText);
   if (cells.Find(n) == nullptr) return Result::kOk;
-  PictureFile file(pack, name);
+  PackEntry file(pack, name);
   return FillCellFromPicture(cells, file, n, 0, background);
 }
 
@@ -67,7 +67,7 @@ Result LoadCellArchivePicture(CellState& cells, PackState& pack, int32_t n, cons
                               int32_t index, int32_t background) {
   Cell* cell = cells.Find(n);
   if (cell == nullptr) return Result::kOk;
-  PictureFile file(pack, name);
+  PackEntry file(pack, name);
   int32_t offset = 0;
   int32_t count = 0;
   const ArchiveLookup found = FindArchivePicture(file, index, offset, &count);

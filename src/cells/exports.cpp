@@ -84,10 +84,10 @@ int32_t TAVIKIT_CALL chibi_GetF(tavi_word screen, tavi_word n, tavi_word w, tavi
 }
 
 int32_t TAVIKIT_CALL chibi_LoadTK(tavi_word n, tavi_word name, tavi_word background,
-                                  tavi_word pack) {
+                                  tavi_word packText) {
   return GuardExport(NoMemoryOr(Result::kOk), [&] {
     return LoadCellPicture(ProcessCells(), ProcessPack(), ArgInt(n), ArgPtr<const char>(name),
-                           ArgInt(background), ArgPtr<char>(pack));
+                           ArgInt(background), ArgPtr<char>(packText));
   });
 }
 

@@ -1,6 +1,7 @@
 #include "cells/keyed_row.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "common/cpu.h"
@@ -25,9 +26,9 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
     dst[i] = src[i] == key ? dst[i] : src[i];
 }
 
-#if defined(__x86_64__) || defined(__i386__)
-[[gnu::target("sse2")]] inline void CopyRowKeyedSse2(uint8_t* dst, const uint8_t* src, size_t n,
-                                                     uint8_t key) {
+#if TAVIKIT_X86
+TAVIKIT_TARGET_SSE2 inline void CopyRowKeyedSse2(uint8_t* dst, const uint8_t* src, size_t n,
+                                                 uint8_t key) {
   const __m128i keys = _mm_set1_epi8(static_cast<char>(key));
   size_t i = 0;
   for (; i + 16 <= n; i += 16) {
@@ -40,17 +41,17 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
   CopyRowKeyedScalar(dst + i, src + i, n - i, key);
 }
 
-[[gnu::target("sse2")]] void CopyBlockKeyedSse2(uint8_t* dst, intptr_t dstStride,
-                                                const uint8_t* src, intptr_t srcStride, size_t n,
-                                                size_t rows, uint8_t key) {
+TAVIKIT_TARGET_SSE2 void CopyBlockKeyedSse2(uint8_t* dst, intptr_t dstStride, const uint8_t* src,
+                                            intptr_t srcStride, size_t n, size_t rows,
+                                            uint8_t key) {
   for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
     CopyRowKeyedSse2(dst, src, n, key);
 }
 #endif
 
-#if TAVIKIT_DISPATCH_AVX2
-[[gnu::target("avx2")]] inline void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t n,
-                                                     uint8_t key) {
+#if TAVIKIT_X86
+TAVIKIT_TARGET_AVX2 inline void CopyRowKeyedAvx2(uint8_t* dst, const uint8_t* src, size_t n,
+                                                 uint8_t key) {
   const __m256i keys = _mm256_set1_epi8(static_cast<char>(key));
   size_t i = 0;
   for (; i + 32 <= n; i += 32) {
@@ -76,9 +77,9 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 }
 
 // Rows of a multiple of 32 bytes need no tail; other widths take the general row.
-[[gnu::target("avx2")]] void CopyBlockKeyedAvx2(uint8_t* dst, intptr_t dstStride,
-                                                const uint8_t* src, intptr_t srcStride, size_t n,
-                                                size_t rows, uint8_t key) {
+TAVIKIT_TARGET_AVX2 void CopyBlockKeyedAvx2(uint8_t* dst, intptr_t dstStride, const uint8_t* src,
+                                            intptr_t srcStride, size_t n, size_t rows,
+                                            uint8_t key) {
   if (n % 32 != 0) {
     for (size_t r = 0; r < rows; ++r, dst += dstStride, src += srcStride)
       CopyRowKeyedAvx2(dst, src, n, key);
@@ -96,7 +97,7 @@ inline void CopyBytesKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t k
 }
 #endif
 
-#if TAVIKIT_DISPATCH_AVX2
+#if TAVIKIT_X86
 // Asks for the cache lines of the first and last byte of a row of n bytes, to be written.
 inline void PrefetchRow(const uint8_t* row, size_t n) {
   __builtin_prefetch(row, 1);
@@ -166,43 +167,21 @@ void CopyBlockKeyedScalar(uint8_t* dst, intptr_t dstStride, const uint8_t* src, 
     CopyRowKeyedScalar(dst, src, n, key);
 }
 
-BlockCopy ChooseBlockCopy() {
-  switch (ProcessVectorLevel()) {
-#if TAVIKIT_DISPATCH_AVX2
-    case VectorLevel::kAvx512:
-      return CopyBlockKeyedAvx512;
+constexpr auto kBlockCopies = std::to_array<VectorKernel<BlockCopy>>({
+#if TAVIKIT_X86
+  {VectorLevel::kAvx512, CopyBlockKeyedAvx512}, {VectorLevel::kAvx2, CopyBlockKeyedAvx2},
+      {VectorLevel::kSse2, CopyBlockKeyedSse2},
 #endif
-#if TAVIKIT_DISPATCH_AVX2
-    case VectorLevel::kAvx2:
-      return CopyBlockKeyedAvx2;
-#endif
-#if defined(__x86_64__) || defined(__i386__)
-    case VectorLevel::kSse2:
-      return CopyBlockKeyedSse2;
-#endif
-    default:
-      return CopyBlockKeyedScalar;
-  }
-}
+      {VectorLevel::kPortable, CopyBlockKeyedScalar},
+});
 
-RowCopy ChooseRowCopy() {
-  switch (ProcessVectorLevel()) {
-#if TAVIKIT_DISPATCH_AVX2
-    case VectorLevel::kAvx512:
-      return CopyRowKeyedAvx512;
+constexpr auto kRowCopies = std::to_array<VectorKernel<RowCopy>>({
+#if TAVIKIT_X86
+  {VectorLevel::kAvx512, CopyRowKeyedAvx512}, {VectorLevel::kAvx2, CopyRowKeyedAvx2},
+      {VectorLevel::kSse2, CopyRowKeyedSse2},
 #endif
-#if TAVIKIT_DISPATCH_AVX2
-    case VectorLevel::kAvx2:
-      return CopyRowKeyedAvx2;
-#endif
-#if defined(__x86_64__) || defined(__i386__)
-    case VectorLevel::kSse2:
-      return CopyRowKeyedSse2;
-#endif
-    default:
-      return CopyRowKeyedScalar;
-  }
-}
+      {VectorLevel::kPortable, CopyRowKeyedScalar},
+});
 
 }  // namespace
 
@@ -222,14 +201,12 @@ void CopyRowKeyedScalar(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key)
 }
 
 void CopyRowKeyed(uint8_t* dst, const uint8_t* src, size_t n, uint8_t key) {
-  static const RowCopy copy = ChooseRowCopy();
-  copy(dst, src, n, key);
+  ChosenKernel<kRowCopies>()(dst, src, n, key);
 }
 
 void CopyBlockKeyed(uint8_t* dst, intptr_t dstStride, const uint8_t* src, intptr_t srcStride,
                     size_t n, size_t rows, uint8_t key) {
-  static const BlockCopy copy = ChooseBlockCopy();
-  copy(dst, dstStride, src, srcStride, n, rows, key);
+  ChosenKernel<kBlockCopies>()(dst, dstStride, src, srcStride, n, rows, key);
 }
 
 }  // namespace tavikit

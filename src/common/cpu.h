@@ -8,7 +8,8 @@
 //  - Run-time dispatch is used where the baseline lacks what the processor may have: AVX2 and
 //    AVX-512 beside SSE2 on x86 of either width, and SSE2 itself on a 32-bit build for a plain
 //    i686. The loop is compiled once more for that instruction set ([[gnu::target]], see the
-//    TAVIKIT_TARGET_* attributes) and the choice is made once per process (ProcessVectorLevel),
+//    TAVIKIT_TARGET_* attributes), and each operation ends with a table of its kernels that
+//    ChosenKernel resolves once per process,
 //    never per pixel. 32-bit and 64-bit builds choose the same way.
 //  - Every other processor runs the portable loops.
 //
@@ -18,9 +19,16 @@
 #pragma once
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#define TAVIKIT_X86 1  // x86 of either width: the vector loops below exist
+#else
+#define TAVIKIT_X86 0
+#endif
 
 #if defined(__x86_64__) || defined(__SSE2__)
 #define TAVIKIT_SSE2_BASELINE 1
@@ -30,17 +38,16 @@
 
 #if defined(__i386__) && !defined(__SSE2__)
 #define TAVIKIT_DISPATCH_SSE2 1  // run-time SSE2 beside the plain i686 code
-#define TAVIKIT_TARGET_SSE2 [[gnu::target("sse2")]]
 #else
 #define TAVIKIT_DISPATCH_SSE2 0
 #endif
 
-#if defined(__x86_64__) || defined(__i386__)
-#define TAVIKIT_DISPATCH_AVX2 1  // run-time AVX2 and AVX-512 beside SSE2
+// The one spelling of the instruction sets a loop is compiled for, one attribute a level.
+#if TAVIKIT_X86
+#define TAVIKIT_TARGET_SSE2 [[gnu::target("sse2")]]
 #define TAVIKIT_TARGET_AVX2 [[gnu::target("avx2")]]
 #define TAVIKIT_TARGET_AVX512 [[gnu::target("avx512f,avx512bw")]]
-#else
-#define TAVIKIT_DISPATCH_AVX2 0
+#define TAVIKIT_TARGET_AVX512_VBMI [[gnu::target("avx512f,avx512bw,avx512vbmi")]]
 #endif
 
 namespace tavikit {
@@ -50,14 +57,16 @@ namespace tavikit {
 // instructions included) where it has those; a 32-bit build for a plain i686 takes none where
 // the processor lacks SSE2. Other processors run the portable loops. A level includes the ones
 // below it.
-enum class VectorLevel : uint8_t { kPortable, kSse2, kAvx2, kAvx512 };
+// kAvx512Vbmi adds the byte permutations of AVX-512 VBMI.
+enum class VectorLevel : uint8_t { kPortable, kSse2, kAvx2, kAvx512, kAvx512Vbmi };
 
 inline VectorLevel DetectVectorLevel() {
-#if defined(__x86_64__) || defined(__i386__)
+#if TAVIKIT_X86
   __builtin_cpu_init();
   if (__builtin_cpu_supports("sse2") == 0) return VectorLevel::kPortable;
   if (__builtin_cpu_supports("avx512f") != 0 && __builtin_cpu_supports("avx512bw") != 0) {
-    return VectorLevel::kAvx512;
+    return __builtin_cpu_supports("avx512vbmi") != 0 ? VectorLevel::kAvx512Vbmi
+                                                     : VectorLevel::kAvx512;
   }
   return __builtin_cpu_supports("avx2") != 0 ? VectorLevel::kAvx2 : VectorLevel::kSse2;
 #else
@@ -65,20 +74,54 @@ inline VectorLevel DetectVectorLevel() {
 #endif
 }
 
-// The cap that TAVIKIT_VECTORS sets, kAvx512 (none) when it is unset or names no level.
+// The cap that TAVIKIT_VECTORS sets, the top level (none) when it is unset or names no level.
 inline VectorLevel VectorCap(const char* text) {
-  if (text == nullptr) return VectorLevel::kAvx512;
+  if (text == nullptr) return VectorLevel::kAvx512Vbmi;
   if (std::strcmp(text, "portable") == 0) return VectorLevel::kPortable;
   if (std::strcmp(text, "sse2") == 0) return VectorLevel::kSse2;
   if (std::strcmp(text, "avx2") == 0) return VectorLevel::kAvx2;
-  return VectorLevel::kAvx512;
+  return VectorLevel::kAvx512Vbmi;
 }
 
 // The level of this process, detected on first use.
-inline VectorLevel ProcessVectorLevel() {
+// Kept out of line: one copy of the detection, not one in every caller.
+[[gnu::noinline]] inline VectorLevel ProcessVectorLevel() {
   static const VectorLevel level =
       std::min(DetectVectorLevel(), VectorCap(std::getenv("TAVIKIT_VECTORS")));
   return level;
+}
+
+// One kernel of a vector operation and the level it needs.
+template <class Fn>
+struct VectorKernel {
+  VectorLevel level;
+  Fn kernel;
+};
+
+// Every vector operation ends with one table of its kernels, widest first and a portable one
+// (kPortable) last; this process runs the first whose level it has. `kKernels` is a
+// std::array<VectorKernel<Fn>, N>; the choice is made on first use and kept for the process. The
+// library is called from one thread at a time, so the kept choice needs no guard (two threads
+// that met here would both store the same kernel).
+template <const auto& kKernels>
+auto ChosenKernel() {
+  static_assert(kKernels.back().level == VectorLevel::kPortable, "a portable kernel comes last");
+  if constexpr (kKernels.size() == 1) {
+    return kKernels.front().kernel;  // a build with no vector kernels for it
+  } else {
+    static decltype(kKernels.front().kernel) chosen = nullptr;
+    if (chosen == nullptr) [[unlikely]] {
+      const VectorLevel level = ProcessVectorLevel();
+      chosen = kKernels.back().kernel;
+      for (const auto& entry : kKernels) {
+        if (entry.level <= level) {
+          chosen = entry.kernel;
+          break;
+        }
+      }
+    }
+    return chosen;
+  }
 }
 
 }  // namespace tavikit

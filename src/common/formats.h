@@ -13,6 +13,14 @@ namespace tavikit::formats {
 inline constexpr size_t kPictureHeaderSize = 19;
 inline constexpr int32_t kPictureMagicLow = 0x30304B54;   // "TK00"
 inline constexpr int32_t kPictureMagicHigh = 0x39394B54;  // "TK99"
+inline constexpr bool InPictureMagicRange(int32_t magic) {
+  return magic >= kPictureMagicLow && magic <= kPictureMagicHigh;
+}
+// Picture header fields, by byte offset.
+inline constexpr int32_t kPictureFileSizeAt = 4;
+inline constexpr int32_t kPictureWidthAt = 8;
+inline constexpr int32_t kPictureHeightAt = 12;
+inline constexpr int32_t kPictureFirstEscapeAt = 16;
 
 // Picture archives: "TAvi", a signed count, then the byte position of each picture.
 inline constexpr char kArchiveMagic[] = "TAvi";

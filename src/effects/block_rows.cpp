@@ -83,7 +83,7 @@ void FillBlockRowsPortable(uint8_t* top, intptr_t step, int32_t rows, const Bloc
   }
 }
 
-#if TAVIKIT_DISPATCH_AVX2
+#if TAVIKIT_X86
 // 64 bytes of a run at a time, made by one byte permutation of the colours. Byte j of a piece
 // that starts r bytes into block `base` lies in block base + (r + j) / n; r + j stays below 96
 // for blocks of up to 32 bytes, where (v m) >> 16 with m = ceil(65536 / n) is v / n exactly
@@ -93,8 +93,6 @@ void FillBlockRowsPortable(uint8_t* top, intptr_t step, int32_t rows, const Bloc
 // straddle two cache lines. The key leaves its blocks out of the store mask.
 constexpr size_t kWidestPermutedBlock = 32;
 
-#define TAVIKIT_TARGET_VBMI [[gnu::target("avx512f,avx512bw,avx512vbmi")]]
-
 // For the 64 bytes of a piece that starts r bytes into a block, as byte indexes: the block of
 // byte j, (r + j) / n blocks on, and its centre's place in the 128 bytes from 32 before the
 // piece, j + 32 + n / 2 - (r + j) mod n. Pieces that start alike share them.
@@ -102,19 +100,19 @@ struct PieceSteps {
   __m512i blocks, centres;
 };
 
-TAVIKIT_TARGET_VBMI inline __m512i Words(int16_t first) {
+TAVIKIT_TARGET_AVX512_VBMI inline __m512i Words(int16_t first) {
   return _mm512_add_epi16(
       _mm512_set_epi16(31, 30, 29, 28, 27, 26, 25, 24, 23, 22, 21, 20, 19, 18, 17, 16, 15, 14, 13,
                        12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0),
       _mm512_set1_epi16(first));
 }
 
-TAVIKIT_TARGET_VBMI inline __m512i Bytes(__m512i low, __m512i high) {
+TAVIKIT_TARGET_AVX512_VBMI inline __m512i Bytes(__m512i low, __m512i high) {
   return _mm512_inserti64x4(_mm512_castsi256_si512(_mm512_cvtepi16_epi8(low)),
                             _mm512_cvtepi16_epi8(high), 1);
 }
 
-TAVIKIT_TARGET_VBMI inline PieceSteps Steps(uint32_t r, uint16_t n, uint16_t m) {
+TAVIKIT_TARGET_AVX512_VBMI inline PieceSteps Steps(uint32_t r, uint16_t n, uint16_t m) {
   const __m512i low = Words(static_cast<int16_t>(r));
   const __m512i high = Words(static_cast<int16_t>(r + 32));
   __m512i quotientLow = low;
@@ -136,15 +134,16 @@ TAVIKIT_TARGET_VBMI inline PieceSteps Steps(uint32_t r, uint16_t n, uint16_t m) 
 }
 
 // The piece's bytes from the colours of blocks base on.
-TAVIKIT_TARGET_VBMI inline __m512i FromColours(const BlockRun& run, size_t base,
-                                               const PieceSteps& steps) {
+TAVIKIT_TARGET_AVX512_VBMI inline __m512i FromColours(const BlockRun& run, size_t base,
+                                                      const PieceSteps& steps) {
   const size_t colours = std::min<size_t>(run.count - base, 64);
   const __m512i from = _mm512_maskz_loadu_epi8(FirstBytesMask(colours), run.colours + base);
   return _mm512_permutexvar_epi8(steps.blocks, from);
 }
 
 // The 64 bytes from `from` on of a row of `bytes` bytes, those outside it as 0 and not read.
-TAVIKIT_TARGET_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from, size_t bytes) {
+TAVIKIT_TARGET_AVX512_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from,
+                                                   size_t bytes) {
   if (from >= 0 && from + 64 <= static_cast<intptr_t>(bytes)) return _mm512_loadu_si512(row + from);
   const intptr_t lo = std::max<intptr_t>(0, -from);
   const intptr_t hi = std::min<intptr_t>(64, static_cast<intptr_t>(bytes) - from);
@@ -162,8 +161,8 @@ TAVIKIT_TARGET_VBMI inline __m512i RunBytes(const uint8_t* row, intptr_t from, s
 // The piece's bytes from the centres row: byte j of the piece at x0 takes the byte
 // n / 2 - (r + j) mod n from it, which lies in the 128 bytes from x0 - 32 on (blocks of up to 32
 // bytes); only the run's own bytes are loaded. The last block, when narrower, takes its own centre.
-TAVIKIT_TARGET_VBMI inline __m512i FromCentres(const BlockRun& run, size_t x0, size_t bytes,
-                                               const PieceSteps& steps) {
+TAVIKIT_TARGET_AVX512_VBMI inline __m512i FromCentres(const BlockRun& run, size_t x0, size_t bytes,
+                                                      const PieceSteps& steps) {
   const auto window = static_cast<intptr_t>(x0) - 32;
   __m512i v = _mm512_permutex2var_epi8(RunBytes(run.centres, window, bytes), steps.centres,
                                        RunBytes(run.centres, window + 64, bytes));
@@ -177,8 +176,8 @@ TAVIKIT_TARGET_VBMI inline __m512i FromCentres(const BlockRun& run, size_t x0, s
   return v;
 }
 
-TAVIKIT_TARGET_VBMI void FillBlockRowsVbmi(uint8_t* top, intptr_t step, int32_t rows,
-                                           const BlockRun& run) {
+TAVIKIT_TARGET_AVX512_VBMI void FillBlockRowsVbmi(uint8_t* top, intptr_t step, int32_t rows,
+                                                  const BlockRun& run) {
   const auto n = static_cast<uint32_t>(run.n);
   const auto m = static_cast<uint16_t>(n == 1 ? 0 : (65536u + n - 1) / n);
   const size_t bytes = run.Bytes();
@@ -228,21 +227,30 @@ TAVIKIT_TARGET_VBMI void FillBlockRowsVbmi(uint8_t* top, intptr_t step, int32_t 
 
 using RowsFill = void (*)(uint8_t*, intptr_t, int32_t, const BlockRun&);
 
-RowsFill ChooseFill(size_t n) {
-#if TAVIKIT_DISPATCH_AVX2
-  static const bool vbmi =
-      ProcessVectorLevel() == VectorLevel::kAvx512 && __builtin_cpu_supports("avx512vbmi") != 0;
-  if (vbmi && n <= kWidestPermutedBlock) return FillBlockRowsVbmi;
-#endif
-  static_cast<void>(n);
-  return FillBlockRowsPortable;
+#if TAVIKIT_X86
+// Blocks of up to kWidestPermutedBlock bytes through the byte permutations, wider ones as the
+// portable loop draws them.
+void FillBlockRowsPermuted(uint8_t* top, intptr_t step, int32_t rows, const BlockRun& run) {
+  if (run.n <= kWidestPermutedBlock) {
+    FillBlockRowsVbmi(top, step, rows, run);
+  } else {
+    FillBlockRowsPortable(top, step, rows, run);
+  }
 }
+#endif
+
+constexpr auto kRowsFills = std::to_array<VectorKernel<RowsFill>>({
+#if TAVIKIT_X86
+  {VectorLevel::kAvx512Vbmi, FillBlockRowsPermuted},
+#endif
+      {VectorLevel::kPortable, FillBlockRowsPortable},
+});
 
 }  // namespace
 
 void FillBlockRows(uint8_t* top, intptr_t step, int32_t rows, const BlockRun& run) {
   if (run.count == 0 || rows < 1 || run.n == 0) return;
-  ChooseFill(run.n)(top, step, rows, run);
+  ChosenKernel<kRowsFills>()(top, step, rows, run);
 }
 
 }  // namespace tavikit

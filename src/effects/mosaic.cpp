@@ -151,18 +151,82 @@ constexpr std::array<RandomJump, 16> kAhead = [] {
   return ahead;
 }();
 
+using EightPicks = intptr_t (*)(MosaicRandom& random, const uint8_t* origin, intptr_t count,
+                                uint8_t* out, int32_t s, intptr_t rowStep);
+
+#if TAVIKIT_X86
+// Sixteen draws in the lanes of one vector, each modulo s through a float quotient that is
+// at most one off (draws below 2^15 and a rounded 1 / s) and then put right; the offsets
+// dx + dy rowStep + b s of eight blocks in one vector, the pixels read one by one.
+TAVIKIT_TARGET_AVX512 intptr_t PickEightsAvx512(MosaicRandom& random, const uint8_t* origin,
+                                                intptr_t count, uint8_t* out, int32_t s,
+                                                intptr_t rowStep) {
+  std::array<uint32_t, 16> mul{};
+  std::array<uint32_t, 16> add{};
+  for (size_t k = 0; k < 16; ++k) {
+    mul[k] = kAhead[k].mul;
+    add[k] = kAhead[k].add;
+  }
+  const __m512i muls = _mm512_loadu_si512(mul.data());
+  const __m512i adds = _mm512_loadu_si512(add.data());
+  const __m512i size = _mm512_set1_epi32(s);
+  const __m512 inverse = _mm512_set1_ps(1.0F / static_cast<float>(s));
+  // Column draws in the even lanes, row draws in the odd ones, weighed 1 and rowStep.
+  const __m512i weights =
+      _mm512_mask_set1_epi32(_mm512_set1_epi32(1), 0xAAAA, static_cast<int32_t>(rowStep));
+  const __m512i blocks =
+      _mm512_mullo_epi32(_mm512_set_epi32(7, 0, 6, 0, 5, 0, 4, 0, 3, 0, 2, 0, 1, 0, 0, 0), size);
+  std::array<int32_t, 8> offsets{};
+  uint32_t state = random.state;
+  intptr_t b = 0;
+  for (; b + 8 <= count; b += 8) {
+    const __m512i states = _mm512_add_epi32(
+        _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int32_t>(state)), muls), adds);
+    const __m512i draws = _mm512_and_si512(_mm512_srli_epi32(states, 16), _mm512_set1_epi32(32767));
+    const __m512i quotient = _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(draws), inverse));
+    __m512i rest = _mm512_sub_epi32(draws, _mm512_mullo_epi32(quotient, size));
+    rest = _mm512_mask_add_epi32(rest, _mm512_cmplt_epi32_mask(rest, _mm512_setzero_si512()), rest,
+                                 size);
+    rest = _mm512_mask_sub_epi32(rest, _mm512_cmpge_epi32_mask(rest, size), rest, size);
+    const __m512i weighed = _mm512_add_epi32(_mm512_mullo_epi32(rest, weights), blocks);
+    const __m512i pairs = _mm512_add_epi32(weighed, _mm512_srli_epi64(weighed, 32));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(offsets.data()), _mm512_cvtepi64_epi32(pairs));
+    const uint8_t* at = origin + b * s;
+    for (size_t k = 0; k < offsets.size(); ++k)
+      out[b + static_cast<intptr_t>(k)] = at[offsets[k]];
+    state = kAhead[15](state);
+  }
+  random.state = state;
+  return b;
+}
+#endif
+
+intptr_t PickNoEights(MosaicRandom&, const uint8_t*, intptr_t, uint8_t*, int32_t, intptr_t) {
+  return 0;
+}
+
+constexpr auto kEightPicks = std::to_array<VectorKernel<EightPicks>>({
+#if TAVIKIT_X86
+  {VectorLevel::kAvx512, PickEightsAvx512},
+#endif
+      {VectorLevel::kPortable, PickNoEights},
+});
+
 // The random pixels of a row of blocks of s x s: for each block two draws, column then row,
 // each modulo s, and the pixel at that offset from the block's top-left.
 class RandomPicks {
  public:
+  // Eight blocks at once where offsets within eight blocks fit in 32 bits.
   RandomPicks(int32_t s, intptr_t rowStep)
-      : s_(s), rowStep_(rowStep), modulo_(s), wide_(Wide(s, rowStep)) {}
+      : s_(s),
+        rowStep_(rowStep),
+        modulo_(s),
+        eights_(int64_t{s} * (std::abs(int64_t{rowStep}) + 8) < (int64_t{1} << 31)
+                    ? ChosenKernel<kEightPicks>()
+                    : PickNoEights) {}
 
   void Pick(MosaicRandom& random, const uint8_t* origin, intptr_t count, uint8_t* out) const {
-    intptr_t b = 0;
-#if TAVIKIT_DISPATCH_AVX2
-    if (wide_) b = PickEightsAvx512(random, origin, count, out);
-#endif
+    intptr_t b = eights_(random, origin, count, out, s_, rowStep_);
     // A block's two draws follow from the state before it in one step each, and the state after
     // it in one more, so the chain of multiplications is one per block.
     uint32_t state = random.state;
@@ -176,70 +240,10 @@ class RandomPicks {
   }
 
  private:
-  // Eight blocks at once where offsets within eight blocks fit in 32 bits.
-  static bool Wide(int32_t s, intptr_t rowStep) {
-#if TAVIKIT_DISPATCH_AVX2
-    return ProcessVectorLevel() == VectorLevel::kAvx512 &&
-           int64_t{s} * (std::abs(int64_t{rowStep}) + 8) < (int64_t{1} << 31);
-#else
-    static_cast<void>(s);
-    static_cast<void>(rowStep);
-    return false;
-#endif
-  }
-
-#if TAVIKIT_DISPATCH_AVX2
-  // Sixteen draws in the lanes of one vector, each modulo s through a float quotient that is
-  // at most one off (draws below 2^15 and a rounded 1 / s) and then put right; the offsets
-  // dx + dy rowStep + b s of eight blocks in one vector, the pixels read one by one.
-  TAVIKIT_TARGET_AVX512 intptr_t PickEightsAvx512(MosaicRandom& random, const uint8_t* origin,
-                                                  intptr_t count, uint8_t* out) const {
-    std::array<uint32_t, 16> mul{};
-    std::array<uint32_t, 16> add{};
-    for (size_t k = 0; k < 16; ++k) {
-      mul[k] = kAhead[k].mul;
-      add[k] = kAhead[k].add;
-    }
-    const __m512i muls = _mm512_loadu_si512(mul.data());
-    const __m512i adds = _mm512_loadu_si512(add.data());
-    const __m512i size = _mm512_set1_epi32(s_);
-    const __m512 inverse = _mm512_set1_ps(1.0F / static_cast<float>(s_));
-    // Column draws in the even lanes, row draws in the odd ones, weighed 1 and rowStep.
-    const __m512i weights =
-        _mm512_mask_set1_epi32(_mm512_set1_epi32(1), 0xAAAA, static_cast<int32_t>(rowStep_));
-    const __m512i blocks =
-        _mm512_mullo_epi32(_mm512_set_epi32(7, 0, 6, 0, 5, 0, 4, 0, 3, 0, 2, 0, 1, 0, 0, 0), size);
-    std::array<int32_t, 8> offsets{};
-    uint32_t state = random.state;
-    intptr_t b = 0;
-    for (; b + 8 <= count; b += 8) {
-      const __m512i states = _mm512_add_epi32(
-          _mm512_mullo_epi32(_mm512_set1_epi32(static_cast<int32_t>(state)), muls), adds);
-      const __m512i draws =
-          _mm512_and_si512(_mm512_srli_epi32(states, 16), _mm512_set1_epi32(32767));
-      const __m512i quotient =
-          _mm512_cvttps_epi32(_mm512_mul_ps(_mm512_cvtepi32_ps(draws), inverse));
-      __m512i rest = _mm512_sub_epi32(draws, _mm512_mullo_epi32(quotient, size));
-      rest = _mm512_mask_add_epi32(rest, _mm512_cmplt_epi32_mask(rest, _mm512_setzero_si512()),
-                                   rest, size);
-      rest = _mm512_mask_sub_epi32(rest, _mm512_cmpge_epi32_mask(rest, size), rest, size);
-      const __m512i weighed = _mm512_add_epi32(_mm512_mullo_epi32(rest, weights), blocks);
-      const __m512i pairs = _mm512_add_epi32(weighed, _mm512_srli_epi64(weighed, 32));
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(offsets.data()), _mm512_cvtepi64_epi32(pairs));
-      const uint8_t* at = origin + b * s_;
-      for (size_t k = 0; k < offsets.size(); ++k)
-        out[b + static_cast<intptr_t>(k)] = at[offsets[k]];
-      state = kAhead[15](state);
-    }
-    random.state = state;
-    return b;
-  }
-#endif
-
   int32_t s_;
   intptr_t rowStep_;
   RandomModulo modulo_;
-  bool wide_;
+  EightPicks eights_;
 };
 
 struct ColourSum {

@@ -83,7 +83,7 @@ struct LanePositions {
   }
 };
 
-#if TAVIKIT_DISPATCH_AVX2
+#if TAVIKIT_X86
 // The byte offsets from row 0 of the samples at (x, y) and how far (in bits) each gathered word
 // is shifted down to bring its sample to the low byte.
 struct Gathered256 {
@@ -228,22 +228,22 @@ int32_t SampleNoGroups(uint8_t*, int32_t, uint32_t, uint32_t, int32_t, int32_t, 
   return 0;
 }
 
-// The group sampler for this process and call: gathers need a source apart from the target
-// (a group reads before it writes), of at least 4 bytes, whose offsets fit 32 bits.
+template <bool kKeyed>
+constexpr auto kGroupSamplers = std::to_array<VectorKernel<GroupSampler>>({
+#if TAVIKIT_X86
+  {VectorLevel::kAvx512, SampleGroupsAvx512<kKeyed>},
+      {VectorLevel::kAvx2, SampleGroupsAvx2<kKeyed>},
+#endif
+      {VectorLevel::kPortable, SampleNoGroups},
+});
+
+// The group sampler for this call: gathers need a source apart from the target (a group reads
+// before it writes), of at least 4 bytes, whose offsets fit 32 bits.
 template <bool kKeyed>
 GroupSampler ChooseGroupSampler(const Screen& source, const Screen& target) {
   const int64_t bytes = int64_t{source.width} * source.height;
   if (!PixelsApart(source, target) || bytes < 4 || bytes > INT32_MAX) return SampleNoGroups;
-  switch (ProcessVectorLevel()) {
-#if TAVIKIT_DISPATCH_AVX2
-    case VectorLevel::kAvx512:
-      return SampleGroupsAvx512<kKeyed>;
-    case VectorLevel::kAvx2:
-      return SampleGroupsAvx2<kKeyed>;
-#endif
-    default:
-      return SampleNoGroups;
-  }
+  return ChosenKernel<kGroupSamplers<kKeyed>>();
 }
 
 // The target rows of one call. A row steps its source position before each sample; the samples

@@ -25,29 +25,31 @@ ScrambleState& ProcessScramble() {
 
 using namespace tavikit;
 
-int32_t TAVIKIT_CALL tavi_dpminit(tavi_word, tavi_word, tavi_word, tavi_word spec) {
-  return GuardExport(kReturnsZero, [&] { PackOpen(ProcessPack(), ArgPtr<char>(spec)); });
+int32_t TAVIKIT_CALL tavi_dpminit(tavi_word, tavi_word, tavi_word, tavi_word packText) {
+  return GuardExport(kReturnsZero, [&] { PackOpen(ProcessPack(), ArgPtr<char>(packText)); });
 }
 
-int32_t TAVIKIT_CALL tavi_PCP2Load(tavi_word screen, tavi_word name, tavi_word, tavi_word pack) {
+int32_t TAVIKIT_CALL tavi_PCP2Load(tavi_word screen, tavi_word name, tavi_word,
+                                   tavi_word packText) {
   return GuardExport(NoMemoryOr(Result::kOk), [&] {
     return LoadPicture(ProcessPack(), ScreenArg(screen), ArgPtr<const char>(name),
-                       ArgPtr<char>(pack));
+                       ArgPtr<char>(packText));
   });
 }
 
 int32_t TAVIKIT_CALL tavi_PCP2BLoad(tavi_word screen, tavi_word name, tavi_word index,
-                                    tavi_word pack) {
+                                    tavi_word packText) {
   return GuardExport(NoMemoryOr(Result::kOk), [&] {
     return LoadArchivePicture(ProcessPack(), ScreenArg(screen), ArgPtr<const char>(name),
-                              ArgInt(index), ArgPtr<char>(pack));
+                              ArgInt(index), ArgPtr<char>(packText));
   });
 }
 
-int32_t TAVIKIT_CALL tavi_GetTKXFormat(tavi_word, tavi_word name, tavi_word index, tavi_word pack) {
+int32_t TAVIKIT_CALL tavi_GetTKXFormat(tavi_word, tavi_word name, tavi_word index,
+                                       tavi_word packText) {
   return GuardExport(kReturnsZero, [&] {
     return ArchivePictureKind(ProcessPack(), ArgPtr<const char>(name), ArgInt(index),
-                              ArgPtr<char>(pack));
+                              ArgPtr<char>(packText));
   });
 }
 

@@ -10,7 +10,9 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <optional>
 
 #include "common/byte_reader.h"
 #include "common/file.h"
@@ -40,13 +42,13 @@ int32_t ParseDecimal(const char* text) {
 
 }  // namespace
 
-Result PackOpen(PackState& pack, char* spec) {
+Result PackOpen(PackState& pack, char* packText) {
   if (pack.open && pack.entryCount != 0) return Result::kOk;
   pack.dataStart = 0;
   pack.open = false;
-  if (spec == nullptr) return Result::kFailed;
+  if (packText == nullptr) return Result::kFailed;
 
-  char* comma = std::strchr(spec, ',');
+  char* comma = std::strchr(packText, ',');
   pack.baseOffset = 0;
   if (comma != nullptr) {
     *comma = '\0';
@@ -58,8 +60,8 @@ Result PackOpen(PackState& pack, char* spec) {
   }
   // The name the pack is read from on every later lookup; a longer one than its 1023-byte field
   // could hold is refused rather than cut to a different name.
-  if (std::strlen(spec) > kMaxFileName) return Result::kFailed;
-  pack.fileName = spec;
+  if (std::strlen(packText) > kMaxFileName) return Result::kFailed;
+  pack.fileName = packText;
 
   InputFile file = InputFile::Open(pack.fileName.c_str());
   if (!file) return Result::kFailed;
@@ -98,19 +100,60 @@ std::optional<int32_t> PackLookup(const PackState& pack, const char* name, Input
   return std::nullopt;
 }
 
-int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, int32_t offset) {
-  if (pack.open) {
-    InputFile file = InputFile::Open(pack.fileName.c_str());
-    const std::optional<int32_t> found = file ? PackLookup(pack, name, file) : std::nullopt;
+PackEntry::PackEntry(const PackState& state, const char* name) {
+  if (state.open) {
+    file_ = InputFile::Open(state.fileName.c_str());
+    const std::optional<int32_t> found = file_ ? PackLookup(state, name, file_) : std::nullopt;
     if (found) {
-      file.SeekTo(WrapAdd(WrapAdd(pack.dataStart, *found), offset));
-      return file.Read(buffer);
+      base_ = WrapAdd(state.dataStart, *found);
+      return;
     }
   }
-  InputFile file = InputFile::Open(name);
-  if (!file) return ToInt(Result::kFailed);
-  file.SeekTo(offset);
-  return file.Read(buffer);
+  file_ = InputFile::Open(name);
+  // Every read of a loader is a few header bytes or a whole object: straight from the file, one
+  // system call each.
+  if (file_) file_.Unbuffered();
+}
+
+int32_t PackEntry::Read(std::span<uint8_t> buffer, int32_t offset) {
+  if (!file_) return -1;
+  if (!file_.SeekTo(WrapAdd(base_, offset))) return 0;
+  return file_.Read(buffer);
+}
+
+int32_t PackEntry::ReadInt32(int32_t offset, bool* ok) {
+  std::array<uint8_t, 4> bytes{};
+  const int32_t got = Read(bytes, offset);
+  if (ok != nullptr) *ok = got == 4;
+  return LoadLe32(bytes.data());
+}
+
+std::optional<std::span<const uint8_t>> PackEntry::ReadBlock(int32_t offset, int32_t size) {
+  if (size <= 0 || !file_) return std::span<const uint8_t>();
+  const int32_t position = WrapAdd(base_, offset);
+  const int64_t length = file_.Length();
+  // Positions that start before the file's start, or wrap, are read as PackRead reads them:
+  // chunk by chunk, each at its own wrapped position.
+  if (position < 0 || length < 0 || int64_t{position} + size > INT32_MAX) {
+    const bool read =
+        ReadGrowing(offset, size, grown_,
+                    [this](std::span<uint8_t> part, int32_t at) { return Read(part, at); });
+    if (!read) return std::nullopt;
+    return std::span<const uint8_t>(grown_);
+  }
+  const int64_t there = std::max<int64_t>(0, length - position);
+  const auto wanted = static_cast<size_t>(std::min<int64_t>(size, there));
+  try {
+    block_ = std::make_unique_for_overwrite<uint8_t[]>(wanted);
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  const auto got = static_cast<size_t>(std::max(Read(std::span(block_.get(), wanted), offset), 0));
+  return std::span<const uint8_t>(block_.get(), got);
+}
+
+int32_t PackRead(PackState& pack, const char* name, std::span<uint8_t> buffer, int32_t offset) {
+  return PackEntry(pack, name).Read(buffer, offset);
 }
 
 bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t size,
@@ -118,13 +161,6 @@ bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t si
   return ReadGrowing(offset, size, block, [&](std::span<uint8_t> part, int32_t position) {
     return PackRead(pack, name, part, position);
   });
-}
-
-int32_t PackReadInt32(PackState& pack, const char* name, int32_t offset, bool* ok) {
-  std::array<uint8_t, 4> bytes{};
-  const int32_t got = PackRead(pack, name, bytes, offset);
-  if (ok != nullptr) *ok = got == 4;
-  return LoadLe32(bytes.data());
 }
 
 }  // namespace tavikit

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <optional>
 #include <span>
@@ -32,10 +33,10 @@ struct PackState {
 // The pack behind the exports.
 PackState& ProcessPack();
 
-// Opens the pack named by `spec` ("file,offset" or "file"). The "," in the caller's text is
+// Opens the pack named by `packText` ("file,offset" or "file"). The "," in the caller's text is
 // overwritten with a NUL byte. Returns kOk when a pack is open afterwards (newly or already),
 // kFailed when none could be opened. A null text opens nothing.
-Result PackOpen(PackState& pack, char* spec);
+Result PackOpen(PackState& pack, char* packText);
 
 // Looks `name` up in the open pack's directory after lower-casing "A" to "Z"; returns the offset
 // of the entry's data from the data area, or nothing. The first matching record wins. The
@@ -82,8 +83,28 @@ bool ReadGrowing(int32_t offset, int32_t size, std::vector<uint8_t>& block, Read
 bool PackReadBlock(PackState& pack, const char* name, int32_t offset, int32_t size,
                    std::vector<uint8_t>& block);
 
-// The signed 32-bit little-endian value of the 4 bytes at `offset` of `name`, or 0 for bytes
-// that could not be read. `ok`, when given, tells whether all four arrived.
-int32_t PackReadInt32(PackState& pack, const char* name, int32_t offset, bool* ok = nullptr);
+// The pack entry or disk file that PackRead serves for a name, opened once for all the reads of
+// one load (a pack entry through the file its lookup read).
+class PackEntry {
+ public:
+  PackEntry(const PackState& pack, const char* name);
+
+  // Up to buffer.size() bytes from `offset` on; -1 when the file could not be opened.
+  int32_t Read(std::span<uint8_t> buffer, int32_t offset);
+
+  // The signed 32-bit little-endian value at `offset`, 0 for bytes that could not be read. `ok`,
+  // when given, tells whether all four arrived.
+  int32_t ReadInt32(int32_t offset, bool* ok = nullptr);
+
+  // `size` bytes from `offset` on, in a block of exactly the bytes that arrive (kept by this
+  // object until the next block); nothing when memory ran out.
+  std::optional<std::span<const uint8_t>> ReadBlock(int32_t offset, int32_t size);
+
+ private:
+  InputFile file_;
+  int32_t base_ = 0;
+  std::unique_ptr<uint8_t[]> block_;  // a block read in one piece
+  std::vector<uint8_t> grown_;        // or chunk by chunk
+};
 
 }  // namespace tavikit

@@ -13,6 +13,8 @@
 #include "pack/picture_decoder.h"
 
 #include <algorithm>
+#include <array>
+#include <concepts>
 #include <cstddef>
 #include <cstring>
 #include <limits>
@@ -23,12 +25,11 @@
 
 #include "common/byte_reader.h"
 #include "common/cpu.h"
+#include "common/formats.h"
 #include "common/short_moves.h"
 #include "pack/tile_transpose.h"
 
-#if defined(__x86_64__) || defined(__i386__)
 #include "common/x86_vectors.h"
-#endif
 
 namespace tavikit {
 namespace {
@@ -45,14 +46,31 @@ struct Window {
   int64_t posLo = 0, posHi = 0;
 };
 
-// Where the visible pixels of the lines go. Every kind gives, for a visible line, the address of
-// its first visible pixel (lines are asked for in ascending order), the address `k` visible
-// pixels further, and copies and fills along a line; Finish() is told where the scan stopped.
+// Where the visible pixels of the lines go: a line sink. It gives, for a visible line, the
+// address of its first visible pixel (lines are asked for in ascending order), the address `k`
+// visible pixels further, and copies and fills along a line; Finish(line, pos) is told where the
+// scan stopped. A buffered sink (kBuffered) holds lines away from the screen: it is told where
+// skipped pixels begin, which must show what the screen holds (ShowScreenFrom), and may send
+// whole lines of a literal stretch to the screen itself (SendWholeLines, giving how many).
+template <class T>
+concept LineSink = requires(T& sink, int64_t line, int64_t pos, uint8_t* row, const uint8_t* src,
+                            uint8_t value) {
+  { T::kBuffered } -> std::convertible_to<bool>;
+  { sink.Line(line) } -> std::same_as<uint8_t*>;
+  { T::At(row, pos) } -> std::same_as<uint8_t*>;
+  T::Copy(row, src, pos);
+  T::Fill(row, value, pos);
+  sink.Finish(line, pos);
+}
+&&(!T::kBuffered || requires(T & sink, int64_t line, int64_t pos, const uint8_t* src) {
+  sink.ShowScreenFrom(line, pos);
+  { sink.SendWholeLines(line, src, pos, pos) } -> std::same_as<int64_t>;
+});
 
 // Row order, straight onto the screen.
 class ScreenRows {
  public:
-  static constexpr bool kTakesLines = false;
+  static constexpr bool kBuffered = false;
   ScreenRows(const Screen& screen, const Window& window) : screen_(screen), posLo_(window.posLo) {}
   uint8_t* Line(int64_t line) const {
     return screen_.At(screen_.cursorX + static_cast<int32_t>(posLo_),
@@ -66,8 +84,6 @@ class ScreenRows {
     FillShort(dst, value, static_cast<size_t>(n));
   }
   void Finish(int64_t, int64_t) const {}
-  void Keep(int64_t, int64_t) const {}
-  static int64_t TakeLines(int64_t, const uint8_t*, int64_t, int64_t) { return 0; }
 
  private:
   const Screen& screen_;
@@ -86,7 +102,7 @@ class ColumnBand {
  public:
   static constexpr int64_t kMostLines = 64;
   static constexpr int64_t kMostBytes = int64_t{1} << 17;
-  static constexpr bool kTakesLines = true;
+  static constexpr bool kBuffered = true;
 
   // False when not even a band of one line could be allocated: the picture is then not drawn,
   // as a load that cannot allocate the picture itself draws nothing.
@@ -121,14 +137,14 @@ class ColumnBand {
   // Skipped pixels from the scan's position (line, pos) on: they must show what the screen holds.
   // Lines before it are written whole and stay; the current line's written pixels go to the
   // screen first, and the band from that line on becomes a copy of the screen.
-  void Keep(int64_t line, int64_t pos) {
+  void ShowScreenFrom(int64_t line, int64_t pos) {
     if (!loaded_ && count_ != 0 && line < first_ + count_) Load(line, pos);
   }
 
   [[gnu::noinline]] void Load(int64_t line, int64_t pos) {
     const int64_t k = line - first_;
     PutLineStart(k, pos);
-    Transfer(true, k, count_);
+    FetchLines(k, count_);
     loaded_ = true;
   }
 
@@ -136,10 +152,9 @@ class ColumnBand {
   // most, each `length` bytes from `src` on, the visible part `posLo` bytes in) go to the screen
   // straight from the stretch. Gives how many were taken, 0 or the band's lines; the band is
   // then empty, and the next line asked for starts a new one.
-  int64_t TakeLines(int64_t line, const uint8_t* src, int64_t length, int64_t lines) {
+  int64_t SendWholeLines(int64_t line, const uint8_t* src, int64_t length, int64_t lines) {
     if (count_ == 0 || line != first_ || lines < count_) return 0;
-    TransferLines(false, ScreenAt(first_, posLo_), const_cast<uint8_t*>(src) + posLo_, length,
-                  count_);
+    BandToScreen(src + posLo_, ScreenAt(first_, posLo_), Block(length, count_));
     const int64_t taken = count_;
     count_ = 0;
     return taken;
@@ -150,10 +165,10 @@ class ColumnBand {
   [[gnu::noinline]] void Finish(int64_t line, int64_t pos) {
     if (count_ == 0) return;
     if (loaded_ || line >= first_ + count_) {
-      Transfer(false, 0, count_);
+      PutLines(0, count_);
     } else {
       const int64_t whole = line - first_;
-      Transfer(false, 0, whole);
+      PutLines(0, whole);
       PutLineStart(whole, pos);
     }
     count_ = 0;
@@ -189,32 +204,21 @@ class ColumnBand {
                        screen_->cursorY + static_cast<int32_t>(pos));
   }
 
-  // Between band lines from .. to-1 and the screen: `load` fills them from the screen, else the
-  // other way. Whole tiles go in vector registers, the pixels around them one by one.
-  void Transfer(bool load, int64_t from, int64_t to) {
-    if (from >= to) return;
-    TransferLines(load, ScreenAt(first_ + from, posLo_), scratch_.get() + from * span_, span_,
-                  to - from);
+  // `count` band lines of span_ pixels, `stride` bytes apart, and the screen's columns.
+  BandBlock Block(int64_t stride, int64_t count) const {
+    return {screen_->DownStep(), static_cast<size_t>(stride), count, span_};
   }
-  // `count` lines of span_ pixels, from `band` on and `stride` bytes apart, and the screen
-  // columns from `row` on.
-  void TransferLines(bool load, uint8_t* row, uint8_t* band, int64_t stride, int64_t count) {
-    const intptr_t down = screen_->DownStep();
-    const TiledPart tiled =
-        TransferTiles(load, row, down, band, static_cast<size_t>(stride), count, span_);
-    // The lines below the tiles, then the positions past them.
-    const int64_t firstLoose = tiled.lines < count ? 0 : tiled.positions;
-    for (int64_t p = firstLoose; p < span_; ++p) {
-      uint8_t* screenRow = row + p * down;
-      for (int64_t k = p < tiled.positions ? tiled.lines : 0; k < count; ++k) {
-        if (load) {
-          band[k * stride + p] = screenRow[k];
-        } else {
-          screenRow[k] = band[k * stride + p];
-        }
-      }
-    }
+
+  // Band lines from .. to-1 from the screen, and back to it.
+  void FetchLines(int64_t from, int64_t to) {
+    if (from < to)
+      ScreenToBand(ScreenAt(first_ + from, posLo_), BandLine(from), Block(span_, to - from));
   }
+  void PutLines(int64_t from, int64_t to) {
+    if (from < to)
+      BandToScreen(BandLine(from), ScreenAt(first_ + from, posLo_), Block(span_, to - from));
+  }
+  uint8_t* BandLine(int64_t k) const { return scratch_.get() + k * span_; }
 
   const Screen* screen_ = nullptr;
   std::unique_ptr<uint8_t[]> scratch_;
@@ -236,7 +240,7 @@ struct LineView {
   uint8_t* row = nullptr;
 };
 
-// A writer called through a pointer: one Put serves every kind of item.
+// A writer called through a pointer: one WriteAcrossLines serves every kind of item.
 template <class Pos>
 struct AnyWriter {
   void* context;
@@ -247,7 +251,7 @@ struct AnyWriter {
 // Steps from line to line. The item loop keeps the pixel number and the current LineView in
 // locals and comes here only when a line ends. Pixel numbers are of type Pos: the machine's word
 // where the picture leaves it room to spare, else 64 bits.
-template <class Lines, class Pos>
+template <LineSink Lines, class Pos>
 class LineSteps {
  public:
   using View = LineView<Pos>;
@@ -272,43 +276,45 @@ class LineSteps {
   }
   View First() { return Current(); }
 
-  // Pixels from i on, in the current line or past it, are skipped.
-  void Keep(Pos i) { lines_.Keep(line_, i - lineStart_); }
+  // Pixels from i on, in the current line or past it, are skipped: they show the screen.
+  void ShowScreenFrom(Pos i) {
+    if constexpr (Lines::kBuffered) lines_.ShowScreenFrom(line_, i - lineStart_);
+  }
   // A skip that began in an earlier line ended before pixel i: the current line's pixels before
   // it were skipped too, and its lines may have come to hold this line since the skip began.
-  void KeepLineStart(Pos i) {
-    if (i > lineStart_) lines_.Keep(line_, 0);
+  void ShowScreenAtLineStart(Pos i) {
+    if constexpr (Lines::kBuffered) {
+      if (i > lineStart_) lines_.ShowScreenFrom(line_, 0);
+    }
   }
 
   // A literal stretch of n pixels from pixel i (its bytes from `src` on) that starts a visible
-  // line: the whole lines the lines take from it at once. Gives the pixels taken.
-  Pos TakeLines(Pos& i, View& view, Pos n, const uint8_t* src) {
+  // line: the whole lines the band sends from it to the screen at once. Gives the pixels taken.
+  [[gnu::noinline]] Pos SendWholeLinesCold(Pos& i, View& view, Pos n, const uint8_t* src) {
     Pos taken = 0;
     while (view.row != nullptr && i == view.end - length_) {
-      const auto lines =
-          static_cast<Pos>(lines_.TakeLines(line_, src + taken, length_, (n - taken) / length_));
+      const auto lines = static_cast<Pos>(
+          lines_.SendWholeLines(line_, src + taken, length_, (n - taken) / length_));
       if (lines == 0) break;
       taken += lines * length_;
       i += lines * length_;
       line_ += lines - 1;
       lineStart_ += (lines - 1) * length_;
-      view = Next(i);
+      view = EnterLineOf(i);
     }
     return taken;
   }
 
-  // Next, TakeLines and Put as calls of their own, for the loops that are rarely run.
-  [[gnu::noinline]] Pos TakeLinesApart(Pos& i, View& view, Pos n, const uint8_t* src) {
-    return TakeLines(i, view, n, src);
-  }
-  [[gnu::noinline]] View NextApart(Pos i) { return Next(i); }
-  [[gnu::noinline]] std::pair<Pos, View> PutApart(Pos i, View view, Pos n, AnyWriter<Pos> write) {
-    return Put(i, view, n, write);
+  // The steps below as calls of their own (cold), for the loops where they are rarely run.
+  [[gnu::noinline]] View EnterLineOfCold(Pos i) { return EnterLineOf(i); }
+  [[gnu::noinline]] std::pair<Pos, View> WriteAcrossLinesCold(Pos i, View view, Pos n,
+                                                              AnyWriter<Pos> write) {
+    return WriteAcrossLines(i, view, n, write);
   }
 
   // The view of the line that holds pixel i, past the current line's end; after the last pixel
   // a view that no pixel reaches.
-  View Next(Pos i) {
+  View EnterLineOf(Pos i) {
     if (i >= total_) return {kNever, kNever, kNever, nullptr};
     if (i < lineStart_ + 2 * length_) {
       ++line_;
@@ -324,7 +330,7 @@ class LineSteps {
   // first of them; only the visible ones reach it, and only those the picture has. Whole lines
   // outside the screen are passed over at once. Gives the pixel after them and its line.
   template <class Writer>
-  std::pair<Pos, View> Put(Pos i, View view, Pos n, Writer write) {
+  std::pair<Pos, View> WriteAcrossLines(Pos i, View view, Pos n, Writer write) {
     n = std::min(n, total_ - i);
     Pos from = 0;
     while (n > 0) {
@@ -339,7 +345,7 @@ class LineSteps {
         if (lo < hi) write(lines_.At(view.row, lo - view.lo), from + lo - i, hi - lo);
       }
       i += take;
-      if (i >= view.end) view = Next(i);
+      if (i >= view.end) view = EnterLineOf(i);
       from += take;
       n -= take;
     }
@@ -360,7 +366,7 @@ class LineSteps {
   Pos lineStart_ = 0;
 };
 
-#if TAVIKIT_DISPATCH_AVX2
+#if TAVIKIT_X86
 // Moves in 64-byte vectors, the last one masked to the bytes that remain: no branch on a short
 // length, and nothing read or written past the n bytes.
 struct MaskedMoves {
@@ -390,55 +396,99 @@ struct LineMoves {
   }
 };
 
+// The next n pixels from pixel i through write(dst, from, count), across lines; where the item
+// loop is not the one that runs (pixel numbers in 64 bits in 32-bit code) through a pointer, so
+// that the line steps stay out of it, which keeps the library small.
+template <class Lines, class Pos, class Writer>
+[[gnu::always_inline]] inline std::pair<Pos, LineView<Pos>> WriteAcross(
+    LineSteps<Lines, Pos>& steps, Pos i, LineView<Pos> view, Pos n, Writer write) {
+  if constexpr (sizeof(Pos) > sizeof(intptr_t)) {
+    const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
+                               (*static_cast<Writer*>(context))(to, from, k);
+                             }};
+    return steps.WriteAcrossLinesCold(i, view, n, any);
+  } else {
+    return steps.WriteAcrossLines(i, view, n, write);
+  }
+}
+
+// The pixels of a literal stretch of n (its bytes from `src` on) that a buffered sink sends to
+// the screen as whole lines, i and view moved past them; 0 for other sinks.
+template <class Lines, class Pos>
+[[gnu::always_inline]] inline Pos SentWholeLines(LineSteps<Lines, Pos>& steps, Pos& i,
+                                                 LineView<Pos>& view, Pos n, const uint8_t* src) {
+  if constexpr (Lines::kBuffered) {
+    return n < steps.Length() ? 0 : steps.SendWholeLinesCold(i, view, n, src);
+  } else {
+    return 0;
+  }
+}
+
+// The escape record at p of one kind: its count (and value, for a run record) and, into e, the
+// position of the next escape, p moved past it. False when the block ends inside it. 24-bit fields
+// are read as 32 bits within the record.
+struct EscapeRecord {
+  uint32_t count;
+  uint8_t value;
+};
+template <bool kSkips>
+[[gnu::always_inline]] inline bool ReadEscape(const uint8_t* data, size_t end, size_t& p, size_t& e,
+                                              EscapeRecord& record) {
+  if constexpr (kSkips) {
+    if (end - p < kSkipRecordSize) return false;
+    record.count = static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF;
+    e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
+    p += kSkipRecordSize;
+  } else {
+    if (end - p < kRunRecordSize) return false;
+    record.value = data[p];
+    record.count = static_cast<uint32_t>(LoadLe32(data + p)) >> 8;
+    e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
+    p += kRunRecordSize;
+  }
+  return true;
+}
+
 // The item loop, for one escape kind: literal stretches up to the next escape record, then the
 // record. The next record's position is the one value each step waits for; everything else
 // follows from it, and a stretch or run inside the visible part of one line (the usual case)
 // costs one copy or fill. Bounded by both sides: the bytes that remain in the block and the
 // pixels that remain in the picture.
+//  - The scan's position (the next pixel i and the view of its line) is kept here, in registers;
+//    the line steps come in only where a line ends. Where the loop is not the one that runs
+//    (pixel numbers in 64 bits in 32-bit code) the line steps stay out of it, which keeps the
+//    library small; a band's too: inlined, they leave the item loop short of registers.
+//  - moveTo and apply give false once the scan has passed the picture's last pixel: that is
+//    tested only where a line ends, which keeps the total out of the loop's registers.
+//  - apply writes the next n pixels through write(dst, from, count): one call inside the visible
+//    part of the current line, else piece by piece.
 template <bool kSkips, class Pos, class Lines, class Moves>
 inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
                         std::span<const uint8_t> picture, uint32_t firstEscape) {
-  // Where the loop is not the one that runs (pixel numbers in 64 bits in 32-bit code) the line
-  // steps stay out of it, which keeps the library small. A band's line steps stay out of it too:
-  // inlined, they leave the item loop short of registers.
   constexpr bool kApart = sizeof(Pos) > sizeof(intptr_t);
   LineSteps<Lines, Pos> steps(lines, window, pixels);
   const Pos total = steps.Total();
   LineView<Pos> view = steps.First();
   Pos i = 0;  // the next pixel
-
-  // Both give false once the scan has passed the picture's last pixel: that is tested only
-  // where a line ends, which keeps the total out of the loop's registers.
   const auto moveTo = [&](Pos next) {
     i = next;
     if (i >= view.end) [[unlikely]] {
       if (i >= total) return false;
-      view = kApart || Lines::kTakesLines ? steps.NextApart(i) : steps.Next(i);
+      view = kApart || Lines::kBuffered ? steps.EnterLineOfCold(i) : steps.EnterLineOf(i);
     }
     return true;
   };
-  // The next n pixels through write(dst, from, count): one call inside the visible part of
-  // the current line, else piece by piece.
   const auto apply = [&](Pos n, auto write) {
     if (i >= view.lo && i + n <= view.hi) {
       write(lines.At(view.row, i - view.lo), 0, n);
       return moveTo(i + n);
     }
-    if constexpr (kApart) {
-      using Write = decltype(write);
-      const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
-                                 (*static_cast<Write*>(context))(to, from, k);
-                               }};
-      std::tie(i, view) = steps.PutApart(i, view, n, any);
-    } else {
-      std::tie(i, view) = steps.Put(i, view, n, write);
-    }
+    std::tie(i, view) = WriteAcross(steps, i, view, n, write);
     return i < total;
   };
-
   const uint8_t* data = picture.data();
   const size_t end = picture.size();
-  size_t p = kPictureHeaderSize;
+  size_t p = formats::kPictureHeaderSize;
   size_t e = firstEscape;
   for (;;) {
     // A position below the current one, or past the block, ends the escapes.
@@ -447,11 +497,9 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
     if (stop > p) {
       const uint8_t* src = data + p;
       auto n = static_cast<Pos>(stop - p);
-      if constexpr (Lines::kTakesLines) {
-        const Pos taken = n < steps.Length() ? 0 : steps.TakeLinesApart(i, view, n, src);
-        src += taken;
-        n -= taken;
-      }
+      const Pos taken = SentWholeLines(steps, i, view, n, src);
+      src += taken;
+      n -= taken;
       const auto copy = [&lines, src](uint8_t* to, Pos from, Pos k) {
         Moves::Copy(lines, to, src + from, k);
       };
@@ -459,23 +507,16 @@ inline void DecodeItems(Lines& lines, const Window& window, int64_t pixels,
     }
     if (!escape) break;
     p = e;
-    // 24-bit fields read as 32 bits within the record.
+    EscapeRecord record{};
+    if (!ReadEscape<kSkips>(data, end, p, e, record)) break;
+    const auto count = static_cast<Pos>(record.count);
     if constexpr (kSkips) {
-      if (end - p < kSkipRecordSize) break;
-      const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) & 0xFFFFFF);
-      e = static_cast<uint32_t>(LoadLe32(data + p + 2)) >> 8;
-      p += kSkipRecordSize;
-      if (count != 0) steps.Keep(i);
+      if (count != 0) steps.ShowScreenFrom(i);
       const bool leavesLine = i + count >= view.end;
       if (!moveTo(i + count)) break;
-      if (leavesLine) steps.KeepLineStart(i);
+      if (leavesLine) steps.ShowScreenAtLineStart(i);
     } else {
-      if (end - p < kRunRecordSize) break;
-      const uint8_t value = data[p];
-      const auto count = static_cast<Pos>(static_cast<uint32_t>(LoadLe32(data + p)) >> 8);
-      e = static_cast<uint32_t>(LoadLe32(data + p + 3)) >> 8;
-      p += kRunRecordSize;
-      const auto fill = [&lines, value](uint8_t* to, Pos, Pos k) {
+      const auto fill = [&lines, value = record.value](uint8_t* to, Pos, Pos k) {
         Moves::Fill(lines, to, value, k);
       };
       if (!apply(count, fill)) break;
@@ -490,7 +531,7 @@ template <bool kSkips, class Pos, class Lines>
   DecodeItems<kSkips, Pos, Lines, LineMoves<Lines>>(lines, window, pixels, picture, firstEscape);
 }
 
-#if TAVIKIT_DISPATCH_AVX2
+#if TAVIKIT_X86
 // The same loop with masked moves, for lines whose pixels lie side by side.
 template <bool kSkips, class Pos, class Lines>
 [[gnu::noinline, gnu::flatten]] TAVIKIT_TARGET_AVX512 void DecodeLinesMasked(
@@ -508,26 +549,15 @@ template <bool kSkips, class Pos, class Lines>
 }
 #endif
 
-// The AVX-512 loop keeps pixel numbers in single machine words where the picture leaves room:
-// they stay below the picture's pixels plus a record's count or a stretch of the block, and a
-// line's start plus two lines, so a quarter of the word's range is enough. The other loops count
-// in 64 bits; in 32-bit code they keep the line steps out of the loop, which keeps the library
-// small.
 template <class Lines>
-void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
-                std::span<const uint8_t> picture, uint32_t firstEscape) {
-#if TAVIKIT_DISPATCH_AVX2
-  constexpr int64_t kWordRoom = INTPTR_MAX / 4;
-  if (ProcessVectorLevel() == VectorLevel::kAvx512 && pixels <= kWordRoom &&
-      picture.size() <= static_cast<size_t>(kWordRoom)) {
-    if (skips) {
-      DecodeLinesMasked<true, intptr_t>(lines, window, pixels, picture, firstEscape);
-    } else {
-      DecodeLinesMasked<false, intptr_t>(lines, window, pixels, picture, firstEscape);
-    }
-    return;
-  }
-#endif
+using LinesDecoder = void (*)(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                              std::span<const uint8_t> picture, uint32_t firstEscape);
+
+// Pixel numbers in 64 bits; in 32-bit code this loop keeps the line steps out of it, which keeps
+// the library small.
+template <class Lines>
+void DecodeCounting64(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                      std::span<const uint8_t> picture, uint32_t firstEscape) {
   if (skips) {
     DecodeLines<true, int64_t>(lines, window, pixels, picture, firstEscape);
   } else {
@@ -535,13 +565,45 @@ void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
   }
 }
 
+#if TAVIKIT_X86
+// The AVX-512 loop keeps pixel numbers in single machine words where the picture leaves room:
+// they stay below the picture's pixels plus a record's count or a stretch of the block, and a
+// line's start plus two lines, so a quarter of the word's range is enough.
+template <class Lines>
+void DecodeMaskedInWords(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                         std::span<const uint8_t> picture, uint32_t firstEscape) {
+  constexpr int64_t kWordRoom = INTPTR_MAX / 4;
+  if (pixels > kWordRoom || picture.size() > static_cast<size_t>(kWordRoom)) {
+    DecodeCounting64(lines, skips, window, pixels, picture, firstEscape);
+  } else if (skips) {
+    DecodeLinesMasked<true, intptr_t>(lines, window, pixels, picture, firstEscape);
+  } else {
+    DecodeLinesMasked<false, intptr_t>(lines, window, pixels, picture, firstEscape);
+  }
+}
+#endif
+
+template <class Lines>
+constexpr auto kLinesDecoders = std::to_array<VectorKernel<LinesDecoder<Lines>>>({
+#if TAVIKIT_X86
+  {VectorLevel::kAvx512, DecodeMaskedInWords<Lines>},
+#endif
+      {VectorLevel::kPortable, DecodeCounting64<Lines>},
+});
+
+template <class Lines>
+void DecodeWith(Lines& lines, bool skips, const Window& window, int64_t pixels,
+                std::span<const uint8_t> picture, uint32_t firstEscape) {
+  ChosenKernel<kLinesDecoders<Lines>>()(lines, skips, window, pixels, picture, firstEscape);
+}
+
 }  // namespace
 
 void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
-  if (picture.data() == nullptr || picture.size() < kPictureHeaderSize) return;
+  if (picture.data() == nullptr || picture.size() < formats::kPictureHeaderSize) return;
   const uint8_t* header = picture.data();
-  const int32_t width = LoadLe32(header + kPictureWidthAt);
-  const int32_t height = LoadLe32(header + kPictureHeightAt);
+  const int32_t width = LoadLe32(header + formats::kPictureWidthAt);
+  const int32_t height = LoadLe32(header + formats::kPictureHeightAt);
   if (width <= 0 || height <= 0) return;
   if (header[0] != 'T' || header[1] != 'K') return;
   const uint8_t escapes = header[2];
@@ -561,7 +623,7 @@ void DecodePicture(const Screen& screen, std::span<const uint8_t> picture) {
   const Window window =
       columns ? Window{height, xLo, xHi, yLo, yHi} : Window{width, yLo, yHi, xLo, xHi};
   const int64_t pixels = int64_t{width} * height;
-  const uint32_t firstEscape = LoadLe24(header + kPictureFirstEscapeAt);
+  const uint32_t firstEscape = LoadLe24(header + formats::kPictureFirstEscapeAt);
 
   if (!columns) {
     ScreenRows rows(screen, window);

@@ -11,21 +11,6 @@
 
 namespace tavikit {
 
-inline constexpr size_t kPictureHeaderSize = 19;
-
-// Picture header fields, by byte offset.
-inline constexpr int32_t kPictureFileSizeAt = 4;
-inline constexpr int32_t kPictureWidthAt = 8;
-inline constexpr int32_t kPictureHeightAt = 12;
-inline constexpr int32_t kPictureFirstEscapeAt = 16;
-
-// The magic of loadable pictures, as a little-endian 32-bit value, lies from "TK00" to "TK99".
-inline constexpr int32_t kPictureMagicLow = 0x30304B54;   // "TK00"
-inline constexpr int32_t kPictureMagicHigh = 0x39394B54;  // "TK99"
-inline bool InPictureMagicRange(int32_t magic) {
-  return magic >= kPictureMagicLow && magic <= kPictureMagicHigh;
-}
-
 // Draws the picture held in `picture` into `screen` with its top-left pixel at the screen's
 // cursor. Only the kinds "TK00", "TK10", "TK01" and "TK11" are drawn. Pixels that fall outside
 // the screen are left out, and nothing is read outside `picture`: a stream that ends early, a run

@@ -14,39 +14,16 @@
 
 namespace tavikit {
 
-// Opens the pack text `pack` (its result is ignored), then draws the picture `name` at the
+// Opens the pack text `packText` (its result is ignored), then draws the picture `name` at the
 // screen's cursor. Returns 0 (drawn, not a picture, missing file) or -100 (no memory).
-int32_t LoadPicture(PackState& state, const Screen& screen, const char* name, char* pack);
-
-// The pack entry or disk file that PackRead serves for a name, opened once for all the reads of
-// one load (a pack entry through the file its lookup read).
-class PictureFile {
- public:
-  PictureFile(PackState& state, const char* name);
-
-  // Up to buffer.size() bytes from `offset` on; -1 when the file could not be opened.
-  int32_t Read(std::span<uint8_t> buffer, int32_t offset);
-
-  // The signed 32-bit little-endian value at `offset`, 0 for bytes that could not be read.
-  int32_t ReadInt32(int32_t offset, bool* ok = nullptr);
-
-  // `size` bytes from `offset` on, in a block of exactly the bytes that arrive (kept by this
-  // object until the next block); nothing when memory ran out.
-  std::optional<std::span<const uint8_t>> ReadBlock(int32_t offset, int32_t size);
-
- private:
-  InputFile file_;
-  int32_t base_ = 0;
-  std::unique_ptr<uint8_t[]> block_;  // a block read in one piece
-  std::vector<uint8_t> grown_;        // or chunk by chunk
-};
+int32_t LoadPicture(PackState& state, const Screen& screen, const char* name, char* packText);
 
 // The header fields of the picture that starts `offset` bytes into the file, or nothing when
 // its first four bytes are not a picture's magic.
 struct PictureHead {
   int32_t fileSize, width, height;
 };
-std::optional<PictureHead> ReadPictureHead(PictureFile& file, int32_t offset);
+std::optional<PictureHead> ReadPictureHead(PackEntry& file, int32_t offset);
 
 // What looking a picture up in an archive found.
 enum class ArchiveLookup { kFound, kNotAnArchive, kBadIndex };
@@ -54,17 +31,17 @@ enum class ArchiveLookup { kFound, kNotAnArchive, kBadIndex };
 // The position of picture `index` of the archive in `file`: kFound with `offset` set,
 // kNotAnArchive, or kBadIndex when the index lies outside 0 to count (an index equal to count
 // is accepted). `count`, when given, gets the archive's count once the magic is accepted.
-ArchiveLookup FindArchivePicture(PictureFile& file, int32_t index, int32_t& offset,
+ArchiveLookup FindArchivePicture(PackEntry& file, int32_t index, int32_t& offset,
                                  int32_t* count = nullptr);
 
 // Opens the pack text, then draws picture `index` of the archive `name` at the screen's cursor.
 // Returns 0 (drawn, not an archive, not a picture), -1 (bad index) or -100 (no memory).
 int32_t LoadArchivePicture(PackState& state, const Screen& screen, const char* name, int32_t index,
-                           char* pack);
+                           char* packText);
 
 // Opens the pack text and returns minus the third magic byte of picture `index` of the archive
 // `name` (-48 for run records, -49 for skip records), 0 when it is not an archive, -1 for a bad
 // index.
-int32_t ArchivePictureKind(PackState& state, const char* name, int32_t index, char* pack);
+int32_t ArchivePictureKind(PackState& state, const char* name, int32_t index, char* packText);
 
 }  // namespace tavikit

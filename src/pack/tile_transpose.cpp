@@ -1,10 +1,13 @@
 // Tiles of 16 x 16 bytes turned over in vector registers: four rounds of byte, word, double-word
-// and quad-word interleaves. The interleaves of wider vectors never cross 128-bit lanes, so AVX2
-// turns two tiles at once and AVX-512 four, laid so that every screen row moves 64 bytes at once
-// and the band, which stays in the first level of cache, takes the 16-byte pieces.
+// and quad-word interleaves. The interleaves never cross 128-bit lanes, so a vector of k lanes
+// turns k tiles at once: those that lie side by side along a screen row, so that each screen row
+// moves 16 k bytes at once and the band takes the 16-byte pieces. The algorithm is written once
+// over the vector's width; SSE2 turns one tile at a time, AVX2 two and AVX-512 four.
 #include "pack/tile_transpose.h"
 
 #include <algorithm>
+#include <array>
+#include <type_traits>
 
 #include "common/cpu.h"
 #include "common/x86_vectors.h"
@@ -12,264 +15,314 @@
 namespace tavikit {
 namespace {
 
-#if defined(__x86_64__) || defined(__i386__)
 constexpr int64_t kTile = 16;
 
-// 16 vectors of 16 bytes (rows) become 16 vectors of 16 bytes (columns).
-[[gnu::target("sse2")]] inline void Transpose16(
-    __m128i (&a)[16]) {  // NOLINT(modernize-avoid-c-arrays)
-  __m128i b[16];         // NOLINT(modernize-avoid-c-arrays): vectors keep their alignment here
-  __m128i c[16];         // NOLINT(modernize-avoid-c-arrays)
-  __m128i d[16];         // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; i += 2) {
-    b[i] = _mm_unpacklo_epi8(a[i], a[i + 1]);
-    b[i + 1] = _mm_unpackhi_epi8(a[i], a[i + 1]);
-  }
-  for (size_t g = 0; g < 16; g += 4) {
-    c[g] = _mm_unpacklo_epi16(b[g], b[g + 2]);
-    c[g + 1] = _mm_unpackhi_epi16(b[g], b[g + 2]);
-    c[g + 2] = _mm_unpacklo_epi16(b[g + 1], b[g + 3]);
-    c[g + 3] = _mm_unpackhi_epi16(b[g + 1], b[g + 3]);
-  }
-  for (size_t g = 0; g < 16; g += 8) {
-    for (size_t j = 0; j < 4; ++j) {
-      d[g + 2 * j] = _mm_unpacklo_epi32(c[g + j], c[g + j + 4]);
-      d[g + 2 * j + 1] = _mm_unpackhi_epi32(c[g + j], c[g + j + 4]);
+// The pixels of the block outside its first tileLines lines and tilePositions positions: the
+// lines below the tiles, then the positions past them, one by one.
+template <bool kToBand>
+[[gnu::noinline]] void MoveLoosePixels(const uint8_t* from, uint8_t* to, const BandBlock& b,
+                                       int64_t tileLines, int64_t tilePositions) {
+  const int64_t firstLoose = tileLines < b.lines ? 0 : tilePositions;
+  for (int64_t p = firstLoose; p < b.positions; ++p) {
+    for (int64_t k = p < tilePositions ? tileLines : 0; k < b.lines; ++k) {
+      const int64_t screenAt = p * b.down + k;
+      const int64_t bandAt = k * static_cast<int64_t>(b.stride) + p;
+      if constexpr (kToBand) {
+        to[bandAt] = from[screenAt];
+      } else {
+        to[screenAt] = from[bandAt];
+      }
     }
-  }
-  for (size_t j = 0; j < 8; ++j) {
-    a[2 * j] = _mm_unpacklo_epi64(d[j], d[j + 8]);
-    a[2 * j + 1] = _mm_unpackhi_epi64(d[j], d[j + 8]);
   }
 }
 
-// One tile between 16 screen rows (from `row` on, `down` apart) and 16 band lines (from `band`
-// on, `stride` apart).
-[[gnu::target("sse2")]] void Tile(bool load, uint8_t* row, intptr_t down, uint8_t* band,
-                                  size_t stride) {
-  __m128i a[16];  // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; ++i) {
-    const uint8_t* from = load ? row + static_cast<intptr_t>(i) * down : band + i * stride;
-    a[i] = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+template <bool kToBand>
+void MoveBandPortable(const uint8_t* from, uint8_t* to, const BandBlock& b) {
+  MoveLoosePixels<kToBand>(from, to, b, 0, 0);
+}
+
+#if TAVIKIT_X86
+// The templates below pass vectors by value between functions of no target of their own; every
+// one of them is inlined into the kernel of its width (always_inline, and flatten on the
+// kernels), so no vector crosses a call and the warning about the calling convention of vectors
+// does not apply.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+
+TAVIKIT_TARGET_SSE2 inline __m128i Load16(const uint8_t* from) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+}
+TAVIKIT_TARGET_SSE2 inline void Store16(uint8_t* to, __m128i v) {
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
+}
+
+// A width's vector of `lanes` 128-bit lanes and its byte, word, double-word and quad-word
+// interleaves, low and high halves.
+// NOLINTBEGIN(bugprone-macro-parentheses): `target` is an attribute, which parentheses break
+#define TAVIKIT_VECTOR_WIDTH(vector, lanes, target, prefix)       \
+  using Vec = vector;                                             \
+  static constexpr int kLanes = lanes;                            \
+  target static void Lo8(Vec& out, const Vec& a, const Vec& b) {  \
+    out = prefix##_unpacklo_epi8(a, b);                           \
+  }                                                               \
+  target static void Hi8(Vec& out, const Vec& a, const Vec& b) {  \
+    out = prefix##_unpackhi_epi8(a, b);                           \
+  }                                                               \
+  target static void Lo16(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpacklo_epi16(a, b);                          \
+  }                                                               \
+  target static void Hi16(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpackhi_epi16(a, b);                          \
+  }                                                               \
+  target static void Lo32(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpacklo_epi32(a, b);                          \
+  }                                                               \
+  target static void Hi32(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpackhi_epi32(a, b);                          \
+  }                                                               \
+  target static void Lo64(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpacklo_epi64(a, b);                          \
+  }                                                               \
+  target static void Hi64(Vec& out, const Vec& a, const Vec& b) { \
+    out = prefix##_unpackhi_epi64(a, b);                          \
   }
-  Transpose16(a);
-  for (size_t i = 0; i < 16; ++i) {
-    uint8_t* to = load ? band + i * stride : row + static_cast<intptr_t>(i) * down;
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to), a[i]);
+// NOLINTEND(bugprone-macro-parentheses)
+
+// The vector widths: the interleaves, and the moves of the first kTiles 16-byte lanes of a vector
+// to and from a screen row (side by side) or band lines (one lane each, `step` apart).
+struct Sse2Lanes {
+  TAVIKIT_VECTOR_WIDTH(__m128i, 1, TAVIKIT_TARGET_SSE2, _mm)
+  template <int kTiles>
+  static void LoadRow(Vec& out, const uint8_t* from) {
+    out = Load16(from);
+  }
+  template <int kTiles>
+  static void StoreRow(uint8_t* to, const Vec& v) {
+    Store16(to, v);
+  }
+  template <int kTiles>
+  static void LoadLanes(Vec& out, const uint8_t* first, intptr_t) {
+    out = Load16(first);
+  }
+  template <int kTiles>
+  static void StoreLanes(uint8_t* first, intptr_t, const Vec& v) {
+    Store16(first, v);
+  }
+};
+
+// AVX2: two tiles a vector (a single one goes through SSE2).
+struct Avx2Lanes {
+  TAVIKIT_VECTOR_WIDTH(__m256i, 2, TAVIKIT_TARGET_AVX2, _mm256)
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX2 static void LoadRow(Vec& out, const uint8_t* from) {
+    out = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
+  }
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX2 static void StoreRow(uint8_t* to, const Vec& v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(to), v);
+  }
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX2 static void LoadLanes(Vec& out, const uint8_t* first, intptr_t step) {
+    out = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(first + step),
+                              reinterpret_cast<const __m128i*>(first));
+  }
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX2 static void StoreLanes(uint8_t* first, intptr_t step, const Vec& v) {
+    _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(first + step),
+                         reinterpret_cast<__m128i*>(first), v);
+  }
+};
+
+// AVX-512: a screen row of fewer than four tiles moves under a mask of its bytes.
+struct Avx512Lanes {
+  TAVIKIT_VECTOR_WIDTH(__m512i, 4, TAVIKIT_TARGET_AVX512, _mm512)
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX512 static void LoadRow(Vec& out, const uint8_t* from) {
+    if constexpr (kTiles == 4) {
+      out = _mm512_loadu_si512(from);
+    } else {
+      out = _mm512_maskz_loadu_epi8(FirstBytesMask(size_t{kTiles} * kTile), from);
+    }
+  }
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX512 static void StoreRow(uint8_t* to, const Vec& v) {
+    if constexpr (kTiles == 4) {
+      _mm512_storeu_si512(to, v);
+    } else {
+      _mm512_mask_storeu_epi8(to, FirstBytesMask(size_t{kTiles} * kTile), v);
+    }
+  }
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX512 static void LoadLanes(Vec& out, const uint8_t* first, intptr_t step) {
+    const auto piece = [&](int q) { return Load16(first + q * step); };
+    __m512i v = _mm512_castsi128_si512(piece(0));
+    if constexpr (kTiles > 1) v = _mm512_inserti32x4(v, piece(1), 1);
+    if constexpr (kTiles > 2) v = _mm512_inserti32x4(v, piece(2), 2);
+    if constexpr (kTiles > 3) v = _mm512_inserti32x4(v, piece(3), 3);
+    out = v;
+  }
+  template <int kTiles>
+  TAVIKIT_TARGET_AVX512 static void StoreLanes(uint8_t* first, intptr_t step, const Vec& v) {
+    const auto put = [&](int q, __m128i piece) { Store16(first + q * step, piece); };
+    put(0, _mm512_castsi512_si128(v));
+    if constexpr (kTiles > 1) put(1, _mm512_extracti32x4_epi32(v, 1));
+    if constexpr (kTiles > 2) put(2, _mm512_extracti32x4_epi32(v, 2));
+    if constexpr (kTiles > 3) put(3, _mm512_extracti32x4_epi32(v, 3));
+  }
+};
+
+template <class V>
+using Rows16 = typename V::Vec[16];  // NOLINT(modernize-avoid-c-arrays): vectors keep alignment
+
+// 16 vectors (rows) become 16 vectors (columns), in each 128-bit lane apart.
+template <class V>
+[[gnu::always_inline]] inline void Transpose16(Rows16<V>& a) {
+  Rows16<V> b;
+  Rows16<V> c;
+  Rows16<V> d;
+  for (size_t i = 0; i < 16; i += 2) {
+    V::Lo8(b[i], a[i], a[i + 1]);
+    V::Hi8(b[i + 1], a[i], a[i + 1]);
+  }
+  for (size_t g = 0; g < 16; g += 4) {
+    V::Lo16(c[g], b[g], b[g + 2]);
+    V::Hi16(c[g + 1], b[g], b[g + 2]);
+    V::Lo16(c[g + 2], b[g + 1], b[g + 3]);
+    V::Hi16(c[g + 3], b[g + 1], b[g + 3]);
+  }
+  for (size_t g = 0; g < 16; g += 8) {
+    for (size_t j = 0; j < 4; ++j) {
+      V::Lo32(d[g + 2 * j], c[g + j], c[g + j + 4]);
+      V::Hi32(d[g + 2 * j + 1], c[g + j], c[g + j + 4]);
+    }
+  }
+  for (size_t j = 0; j < 8; ++j) {
+    V::Lo64(a[2 * j], d[j], d[j + 8]);
+    V::Hi64(a[2 * j + 1], d[j], d[j + 8]);
   }
 }
+
+// Each width's transpose, which the moves of every tile count call: inlined into them (by the
+// kernels' flatten), except in Tavikit.DLL, whose size budget keeps one copy per width.
+#if defined(_WIN32)
+#define TAVIKIT_TRANSPOSE_INLINING [[gnu::noinline, gnu::flatten]]
+#else
+#define TAVIKIT_TRANSPOSE_INLINING [[gnu::flatten]]
+#endif
+template <class V>
+void Transpose16Once(Rows16<V>& a);
+template <>
+TAVIKIT_TRANSPOSE_INLINING TAVIKIT_TARGET_SSE2 inline void Transpose16Once<Sse2Lanes>(
+    Rows16<Sse2Lanes>& a) {
+  Transpose16<Sse2Lanes>(a);
+}
+template <>
+TAVIKIT_TRANSPOSE_INLINING TAVIKIT_TARGET_AVX2 inline void Transpose16Once<Avx2Lanes>(
+    Rows16<Avx2Lanes>& a) {
+  Transpose16<Avx2Lanes>(a);
+}
+template <>
+TAVIKIT_TRANSPOSE_INLINING TAVIKIT_TARGET_AVX512 inline void Transpose16Once<Avx512Lanes>(
+    Rows16<Avx512Lanes>& a) {
+  Transpose16<Avx512Lanes>(a);
+}
+
+// kTiles tiles side by side: 16 screen rows (16 kTiles bytes of each, `down` apart) and 16 kTiles
+// band lines (16 bytes of each, `stride` apart). The rows go in whole; the band takes the pieces.
+template <class V, int kTiles, bool kToBand>
+[[gnu::always_inline]] inline void MoveTiles(const uint8_t* from, uint8_t* to, intptr_t down,
+                                             size_t stride) {
+  const auto lanes = static_cast<intptr_t>(kTile * stride);
+  Rows16<V> a;
+  for (size_t i = 0; i < 16; ++i) {
+    if constexpr (kToBand) {
+      V::template LoadRow<kTiles>(a[i], from + static_cast<intptr_t>(i) * down);
+    } else {
+      V::template LoadLanes<kTiles>(a[i], from + i * stride, lanes);
+    }
+  }
+  Transpose16Once<V>(a);
+  for (size_t i = 0; i < 16; ++i) {
+    if constexpr (kToBand) {
+      V::template StoreLanes<kTiles>(to + i * stride, lanes, a[i]);
+    } else {
+      V::template StoreRow<kTiles>(to + static_cast<intptr_t>(i) * down, a[i]);
+    }
+  }
+}
+
+// The tiles of kTiles band lines from line l on, along all tiled positions.
+template <class V, bool kToBand, int kTiles = V::kLanes>
+[[gnu::always_inline]] inline void MoveTileLines(int64_t tiles, const uint8_t* from, uint8_t* to,
+                                                 const BandBlock& b, int64_t l,
+                                                 int64_t tilePositions) {
+  if constexpr (kTiles > 1) {
+    if (tiles < kTiles) {
+      MoveTileLines<V, kToBand, kTiles - 1>(tiles, from, to, b, l, tilePositions);
+      return;
+    }
+  }
+  // A single tile goes through the narrowest vectors, which are as fast for it and smaller.
+  using Lanes = std::conditional_t<kTiles == 1, Sse2Lanes, V>;
+  const auto stride = static_cast<int64_t>(b.stride);
+  for (int64_t p = 0; p < tilePositions; p += kTile) {
+    const int64_t screenAt = p * b.down + l;
+    const int64_t bandAt = l * stride + p;
+    MoveTiles<Lanes, kTiles, kToBand>(from + (kToBand ? screenAt : bandAt),
+                                      to + (kToBand ? bandAt : screenAt), b.down, b.stride);
+  }
+}
+
+// The whole block: its tiles V::kLanes at a time along the screen rows, then the loose pixels.
+template <class V, bool kToBand>
+[[gnu::always_inline]] inline void MoveBand(const uint8_t* from, uint8_t* to, const BandBlock& b) {
+  const bool tiled = b.lines >= kTile && b.positions >= kTile;
+  const int64_t tileLines = tiled ? b.lines / kTile * kTile : 0;
+  const int64_t tilePositions = tiled ? b.positions / kTile * kTile : 0;
+  for (int64_t l = 0; l < tileLines; l += V::kLanes * kTile) {
+    const int64_t tiles = std::min<int64_t>(V::kLanes, (tileLines - l) / kTile);
+    MoveTileLines<V, kToBand>(tiles, from, to, b, l, tilePositions);
+  }
+  MoveLoosePixels<kToBand>(from, to, b, tileLines, tilePositions);
+}
+
+template <bool kToBand>
+[[gnu::flatten]] TAVIKIT_TARGET_SSE2 void MoveBandSse2(const uint8_t* from, uint8_t* to,
+                                                       const BandBlock& b) {
+  MoveBand<Sse2Lanes, kToBand>(from, to, b);
+}
+template <bool kToBand>
+[[gnu::flatten]] TAVIKIT_TARGET_AVX2 void MoveBandAvx2(const uint8_t* from, uint8_t* to,
+                                                       const BandBlock& b) {
+  MoveBand<Avx2Lanes, kToBand>(from, to, b);
+}
+template <bool kToBand>
+[[gnu::flatten]] TAVIKIT_TARGET_AVX512 void MoveBandAvx512(const uint8_t* from, uint8_t* to,
+                                                           const BandBlock& b) {
+  MoveBand<Avx512Lanes, kToBand>(from, to, b);
+}
+#pragma GCC diagnostic pop
 #endif
 
-#if TAVIKIT_DISPATCH_AVX2
-// Transpose16 for two tiles at once, one per lane.
-TAVIKIT_TARGET_AVX2 inline void Transpose16(__m256i (&a)[16]) {  // NOLINT(modernize-avoid-c-arrays)
-  __m256i b[16];                                                 // NOLINT(modernize-avoid-c-arrays)
-  __m256i c[16];                                                 // NOLINT(modernize-avoid-c-arrays)
-  __m256i d[16];                                                 // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; i += 2) {
-    b[i] = _mm256_unpacklo_epi8(a[i], a[i + 1]);
-    b[i + 1] = _mm256_unpackhi_epi8(a[i], a[i + 1]);
-  }
-  for (size_t g = 0; g < 16; g += 4) {
-    c[g] = _mm256_unpacklo_epi16(b[g], b[g + 2]);
-    c[g + 1] = _mm256_unpackhi_epi16(b[g], b[g + 2]);
-    c[g + 2] = _mm256_unpacklo_epi16(b[g + 1], b[g + 3]);
-    c[g + 3] = _mm256_unpackhi_epi16(b[g + 1], b[g + 3]);
-  }
-  for (size_t g = 0; g < 16; g += 8) {
-    for (size_t j = 0; j < 4; ++j) {
-      d[g + 2 * j] = _mm256_unpacklo_epi32(c[g + j], c[g + j + 4]);
-      d[g + 2 * j + 1] = _mm256_unpackhi_epi32(c[g + j], c[g + j + 4]);
-    }
-  }
-  for (size_t j = 0; j < 8; ++j) {
-    a[2 * j] = _mm256_unpacklo_epi64(d[j], d[j + 8]);
-    a[2 * j + 1] = _mm256_unpackhi_epi64(d[j], d[j + 8]);
-  }
-}
+using BandMove = void (*)(const uint8_t* from, uint8_t* to, const BandBlock& block);
 
-// Two tiles that follow each other along the band lines: screen rows 0 .. 15 of them in the low
-// lanes, rows 16 .. 31 in the high lanes; 32 bytes of each band line.
-TAVIKIT_TARGET_AVX2 void TilePair(bool load, uint8_t* row, intptr_t down, uint8_t* band,
-                                  size_t stride) {
-  const intptr_t half = kTile * down;
-  __m256i a[16];  // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; ++i) {
-    uint8_t* upper = row + static_cast<intptr_t>(i) * down;
-    a[i] = load ? _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(upper + half),
-                                      reinterpret_cast<const __m128i*>(upper))
-                : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(band + i * stride));
-  }
-  Transpose16(a);
-  for (size_t i = 0; i < 16; ++i) {
-    uint8_t* upper = row + static_cast<intptr_t>(i) * down;
-    if (load) {
-      _mm256_storeu_si256(reinterpret_cast<__m256i*>(band + i * stride), a[i]);
-    } else {
-      _mm256_storeu2_m128i(reinterpret_cast<__m128i*>(upper + half),
-                           reinterpret_cast<__m128i*>(upper), a[i]);
-    }
-  }
-}
-
-// AVX-512: four tiles at once, one per 128-bit lane, laid so that each store is 64 bytes.
-TAVIKIT_TARGET_AVX512 inline void Transpose16(
-    __m512i (&a)[16]) {  // NOLINT(modernize-avoid-c-arrays)
-  __m512i b[16];         // NOLINT(modernize-avoid-c-arrays)
-  __m512i c[16];         // NOLINT(modernize-avoid-c-arrays)
-  __m512i d[16];         // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; i += 2) {
-    b[i] = _mm512_unpacklo_epi8(a[i], a[i + 1]);
-    b[i + 1] = _mm512_unpackhi_epi8(a[i], a[i + 1]);
-  }
-  for (size_t g = 0; g < 16; g += 4) {
-    c[g] = _mm512_unpacklo_epi16(b[g], b[g + 2]);
-    c[g + 1] = _mm512_unpackhi_epi16(b[g], b[g + 2]);
-    c[g + 2] = _mm512_unpacklo_epi16(b[g + 1], b[g + 3]);
-    c[g + 3] = _mm512_unpackhi_epi16(b[g + 1], b[g + 3]);
-  }
-  for (size_t g = 0; g < 16; g += 8) {
-    for (size_t j = 0; j < 4; ++j) {
-      d[g + 2 * j] = _mm512_unpacklo_epi32(c[g + j], c[g + j + 4]);
-      d[g + 2 * j + 1] = _mm512_unpackhi_epi32(c[g + j], c[g + j + 4]);
-    }
-  }
-  for (size_t j = 0; j < 8; ++j) {
-    a[2 * j] = _mm512_unpacklo_epi64(d[j], d[j + 8]);
-    a[2 * j + 1] = _mm512_unpackhi_epi64(d[j], d[j + 8]);
-  }
-}
-
-// The first kQuarters (1 to 4) 16-byte pieces, `step` apart, as the lanes of one vector; the
-// lanes past them hold nothing that is used.
-template <int kQuarters>
-TAVIKIT_TARGET_AVX512 inline __m512i Lanes(const uint8_t* first, intptr_t step) {
-  const auto piece = [&](int q) {
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + q * step));
-  };
-  __m512i v = _mm512_castsi128_si512(piece(0));
-  if constexpr (kQuarters > 1) v = _mm512_inserti32x4(v, piece(1), 1);
-  if constexpr (kQuarters > 2) v = _mm512_inserti32x4(v, piece(2), 2);
-  if constexpr (kQuarters > 3) v = _mm512_inserti32x4(v, piece(3), 3);
-  return v;
-}
-
-// Lane q of `v` to `to` + q `step`, for the first kQuarters lanes.
-template <int kQuarters>
-TAVIKIT_TARGET_AVX512 inline void StoreLanes(uint8_t* to, intptr_t step, __m512i v) {
-  const auto put = [&](int q, __m128i piece) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(to + q * step), piece);
-  };
-  put(0, _mm512_castsi512_si128(v));
-  if constexpr (kQuarters > 1) put(1, _mm512_extracti32x4_epi32(v, 1));
-  if constexpr (kQuarters > 2) put(2, _mm512_extracti32x4_epi32(v, 2));
-  if constexpr (kQuarters > 3) put(3, _mm512_extracti32x4_epi32(v, 3));
-}
-
-// Loading: 16 screen rows (16 kQuarters bytes of each, one vector) to 16 bytes of 16 kQuarters
-// band lines. The rows go in whole; the band, in the first level of cache, takes the pieces.
-template <int kQuarters>
-TAVIKIT_TARGET_AVX512 void LoadQuad(const uint8_t* row, intptr_t down, uint8_t* band,
-                                    size_t stride) {
-  const __mmask64 mask = FirstBytesMask(size_t{kQuarters} * kTile);
-  __m512i a[16];  // NOLINT(modernize-avoid-c-arrays)
-  for (size_t i = 0; i < 16; ++i) {
-    const uint8_t* from = row + static_cast<intptr_t>(i) * down;
-    a[i] = kQuarters == 4 ? _mm512_loadu_si512(from) : _mm512_maskz_loadu_epi8(mask, from);
-  }
-  Transpose16(a);
-  const auto step = static_cast<intptr_t>(kTile * stride);
-  for (size_t j = 0; j < 16; ++j)
-    StoreLanes<kQuarters>(band + j * stride, step, a[j]);
-}
-
-// Storing: 16 kQuarters band lines (16 bytes of each) to 16 kQuarters bytes of 16 screen rows.
-template <int kQuarters>
-TAVIKIT_TARGET_AVX512 void StoreQuad(uint8_t* row, intptr_t down, const uint8_t* band,
-                                     size_t stride) {
-  const __mmask64 mask = FirstBytesMask(size_t{kQuarters} * kTile);
-  const auto step = static_cast<intptr_t>(kTile * stride);
-  __m512i a[16];  // NOLINT(modernize-avoid-c-arrays)
-  for (size_t j = 0; j < 16; ++j)
-    a[j] = Lanes<kQuarters>(band + j * stride, step);
-  Transpose16(a);
-  for (size_t i = 0; i < 16; ++i) {
-    uint8_t* to = row + static_cast<intptr_t>(i) * down;
-    if constexpr (kQuarters == 4) {
-      _mm512_storeu_si512(to, a[i]);
-    } else {
-      _mm512_mask_storeu_epi8(to, mask, a[i]);
-    }
-  }
-}
-
-// Up to 64 band lines at once (16 kQuarters), the screen's side in one vector.
-template <int kQuarters>
-TAVIKIT_TARGET_AVX512 void TransferQuads(bool load, uint8_t* rows, intptr_t down, uint8_t* band,
-                                         size_t stride, int64_t positions) {
-  for (int64_t q = 0; q < positions; q += kTile) {
-    if (load) {
-      LoadQuad<kQuarters>(rows + q * down, down, band + q, stride);
-    } else {
-      StoreQuad<kQuarters>(rows + q * down, down, band + q, stride);
-    }
-  }
-}
+template <bool kToBand>
+constexpr auto kBandMoves = std::to_array<VectorKernel<BandMove>>({
+#if TAVIKIT_X86
+  {VectorLevel::kAvx512, MoveBandAvx512<kToBand>}, {VectorLevel::kAvx2, MoveBandAvx2<kToBand>},
+      {VectorLevel::kSse2, MoveBandSse2<kToBand>},
 #endif
+      {VectorLevel::kPortable, MoveBandPortable<kToBand>},
+});
 
 }  // namespace
 
-TiledPart TransferTiles([[maybe_unused]] bool load, [[maybe_unused]] uint8_t* rows,
-                        [[maybe_unused]] intptr_t down, [[maybe_unused]] uint8_t* band,
-                        [[maybe_unused]] size_t stride, [[maybe_unused]] int64_t lines,
-                        [[maybe_unused]] int64_t positions) {
-#if defined(__x86_64__) || defined(__i386__)
-  const VectorLevel level = ProcessVectorLevel();
-  if (level == VectorLevel::kPortable || lines < kTile || positions < kTile) return {};
-  const int64_t tileLines = lines / kTile * kTile;
-  const int64_t tilePos = positions / kTile * kTile;
-#if TAVIKIT_DISPATCH_AVX2
-  if (level == VectorLevel::kAvx512) {
-    for (int64_t l = 0; l < tileLines; l += 4 * kTile) {
-      uint8_t* screen = rows + l;
-      uint8_t* group = band + l * stride;
-      switch (std::min<int64_t>(4, (tileLines - l) / kTile)) {
-        case 1:
-          TransferQuads<1>(load, screen, down, group, stride, tilePos);
-          break;
-        case 2:
-          TransferQuads<2>(load, screen, down, group, stride, tilePos);
-          break;
-        case 3:
-          TransferQuads<3>(load, screen, down, group, stride, tilePos);
-          break;
-        default:
-          TransferQuads<4>(load, screen, down, group, stride, tilePos);
-          break;
-      }
-    }
-    return {tileLines, tilePos};
-  }
-#endif
-  // Pairs of tiles along the band lines where AVX2 has them, then single tiles: positions from
-  // `p` on are left.
-  int64_t p = 0;
-#if TAVIKIT_DISPATCH_AVX2
-  if (level == VectorLevel::kAvx2) {
-    for (; p + 2 * kTile <= positions; p += 2 * kTile) {
-      for (int64_t l = 0; l < tileLines; l += kTile)
-        TilePair(load, rows + p * down + l, down, band + l * stride + p, stride);
-    }
-  }
-#endif
-  for (; p < tilePos; p += kTile) {
-    for (int64_t l = 0; l < tileLines; l += kTile)
-      Tile(load, rows + p * down + l, down, band + l * stride + p, stride);
-  }
-  return {tileLines, tilePos};
-#else
-  return {};
-#endif
+void ScreenToBand(const uint8_t* rows, uint8_t* band, const BandBlock& block) {
+  ChosenKernel<kBandMoves<true>>()(rows, band, block);
+}
+
+void BandToScreen(const uint8_t* band, uint8_t* rows, const BandBlock& block) {
+  ChosenKernel<kBandMoves<false>>()(band, rows, block);
 }
 
 }  // namespace tavikit

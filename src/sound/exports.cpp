@@ -46,17 +46,19 @@ int32_t TAVIKIT_CALL tavi_dsfree(tavi_word slot, tavi_word, tavi_word, tavi_word
   return GuardExport(kFails, [&] { return FreeSlot(ProcessSound(), ArgInt(slot)); });
 }
 
-int32_t TAVIKIT_CALL tavi_dsload(tavi_word name, tavi_word size, tavi_word slot, tavi_word pack) {
+int32_t TAVIKIT_CALL tavi_dsload(tavi_word name, tavi_word size, tavi_word slot,
+                                 tavi_word packText) {
   return GuardExport(kFails, [&] {
     return LoadWave(ProcessSound(), ProcessPack(), ArgPtr<const char>(name), ArgInt(size),
-                    ArgInt(slot), ArgPtr<char>(pack));
+                    ArgInt(slot), ArgPtr<char>(packText));
   });
 }
 
-int32_t TAVIKIT_CALL tavi_dsloadB(tavi_word name, tavi_word index, tavi_word slot, tavi_word pack) {
+int32_t TAVIKIT_CALL tavi_dsloadB(tavi_word name, tavi_word index, tavi_word slot,
+                                  tavi_word packText) {
   return GuardExport(kFails, [&] {
     return LoadBankWave(ProcessSound(), ProcessPack(), ArgPtr<const char>(name), ArgInt(index),
-                        ArgInt(slot), ArgPtr<char>(pack));
+                        ArgInt(slot), ArgPtr<char>(packText));
   });
 }
 

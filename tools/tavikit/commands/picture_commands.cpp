@@ -113,13 +113,14 @@ std::optional<IndexedImage> NeighbourPalette(const Source& src) {
 IndexedImage DrawPicture(const Source& src, const PictureInfo& info, uint8_t background) {
   tavihost::HostScreen screen(info.width, info.height);
   screen.Fill(background);
-  std::string pack = src.InPack() ? src.PackText() : "";
+  std::string packText = src.InPack() ? src.PackText() : "";
   const std::string name = src.InPack() ? src.entry : NameForLibrary(src.path);
-  const auto packWord = reinterpret_cast<tavi_word>(pack.data());
+  const auto packTextWord = reinterpret_cast<tavi_word>(packText.data());
   const auto nameWord = reinterpret_cast<tavi_word>(name.c_str());
-  const int32_t rc = src.index < 0 ? tavi_PCP2Load(screen.record(), nameWord, 0, packWord)
-                                   : tavi_PCP2BLoad(screen.record(), nameWord,
-                                                    static_cast<tavi_word>(src.index), packWord);
+  const int32_t rc = src.index < 0
+                         ? tavi_PCP2Load(screen.record(), nameWord, 0, packTextWord)
+                         : tavi_PCP2BLoad(screen.record(), nameWord,
+                                          static_cast<tavi_word>(src.index), packTextWord);
   if (rc != 0) Refuse(name + ": the library returned " + std::to_string(rc));
   IndexedImage image;
   image.width = info.width;
