@@ -251,11 +251,12 @@ template <class V, int kTiles, bool kToBand>
   }
 }
 
-// The tiles of kTiles band lines from line l on, along all tiled positions.
+// The tiles of kTiles band lines from line l on, along all tiled positions. The block comes by
+// value and the tiles' addresses step along: the stores of bytes could reach a block in memory,
+// which would then be read again for every tile.
 template <class V, bool kToBand, int kTiles = V::kLanes>
 [[gnu::always_inline]] inline void MoveTileLines(int64_t tiles, const uint8_t* from, uint8_t* to,
-                                                 const BandBlock& b, int64_t l,
-                                                 int64_t tilePositions) {
+                                                 BandBlock b, int64_t l, int64_t tilePositions) {
   if constexpr (kTiles > 1) {
     if (tiles < kTiles) {
       MoveTileLines<V, kToBand, kTiles - 1>(tiles, from, to, b, l, tilePositions);
@@ -264,12 +265,14 @@ template <class V, bool kToBand, int kTiles = V::kLanes>
   }
   // A single tile goes through the narrowest vectors, which are as fast for it and smaller.
   using Lanes = std::conditional_t<kTiles == 1, Sse2Lanes, V>;
-  const auto stride = static_cast<int64_t>(b.stride);
+  const intptr_t screenStep = kTile * b.down;
+  const auto bandAt = static_cast<intptr_t>(l * static_cast<int64_t>(b.stride));
+  const uint8_t* source = from + (kToBand ? l : bandAt);
+  uint8_t* target = to + (kToBand ? bandAt : l);
   for (int64_t p = 0; p < tilePositions; p += kTile) {
-    const int64_t screenAt = p * b.down + l;
-    const int64_t bandAt = l * stride + p;
-    MoveTiles<Lanes, kTiles, kToBand>(from + (kToBand ? screenAt : bandAt),
-                                      to + (kToBand ? bandAt : screenAt), b.down, b.stride);
+    MoveTiles<Lanes, kTiles, kToBand>(source, target, b.down, b.stride);
+    source += kToBand ? screenStep : kTile;
+    target += kToBand ? kTile : screenStep;
   }
 }
 
