@@ -43,9 +43,8 @@ void MoveBandPortable(const uint8_t* from, uint8_t* to, const BandBlock& b) {
 
 #if TAVIKIT_X86
 // The templates below pass vectors by value between functions of no target of their own; every
-// one of them is inlined into the kernel of its width (always_inline, and flatten on the
-// kernels), so no vector crosses a call and the warning about the calling convention of vectors
-// does not apply.
+// one of them is inlined into its width's Tiles (always_inline, and flatten on Tiles), so no
+// vector crosses a call and the warning about the calling convention of vectors does not apply.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
 
@@ -214,7 +213,7 @@ template <class V>
 }
 
 // Each width's transpose, which the moves of every tile count call: inlined into them (by the
-// kernels' flatten), except in Tavikit.DLL, whose size budget keeps one copy per width.
+// flatten of Tiles), except in Tavikit.DLL, whose size budget keeps one copy per width.
 #if defined(_WIN32)
 #define TAVIKIT_TRANSPOSE_INLINING [[gnu::noinline, gnu::flatten]]
 #else
