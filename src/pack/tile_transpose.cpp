@@ -43,9 +43,8 @@ void MoveBandPortable(const uint8_t* from, uint8_t* to, const BandBlock& b) {
 
 #if TAVIKIT_X86
 // The templates below pass vectors by value between functions of no target of their own; every
-// one of them is inlined into the kernel of its width (always_inline, and flatten on the
-// kernels), so no vector crosses a call and the warning about the calling convention of vectors
-// does not apply.
+// one of them is inlined into its width's Tiles (always_inline, and flatten on Tiles), so no
+// vector crosses a call and the warning about the calling convention of vectors does not apply.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
 
@@ -56,42 +55,53 @@ TAVIKIT_TARGET_SSE2 inline void Store16(uint8_t* to, __m128i v) {
   _mm_storeu_si128(reinterpret_cast<__m128i*>(to), v);
 }
 
+template <class V, int kTiles, bool kToBand>
+[[gnu::always_inline]] inline void MoveTiles(const uint8_t* from, uint8_t* to, intptr_t down,
+                                             size_t stride);
+
 // A width's vector of `lanes` 128-bit lanes and its byte, word, double-word and quad-word
-// interleaves, low and high halves.
+// interleaves, low and high halves; and kTiles tiles moved in a call of their own (Tiles), whose
+// 16 row addresses live in that call's registers: inlined into the loop along the positions they
+// became invariants of it, more than the registers hold.
 // NOLINTBEGIN(bugprone-macro-parentheses): `target` is an attribute, which parentheses break
-#define TAVIKIT_VECTOR_WIDTH(vector, lanes, target, prefix)       \
-  using Vec = vector;                                             \
-  static constexpr int kLanes = lanes;                            \
-  target static void Lo8(Vec& out, const Vec& a, const Vec& b) {  \
-    out = prefix##_unpacklo_epi8(a, b);                           \
-  }                                                               \
-  target static void Hi8(Vec& out, const Vec& a, const Vec& b) {  \
-    out = prefix##_unpackhi_epi8(a, b);                           \
-  }                                                               \
-  target static void Lo16(Vec& out, const Vec& a, const Vec& b) { \
-    out = prefix##_unpacklo_epi16(a, b);                          \
-  }                                                               \
-  target static void Hi16(Vec& out, const Vec& a, const Vec& b) { \
-    out = prefix##_unpackhi_epi16(a, b);                          \
-  }                                                               \
-  target static void Lo32(Vec& out, const Vec& a, const Vec& b) { \
-    out = prefix##_unpacklo_epi32(a, b);                          \
-  }                                                               \
-  target static void Hi32(Vec& out, const Vec& a, const Vec& b) { \
-    out = prefix##_unpackhi_epi32(a, b);                          \
-  }                                                               \
-  target static void Lo64(Vec& out, const Vec& a, const Vec& b) { \
-    out = prefix##_unpacklo_epi64(a, b);                          \
-  }                                                               \
-  target static void Hi64(Vec& out, const Vec& a, const Vec& b) { \
-    out = prefix##_unpackhi_epi64(a, b);                          \
+#define TAVIKIT_VECTOR_WIDTH(width, vector, lanes, target, prefix)                           \
+  using Vec = vector;                                                                        \
+  static constexpr int kLanes = lanes;                                                       \
+  template <int kTiles, bool kToBand>                                                        \
+  [[gnu::noinline, gnu::flatten]] target static void Tiles(const uint8_t* from, uint8_t* to, \
+                                                           intptr_t down, size_t stride) {   \
+    MoveTiles<width, kTiles, kToBand>(from, to, down, stride);                               \
+  }                                                                                          \
+  target static void Lo8(Vec& out, const Vec& a, const Vec& b) {                             \
+    out = prefix##_unpacklo_epi8(a, b);                                                      \
+  }                                                                                          \
+  target static void Hi8(Vec& out, const Vec& a, const Vec& b) {                             \
+    out = prefix##_unpackhi_epi8(a, b);                                                      \
+  }                                                                                          \
+  target static void Lo16(Vec& out, const Vec& a, const Vec& b) {                            \
+    out = prefix##_unpacklo_epi16(a, b);                                                     \
+  }                                                                                          \
+  target static void Hi16(Vec& out, const Vec& a, const Vec& b) {                            \
+    out = prefix##_unpackhi_epi16(a, b);                                                     \
+  }                                                                                          \
+  target static void Lo32(Vec& out, const Vec& a, const Vec& b) {                            \
+    out = prefix##_unpacklo_epi32(a, b);                                                     \
+  }                                                                                          \
+  target static void Hi32(Vec& out, const Vec& a, const Vec& b) {                            \
+    out = prefix##_unpackhi_epi32(a, b);                                                     \
+  }                                                                                          \
+  target static void Lo64(Vec& out, const Vec& a, const Vec& b) {                            \
+    out = prefix##_unpacklo_epi64(a, b);                                                     \
+  }                                                                                          \
+  target static void Hi64(Vec& out, const Vec& a, const Vec& b) {                            \
+    out = prefix##_unpackhi_epi64(a, b);                                                     \
   }
 // NOLINTEND(bugprone-macro-parentheses)
 
 // The vector widths: the interleaves, and the moves of the first kTiles 16-byte lanes of a vector
 // to and from a screen row (side by side) or band lines (one lane each, `step` apart).
 struct Sse2Lanes {
-  TAVIKIT_VECTOR_WIDTH(__m128i, 1, TAVIKIT_TARGET_SSE2, _mm)
+  TAVIKIT_VECTOR_WIDTH(Sse2Lanes, __m128i, 1, TAVIKIT_TARGET_SSE2, _mm)
   template <int kTiles>
   static void LoadRow(Vec& out, const uint8_t* from) {
     out = Load16(from);
@@ -112,7 +122,7 @@ struct Sse2Lanes {
 
 // AVX2: two tiles a vector (a single one goes through SSE2).
 struct Avx2Lanes {
-  TAVIKIT_VECTOR_WIDTH(__m256i, 2, TAVIKIT_TARGET_AVX2, _mm256)
+  TAVIKIT_VECTOR_WIDTH(Avx2Lanes, __m256i, 2, TAVIKIT_TARGET_AVX2, _mm256)
   template <int kTiles>
   TAVIKIT_TARGET_AVX2 static void LoadRow(Vec& out, const uint8_t* from) {
     out = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(from));
@@ -135,7 +145,7 @@ struct Avx2Lanes {
 
 // AVX-512: a screen row of fewer than four tiles moves under a mask of its bytes.
 struct Avx512Lanes {
-  TAVIKIT_VECTOR_WIDTH(__m512i, 4, TAVIKIT_TARGET_AVX512, _mm512)
+  TAVIKIT_VECTOR_WIDTH(Avx512Lanes, __m512i, 4, TAVIKIT_TARGET_AVX512, _mm512)
   template <int kTiles>
   TAVIKIT_TARGET_AVX512 static void LoadRow(Vec& out, const uint8_t* from) {
     if constexpr (kTiles == 4) {
@@ -203,7 +213,7 @@ template <class V>
 }
 
 // Each width's transpose, which the moves of every tile count call: inlined into them (by the
-// kernels' flatten), except in Tavikit.DLL, whose size budget keeps one copy per width.
+// flatten of Tiles), except in Tavikit.DLL, whose size budget keeps one copy per width.
 #if defined(_WIN32)
 #define TAVIKIT_TRANSPOSE_INLINING [[gnu::noinline, gnu::flatten]]
 #else
@@ -230,8 +240,7 @@ TAVIKIT_TRANSPOSE_INLINING TAVIKIT_TARGET_AVX512 inline void Transpose16Once<Avx
 // kTiles tiles side by side: 16 screen rows (16 kTiles bytes of each, `down` apart) and 16 kTiles
 // band lines (16 bytes of each, `stride` apart). The rows go in whole; the band takes the pieces.
 template <class V, int kTiles, bool kToBand>
-[[gnu::always_inline]] inline void MoveTiles(const uint8_t* from, uint8_t* to, intptr_t down,
-                                             size_t stride) {
+inline void MoveTiles(const uint8_t* from, uint8_t* to, intptr_t down, size_t stride) {
   const auto lanes = static_cast<intptr_t>(kTile * stride);
   Rows16<V> a;
   for (size_t i = 0; i < 16; ++i) {
@@ -251,11 +260,12 @@ template <class V, int kTiles, bool kToBand>
   }
 }
 
-// The tiles of kTiles band lines from line l on, along all tiled positions.
+// The tiles of kTiles band lines from line l on, along all tiled positions. The block comes by
+// value and the tiles' addresses step along: the stores of bytes could reach a block in memory,
+// which would then be read again for every tile.
 template <class V, bool kToBand, int kTiles = V::kLanes>
 [[gnu::always_inline]] inline void MoveTileLines(int64_t tiles, const uint8_t* from, uint8_t* to,
-                                                 const BandBlock& b, int64_t l,
-                                                 int64_t tilePositions) {
+                                                 BandBlock b, int64_t l, int64_t tilePositions) {
   if constexpr (kTiles > 1) {
     if (tiles < kTiles) {
       MoveTileLines<V, kToBand, kTiles - 1>(tiles, from, to, b, l, tilePositions);
@@ -264,12 +274,14 @@ template <class V, bool kToBand, int kTiles = V::kLanes>
   }
   // A single tile goes through the narrowest vectors, which are as fast for it and smaller.
   using Lanes = std::conditional_t<kTiles == 1, Sse2Lanes, V>;
-  const auto stride = static_cast<int64_t>(b.stride);
+  const intptr_t screenStep = kTile * b.down;
+  const auto bandAt = static_cast<intptr_t>(l * static_cast<int64_t>(b.stride));
+  const uint8_t* source = from + (kToBand ? l : bandAt);
+  uint8_t* target = to + (kToBand ? bandAt : l);
   for (int64_t p = 0; p < tilePositions; p += kTile) {
-    const int64_t screenAt = p * b.down + l;
-    const int64_t bandAt = l * stride + p;
-    MoveTiles<Lanes, kTiles, kToBand>(from + (kToBand ? screenAt : bandAt),
-                                      to + (kToBand ? bandAt : screenAt), b.down, b.stride);
+    Lanes::template Tiles<kTiles, kToBand>(source, target, b.down, b.stride);
+    source += kToBand ? screenStep : kTile;
+    target += kToBand ? kTile : screenStep;
   }
 }
 
