@@ -10,6 +10,7 @@
 #
 #   scripts/wine-setup.sh            set up what is missing (one set-up at a time: a lock)
 #   scripts/wine-setup.sh --stop     stop the persistent wineservers
+#   scripts/wine-setup.sh --quiet    the same, without the line that says Wine is ready
 #
 # Settings: see scripts/lib/wine.sh. Exit codes: 0 ready; 2 Wine cannot be set up here (one line
 # on stderr says why, the details are in the log named there).
@@ -227,6 +228,7 @@ case "${1:-}" in
     sed -n '2,/^set -uo/p' "$0" | sed '$d; s/^# \{0,1\}//'
     exit 0
     ;;
+  --quiet) quiet=1 ;;
   --stop)
     for bits in 32 64; do
       use_wine $bits
@@ -236,4 +238,5 @@ case "${1:-}" in
     ;;
 esac
 locked_setup
-say "Wine is ready (prefixes $STATE/prefix and $STATE/prefix64)"
+# Quiet for one program's run, whose own output is all its caller reads (scripts/tool-compare.sh).
+[ "${quiet:-0}" = 1 ] || say "Wine is ready (prefixes $STATE/prefix and $STATE/prefix64)"

@@ -31,7 +31,7 @@ case "${1:-}" in
   --run)
     shift
     [ $# -ge 1 ] || { say "--run needs a program"; exit 2; }
-    "$SCRIPTS/wine-setup.sh" || exit 2
+    "$SCRIPTS/wine-setup.sh" --quiet || exit 2
     run_windows "$@"
     exit $?
     ;;
