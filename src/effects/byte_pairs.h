@@ -14,20 +14,35 @@
 
 namespace tavikit {
 
-// Each of the n bytes from `src` twice, side by side, into 2n bytes from `dst`.
-inline void DoubleBytes(uint8_t* dst, const uint8_t* src, size_t n) {
+// Each of the n bytes from `src` twice, side by side, into 2n bytes from `dst`, and with kTwoRows
+// the same into 2n bytes from `below` too (a row doubled in both directions: no second pass over
+// the first row, nor the C runtime's copy).
+template <bool kTwoRows>
+inline void DoubleBytesInto(uint8_t* dst, [[maybe_unused]] uint8_t* below, const uint8_t* src,
+                            size_t n) {
   size_t k = 0;
 #if TAVIKIT_SSE2_BASELINE
   for (const size_t whole = n - n % 16; k < whole; k += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + k));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * k), _mm_unpacklo_epi8(v, v));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * k + 16), _mm_unpackhi_epi8(v, v));
+    const __m128i lo = _mm_unpacklo_epi8(v, v);
+    const __m128i hi = _mm_unpackhi_epi8(v, v);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * k), lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + 2 * k + 16), hi);
+    if constexpr (kTwoRows) {
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(below + 2 * k), lo);
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(below + 2 * k + 16), hi);
+    }
   }
 #endif
-  for (uint8_t* out = dst + 2 * k; k < n; ++k, out += 2) {
-    out[0] = src[k];
-    out[1] = src[k];
+  for (; k < n; ++k) {
+    dst[2 * k] = dst[2 * k + 1] = src[k];
+    if constexpr (kTwoRows) below[2 * k] = below[2 * k + 1] = src[k];
   }
+}
+
+// Each of the n bytes from `src` twice, side by side, into 2n bytes from `dst`.
+inline void DoubleBytes(uint8_t* dst, const uint8_t* src, size_t n) {
+  DoubleBytesInto<false>(dst, nullptr, src, n);
 }
 
 // Bytes 0, 2, 4 ... of the 2n bytes from `src` into n bytes from `dst`.

@@ -1,7 +1,5 @@
 #include "effects/doubler.h"
 
-#include <cstring>
-
 #include "common/overlap.h"
 #include "effects/byte_pairs.h"
 
@@ -43,8 +41,11 @@ void DoublePixels(const Screen& sourceScreen, const Screen& targetScreen, int32_
   }
   for (size_t r = 0; r < kDoublerSourceRows; ++r) {
     uint8_t* upper = target + 2 * r * kTargetRow;
-    DoubleBytes(upper, source + r * kSourceRow, kSourceRow);
-    if (bothRows) std::memcpy(upper + kTargetRow, upper, kTargetRow);
+    if (bothRows) {
+      DoubleBytesInto<true>(upper, upper + kTargetRow, source + r * kSourceRow, kSourceRow);
+    } else {
+      DoubleBytes(upper, source + r * kSourceRow, kSourceRow);
+    }
   }
 }
 
