@@ -305,10 +305,16 @@ class LineSteps {
     return taken;
   }
 
-  // The steps below as calls of their own (cold), for the loops where they are rarely run.
+  // The steps below as calls of their own, for the loops that take them out of line (see
+  // WriteAcross).
   [[gnu::noinline]] View EnterLineOfCold(Pos i) { return EnterLineOf(i); }
   [[gnu::noinline]] std::pair<Pos, View> WriteAcrossLinesCold(Pos i, View view, Pos n,
                                                               AnyWriter<Pos> write) {
+    return WriteAcrossLines(i, view, n, write);
+  }
+  template <class Writer>
+  [[gnu::noinline]] std::pair<Pos, View> WriteAcrossLinesOutOfLine(Pos i, View view, Pos n,
+                                                                   Writer write) {
     return WriteAcrossLines(i, view, n, write);
   }
 
@@ -396,9 +402,12 @@ struct LineMoves {
   }
 };
 
-// The next n pixels from pixel i through write(dst, from, count), across lines; where the item
-// loop is not the one that runs (pixel numbers in 64 bits in 32-bit code) through a pointer, so
-// that the line steps stay out of it, which keeps the library small.
+// The next n pixels from pixel i through write(dst, from, count), across lines. For a band, in a
+// call of its own: inlined beside the band's steps, its loop left the item loop short of
+// registers, and the scan position went to the stack and back at every item. For screen rows in
+// line: their item loop has the registers, and a picture of long stretches calls it at nearly
+// every line. Where the item loop is not the one that runs (pixel numbers in 64 bits in 32-bit
+// code) through a pointer, one copy for every kind of item, which keeps the library small.
 template <class Lines, class Pos, class Writer>
 [[gnu::always_inline]] inline std::pair<Pos, LineView<Pos>> WriteAcross(
     LineSteps<Lines, Pos>& steps, Pos i, LineView<Pos> view, Pos n, Writer write) {
@@ -407,6 +416,8 @@ template <class Lines, class Pos, class Writer>
                                (*static_cast<Writer*>(context))(to, from, k);
                              }};
     return steps.WriteAcrossLinesCold(i, view, n, any);
+  } else if constexpr (Lines::kBuffered) {
+    return steps.WriteAcrossLinesOutOfLine(i, view, n, write);
   } else {
     return steps.WriteAcrossLines(i, view, n, write);
   }
