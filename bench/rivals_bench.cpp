@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -127,7 +128,7 @@ struct Surface {
   ~Surface() { SDL_FreeSurface(s); }
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
-  void Fill(const std::vector<uint8_t>& pixels, int w, int h) {
+  void Fill(std::span<const uint8_t> pixels, int w, int h) {
     for (int y = 0; y < h; ++y)
       std::memcpy(static_cast<uint8_t*>(s->pixels) + y * s->pitch, &pixels[size_t(y) * w], w);
   }

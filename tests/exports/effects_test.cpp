@@ -74,7 +74,7 @@ TEST_F(CopiesTest, DoublerWithinOneBufferFollowsTheByteOrder) {
     HostScreen screen(640, 480), source(320, 240);
     screen.FillRandom(9);
     source.set(TAVI_REC_PIXELS, Word(screen.pixels().data() + offset));
-    std::vector<uint8_t> model = screen.pixels();
+    tavihost::PixelBuffer model = screen.pixels();
     Select(source, screen);
     lib().tavi_HGCP320(mode, 0, 0, 0);
     for (size_t r = 0; r < 240; ++r) {

@@ -84,7 +84,7 @@ TEST_F(Families, ZeroAndNegativeSizesDrawNothingInEveryCopy) {
   for (const Named& copy : copies) {
     for (const auto& [w, h] : {std::pair{0, 4}, {4, 0}, {-4, 4}, {4, -4}, {1, -1}}) {
       Prepare(1);
-      const std::vector<uint8_t> before = target.pixels();
+      const tavihost::PixelBuffer before = target.pixels();
       copy.call(lib(), target, w, h);
       ASSERT_EQ(target.pixels(), before) << copy.name << " " << w << "x" << h;
     }
@@ -126,7 +126,7 @@ TEST_F(Families, OnlyTheLowEightBitsOfByteArgumentsCount) {
     for (const tavi_word v : {0, 1, 64, 128, 255}) {
       Prepare(2);
       call(lib(), target, v);
-      const std::vector<uint8_t> expected = target.pixels();
+      const tavihost::PixelBuffer expected = target.pixels();
       for (const tavi_word high : {256, -256, 0x12345600, -0x7FFFFF00}) {
         Prepare(2);
         call(lib(), target, v + high);

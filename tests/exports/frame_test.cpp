@@ -124,7 +124,7 @@ TEST_F(FrameTest, TilecopyMatchesItsDefinition) {
 TEST_F(FrameTest, ExportsWithoutAScreenRecordDoNothingAndReturnZero) {
   HostScreen screen(16, 8);
   screen.FillRandom(5);
-  const std::vector<uint8_t> before = screen.pixels();
+  const tavihost::PixelBuffer before = screen.pixels();
 #define TAVITEST_WITHOUT_SCREEN(name)                                  \
   if (std::strcmp(#name, "tavi_dsinit") != 0) {                        \
     EXPECT_EQ(lib().name(0, 4, 4, 4), 0) << #name " without a screen"; \

@@ -165,7 +165,7 @@ int Gallery(const Args& args) {
     screens.push_back(std::make_unique<HostScreen>(s.w, s.h));
     std::copy(palette.begin(), palette.end(), screens.back()->palette().begin());
   }
-  std::vector<std::vector<uint8_t>> start;  // the scene's pixels, restored before every picture
+  std::vector<tavihost::PixelBuffer> start;  // the scene's pixels, restored before every picture
   int written = 0;
   {
     const PackFolder pack(out / ".gallery-pack");
