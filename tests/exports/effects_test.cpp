@@ -67,21 +67,28 @@ TEST_F(CopiesTest, KeyedCopiesMatchTheirDefinition) {
   }
 }
 
-// A source inside the target's buffer, at its start or past the first 320 x 240 bytes: byte by
-// byte in the defined order, each source byte read just before its pixels are written.
-TEST_F(CopiesTest, DoublerWithinOneBufferFollowsTheByteOrder) {
-  for (const auto& [mode, offset] : {std::pair{0, 0}, {1, 0}, {-1, 0}, {0, 100000}, {7, 150001}}) {
+// Each source pixel into two columns of one target row, or of two in mode 0; a source in a buffer
+// of its own (the vector path), or inside the target's, at its start or past the first 320 x 240
+// bytes: byte by byte in the defined order, each source byte read just before its pixels are
+// written.
+TEST_F(CopiesTest, DoublerFollowsTheByteOrder) {
+  constexpr int kApart = -1;
+  for (const auto& [mode, offset] :
+       {std::pair{0, kApart}, {1, kApart}, {0, 0}, {1, 0}, {-1, 0}, {0, 100000}, {7, 150001}}) {
     HostScreen screen(640, 480), source(320, 240);
     screen.FillRandom(9);
-    source.set(TAVI_REC_PIXELS, Word(screen.pixels().data() + offset));
+    source.FillRandom(10);
+    const bool apart = offset == kApart;
+    const size_t from = apart ? 0 : static_cast<size_t>(offset);
+    if (!apart) source.set(TAVI_REC_PIXELS, Word(screen.pixels().data() + from));
+    const tavihost::PixelBuffer original = apart ? source.pixels() : screen.pixels();
     tavihost::PixelBuffer model = screen.pixels();
     Select(source, screen);
     lib().tavi_HGCP320(mode, 0, 0, 0);
     for (size_t r = 0; r < 240; ++r) {
       for (size_t x = 0; x < 320; ++x) {
-        const uint8_t p = model[offset + r * 320 + x];
-        for (size_t row = 2 * r; row < (mode == 0 ? 2 * r + 2 : 2 * r + 1);
-             ++row) {  // mode 0: both
+        const uint8_t p = (apart ? original : model)[from + r * 320 + x];
+        for (size_t row = 2 * r; row < 2 * r + (mode == 0 ? 2 : 1); ++row) {
           model[row * 640 + 2 * x] = p;
           model[row * 640 + 2 * x + 1] = p;
         }
