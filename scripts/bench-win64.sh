@@ -3,12 +3,12 @@
 # benchmarks (bench/), run in turn, ROUNDS times each, and a table of each subject's fastest time
 # in both and their ratio (the fastest, not the median: on a shared machine other work only ever
 # adds time, and here it has added up to half of a subject's time to one run in three; the
-# medians' ratio is shown beside it). Wine runs 64-bit code natively, so the ratio is the DLL's code against
-# the shared library's, except where a subject calls the file system (the picture loads and their
-# open-read-write floor go through Wine's file calls, which cost several times Linux's): those are
-# shown apart and left out of the verdict, and the decoder alone (DecodeKind) stands for them.
-# The memcpy of the frame's rows, the unit of the other tables, is shown as a baseline: it is the
-# C runtime's (glibc's, or Wine's msvcrt), not the library's.
+# medians' ratio is shown beside it). Wine runs 64-bit code natively, so the ratio is the DLL's
+# code against the shared library's, except where a subject calls the file system (the picture
+# loads and their open-read-write floor go through Wine's file calls, which cost several times
+# Linux's): those are shown apart and left out of the verdict, and the decoder alone (DecodeKind)
+# stands for them. The memcpy of the frame's rows, the unit of the other tables, is shown as a
+# baseline: it is the C runtime's (glibc's, or Wine's msvcrt), not the library's.
 #
 #   scripts/bench-win64.sh [NATIVE_BUILD] [WIN64_BUILD] [ROUNDS]   (build/native build/win64 3)
 #

@@ -308,10 +308,6 @@ class LineSteps {
   // The steps below as calls of their own, for the loops that take them out of line (see
   // WriteAcross).
   [[gnu::noinline]] View EnterLineOfCold(Pos i) { return EnterLineOf(i); }
-  [[gnu::noinline]] std::pair<Pos, View> WriteAcrossLinesCold(Pos i, View view, Pos n,
-                                                              AnyWriter<Pos> write) {
-    return WriteAcrossLines(i, view, n, write);
-  }
   template <class Writer>
   [[gnu::noinline]] std::pair<Pos, View> WriteAcrossLinesOutOfLine(Pos i, View view, Pos n,
                                                                    Writer write) {
@@ -415,7 +411,7 @@ template <class Lines, class Pos, class Writer>
     const AnyWriter<Pos> any{&write, [](void* context, uint8_t* to, Pos from, Pos k) {
                                (*static_cast<Writer*>(context))(to, from, k);
                              }};
-    return steps.WriteAcrossLinesCold(i, view, n, any);
+    return steps.WriteAcrossLinesOutOfLine(i, view, n, any);
   } else if constexpr (Lines::kBuffered) {
     return steps.WriteAcrossLinesOutOfLine(i, view, n, write);
   } else {
